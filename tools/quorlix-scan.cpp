@@ -1,0 +1,147 @@
+// quorlix-scan: the headless scanner. Runs the same scan as the window and prints the result;
+// it never moves or deletes anything.
+#include "engine/Log.h"
+#include "engine/ScanCancelled.h"
+#include "engine/ScanCoordinator.h"
+#include "tools/ScanReport.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <iostream>
+#include <pthread.h>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* usage =
+    "Usage: quorlix-scan [--json] [--exact-only] [--verbose] FOLDER\n"
+    "Finds byte-identical copies and look-alike bursts of photos in FOLDER and prints them.\n"
+    "  --json        print the whole result as JSON\n"
+    "  --exact-only  stop after the exact-duplicate phase\n"
+    "  --verbose     also print the engine's informational log lines\n";
+
+struct Arguments {
+    bool json = false;
+    bool exactOnly = false;
+    bool verbose = false;
+    std::string folder;
+};
+
+// Returns 0 when parsed, else the exit code (2 for bad usage, 0 after --help).
+int parse(int argc, char** argv, Arguments& args, bool& done) {
+    done = false;
+    bool endOfOptions = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (!endOfOptions && a == "--") {
+            endOfOptions = true;
+        } else if (!endOfOptions && (a == "-h" || a == "--help")) {
+            std::cout << usage;
+            done = true;
+            return 0;
+        } else if (!endOfOptions && a == "--json") {
+            args.json = true;
+        } else if (!endOfOptions && a == "--exact-only") {
+            args.exactOnly = true;
+        } else if (!endOfOptions && (a == "-v" || a == "--verbose")) {
+            args.verbose = true;
+        } else if (!endOfOptions && a.size() > 1 && a[0] == '-') {
+            std::cerr << "quorlix-scan: unknown option " << a << "\n" << usage;
+            return 2;
+        } else if (args.folder.empty()) {
+            args.folder = a;
+        } else {
+            std::cerr << "quorlix-scan: give exactly one folder.\n" << usage;
+            return 2;
+        }
+    }
+    if (args.folder.empty()) {
+        std::cerr << "quorlix-scan: no folder given.\n" << usage;
+        return 2;
+    }
+    return 0;
+}
+
+// One sentence for a folder that cannot be scanned, or empty text when it can.
+std::string folderProblem(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return "cannot read the folder " + folder + ": " + std::strerror(errno) + ".";
+    if (!S_ISDIR(st.st_mode))
+        return folder + " is not a folder.";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return "cannot read the folder " + folder + ": " + std::strerror(errno) + ".";
+    ::closedir(dir);
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    bool done = false;
+    if (const int code = parse(argc, argv, args, done); code != 0 || done)
+        return code;
+    if (const auto problem = folderProblem(args.folder); !problem.empty()) {
+        std::cerr << "quorlix-scan: " << problem << "\n";
+        return 1;
+    }
+    quorlix::log::setSink(std::make_shared<quorlix::log::StderrSink>(
+        args.verbose ? quorlix::log::Level::info : quorlix::log::Level::error));
+
+    // Ctrl-C requests a stop through the scan's own token; a second one ends the process.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::stop_source stopSource;
+    std::thread([signals, &stopSource]() mutable {
+        int sig = 0;
+        sigwait(&signals, &sig);
+        stopSource.request_stop();
+        sigwait(&signals, &sig);
+        std::_Exit(130);
+    }).detach();
+
+    const bool showProgress = ::isatty(STDERR_FILENO);
+    auto progress = [showProgress](const quorlix::ScanProgress& p) {
+        if (!showProgress)
+            return;
+        if (p.total > 0)
+            std::fprintf(stderr, "\r\033[K%s %lld of %lld", quorlix::phaseName(p.phase),
+                         static_cast<long long>(p.current), static_cast<long long>(p.total));
+        else
+            std::fprintf(stderr, "\r\033[K%s…", quorlix::phaseName(p.phase));
+        std::fflush(stderr);
+    };
+
+    quorlix::ScanResult result;
+    try {
+        quorlix::ScanCoordinator coordinator;
+        result = coordinator.scan(args.folder, progress, stopSource.get_token(),
+                                  {.exactOnly = args.exactOnly});
+    } catch (const quorlix::ScanCancelled&) {
+        if (showProgress)
+            std::fprintf(stderr, "\r\033[K");
+        std::cerr << "quorlix-scan: cancelled.\n";
+        return 130;
+    }
+    if (showProgress)
+        std::fprintf(stderr, "\r\033[K");
+
+    if (args.json)
+        std::cout << quorlix::resultJson(result).dump(2, ' ', false,
+                                                      nlohmann::json::error_handler_t::replace)
+                  << "\n";
+    else
+        std::cout << quorlix::resultSummary(result);
+    return 0;
+}
