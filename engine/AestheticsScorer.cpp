@@ -1,0 +1,342 @@
+#include "engine/AestheticsScorer.h"
+
+#include "engine/ExifDate.h"
+#include "engine/ImageDecoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace quorlix {
+
+// How the score is built, and why.
+//
+// The score has to carry exposure and detail well: among frames of one burst the clean frame
+// (sharp, well exposed) must beat its blurred, burnt-out, too dark and noisy siblings, because the
+// keeper is elected mostly on it. Everything is measured on the full analysis thumbnail (up to
+// 1024 px): a blur of two or three pixels in a 12-megapixel frame is below one pixel here and
+// disappears entirely at half this size.
+//
+// Detail. N is Immerkær's noise operator [1 −2 1; −2 4 −2; 1 −2 1] on luminance, divided by 6 so
+// that white noise of σ gives E[N²] = σ². Its mean square over the image is the energy of the
+// finest scale: real detail plus noise. Noise σn is the 10th percentile of that energy over 8×8
+// blocks that touch no clipped pixel: the flattest tenth of a photo (sky, wall, bokeh) holds only
+// noise, in a clean and a noisy frame alike. Subtracting σn² leaves the detail energy. A Laplacian
+// variance instead would rise with noise and with burnt highlights (a clipped area has a hard
+// border), both the wrong way. The detail is then divided by the same energy measured on a 4×
+// box-reduced copy, i.e. two octaves coarser: exposure scales both alike and the scene's own
+// texture mostly cancels, while a blur removes the finest octave first. So
+//   detail = √max(0, E_fine − σn²) / (√max(0, E_coarse − σn²/16) + 1),
+//   detailQ = detail / (detail + 0.25).
+// Windows touching clipped pixels are left out of both energies, so burnt areas neither add
+// hard borders nor remove texture.
+//
+// Exposure, from the luminance histogram. The median is converted to linear light and placed in
+// stops from middle grey (18 %); exposureQ falls as a Gaussian of σ = 2 stops around it, then
+// multiplicatively for burnt highlights, exp(−8·clipHigh), and, more gently, crushed shadows,
+// exp(−3·clipLow). None of these terms has a dead zone, so a sibling that is one step darker,
+// brighter or more clipped always scores lower than its frame, even for night or snow scenes.
+// The 1st–99th percentile range adds rangeQ = 1.15·r / (r + 0.15): a dark frame compresses it.
+//
+// Noise multiplies the whole: noiseQ = 1 / (1 + (σn / 2.5)²) with σn in 8-bit levels.
+// Colourfulness (Hasler–Süsstrunk, on the 4× reduced copy so noise does not pose as colour) adds a
+// small term, as the closest plain statistic to "pleasing".
+//
+//   q = (0.45·detailQ + 0.35·exposureQ + 0.10·rangeQ + 0.10·colourQ) · noiseQ,
+//   overallScore = 2q − 1  (on −1…1).
+//
+// Utility: screenshots, documents and flat graphics have many pixels whose neighbours carry
+// exactly their colour (no sensor noise), few distinct colours, and hard one-pixel steps (text,
+// outlines). A photo's EXIF naming a camera counts against utility, its absence toward it.
+
+namespace {
+
+constexpr int minimumSide = 16;
+
+double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+
+double ramp(double v, double from, double to) { return clamp01((v - from) / (to - from)); }
+
+double srgbToLinear(double v) {
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+// Mean square of the normalised Immerkær response over windows that touch no clipped pixel; also
+// per 8×8 block, for the noise estimate.
+struct Energy {
+    double mean = 0.0;
+    std::unordered_map<std::size_t, double> blockByIndex; // block row * blocks wide + column
+};
+
+Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& clipped, int width,
+                 int height, bool wantBlocks, int block = 8) {
+    Energy out;
+    if (width < 3 || height < 3)
+        return out;
+    const int bw = (width - 2 + block - 1) / block;
+    const int bh = (height - 2 + block - 1) / block;
+    std::vector<double> blockSum;
+    std::vector<int> blockCount;
+    if (wantBlocks) {
+        blockSum.assign(std::size_t(bw) * bh, 0.0);
+        blockCount.assign(std::size_t(bw) * bh, 0);
+    }
+    // A row's clipped flags spread one pixel sideways, so a 3×3 window test is three lookups.
+    std::vector<std::uint8_t> wide(clipped.size(), 0);
+    for (int r = 0; r < height; ++r) {
+        const std::uint8_t* c = clipped.data() + std::size_t(r) * width;
+        std::uint8_t* w = wide.data() + std::size_t(r) * width;
+        for (int x = 0; x < width; ++x)
+            w[x] = c[x] | (x > 0 ? c[x - 1] : 0) | (x + 1 < width ? c[x + 1] : 0);
+    }
+    double total = 0.0;
+    std::size_t count = 0;
+    for (int r = 1; r + 1 < height; ++r) {
+        const float* a = y.data() + std::size_t(r - 1) * width;
+        const float* b = a + width;
+        const float* c = b + width;
+        const std::uint8_t* wa = wide.data() + std::size_t(r - 1) * width;
+        const std::uint8_t* wb = wa + width;
+        const std::uint8_t* wc = wb + width;
+        double rowSum = 0.0;
+        std::size_t rowCount = 0;
+        for (int x = 1; x + 1 < width; ++x) {
+            if (wa[x] | wb[x] | wc[x])
+                continue;
+            const float n = (a[x - 1] - 2 * a[x] + a[x + 1]) - 2 * (b[x - 1] - 2 * b[x] + b[x + 1]) +
+                            (c[x - 1] - 2 * c[x] + c[x + 1]);
+            const double e = double(n) * double(n) / 36.0;
+            rowSum += e;
+            ++rowCount;
+            if (wantBlocks) {
+                const std::size_t k =
+                    std::size_t((r - 1) / block) * bw + std::size_t((x - 1) / block);
+                blockSum[k] += e;
+                ++blockCount[k];
+            }
+        }
+        total += rowSum;
+        count += rowCount;
+    }
+    out.mean = count ? total / double(count) : 0.0;
+    if (wantBlocks)
+        for (std::size_t k = 0; k < blockSum.size(); ++k)
+            if (blockCount[k] * 4 >= block * block * 3)
+                out.blockByIndex.emplace(k, blockSum[k] / blockCount[k]);
+    return out;
+}
+
+} // namespace
+
+AestheticsScorer& AestheticsScorer::shared() {
+    static AestheticsScorer instance;
+    return instance;
+}
+
+std::optional<ImageBuffer> AestheticsScorer::makeThumbnail(const std::filesystem::path& file,
+                                                           int maxPixelSize) {
+    return ImageDecoder::thumbnail(file, maxPixelSize);
+}
+
+std::optional<AestheticsResult>
+AestheticsScorer::scoreImage(const ImageBuffer& image, std::optional<bool> hasCameraMetadata) const {
+    auto signals = measure(image, hasCameraMetadata);
+    if (!signals)
+        return std::nullopt;
+    return signals->result;
+}
+
+std::optional<AestheticsResult> AestheticsScorer::scoreFile(const std::filesystem::path& file,
+                                                            int maxPixelSize) const {
+    auto thumb = makeThumbnail(file, maxPixelSize);
+    if (!thumb)
+        return std::nullopt;
+    return scoreImage(*thumb, ExifDate::read(file).hasCameraMetadata);
+}
+
+std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& image,
+                                                           std::optional<bool> hasCameraMetadata) {
+    if (image.empty() || image.width < minimumSide || image.height < minimumSide ||
+        (image.channels != 1 && image.channels != 3) ||
+        image.pixels.size() < std::size_t(image.width) * image.height * image.channels)
+        return std::nullopt;
+    const int w = image.width;
+    const int h = image.height;
+    const std::size_t n = std::size_t(w) * h;
+    const int ch = image.channels;
+    const std::uint8_t* px = image.pixels.data();
+
+    // Luminance (Rec. 709 weights on the sRGB values), histogram, clipping, packed colours.
+    std::vector<float> luma(n);
+    std::vector<std::uint8_t> lumaByte(n);
+    std::vector<std::uint8_t> clipped(n);
+    std::vector<std::uint32_t> colour(n);
+    std::array<std::size_t, 256> histogram{};
+    std::vector<std::uint32_t> palette(32768, 0);
+    std::size_t clipHigh = 0, clipLow = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t* p = px + i * ch;
+        const unsigned r = p[0], g = ch == 3 ? p[1] : p[0], b = ch == 3 ? p[2] : p[0];
+        const unsigned yi = (54 * r + 183 * g + 19 * b + 128) >> 8;
+        luma[i] = float(yi);
+        lumaByte[i] = std::uint8_t(yi);
+        ++histogram[yi];
+        const unsigned maxc = std::max({r, g, b});
+        const bool high = yi >= 250 || (maxc >= 254 && yi >= 200);
+        clipHigh += high;
+        clipLow += yi <= 4;
+        clipped[i] = yi >= 251 || yi <= 4;
+        colour[i] = r | (g << 8) | (b << 16);
+        ++palette[((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)];
+    }
+    AestheticsSignals s;
+    s.clipHigh = double(clipHigh) / double(n);
+    s.clipLow = double(clipLow) / double(n);
+
+    const auto percentile = [&](double fraction) {
+        const double target = fraction * double(n);
+        double seen = 0;
+        for (int v = 0; v < 256; ++v) {
+            seen += double(histogram[v]);
+            if (seen >= target)
+                return v;
+        }
+        return 255;
+    };
+    const double median = percentile(0.5) / 255.0;
+    const int top = percentile(0.99);
+    s.range = (top - percentile(0.01)) / 255.0;
+    s.medianStops = std::log2(std::max(srgbToLinear(median), 1.0 / 4096.0) / 0.18);
+    s.headroomStops = -std::log2(std::max(srgbToLinear(top / 255.0), 1.0 / 4096.0));
+    // Highlights burnt below white (a clipped frame darkened afterwards, or a camera's highlight
+    // roll-off) pile up just under the brightest level: count that spike as clipping too.
+    int brightest = 255;
+    while (brightest > 0 && histogram[std::size_t(brightest)] == 0)
+        --brightest;
+    std::size_t atTop = 0;
+    for (int v = std::max(0, brightest - 2); v <= brightest; ++v)
+        atTop += histogram[std::size_t(v)];
+    if (double(atTop) >= 0.01 * double(n))
+        s.clipHigh = std::max(s.clipHigh, double(atTop) / double(n));
+
+    // Noise and finest-scale energy. Per 8×8 block, noise is what the finest scale holds beyond
+    // the next coarser one: white noise keeps three quarters of its energy there, while texture
+    // and edges, whose energy grows toward coarse scales, subtract away.
+    const Energy fine = immerkaer(luma, clipped, w, h, true);
+    const int hw = w / 2, hh = h / 2;
+    std::vector<float> half(std::size_t(hw) * hh);
+    std::vector<std::uint8_t> halfClipped(half.size());
+    for (int r = 0; r < hh; ++r)
+        for (int x = 0; x < hw; ++x) {
+            const std::size_t i = std::size_t(2 * r) * w + std::size_t(2 * x);
+            const float v = (luma[i] + luma[i + 1] + luma[i + w] + luma[i + w + 1]) * 0.25f;
+            half[std::size_t(r) * hw + x] = v;
+            halfClipped[std::size_t(r) * hw + x] =
+                clipped[i] | clipped[i + 1] | clipped[i + w] | clipped[i + w + 1];
+        }
+    const Energy halfEnergy = immerkaer(half, halfClipped, hw, hh, true, 4);
+    std::vector<double> excess;
+    const int fineBlocksWide = (w - 2 + 7) / 8, halfBlocksWide = (hw - 2 + 3) / 4;
+    for (const auto& [key, e] : fine.blockByIndex) {
+        const int bx = int(key % std::size_t(fineBlocksWide)), by = int(key / std::size_t(fineBlocksWide));
+        const auto it = halfEnergy.blockByIndex.find(std::size_t(by) * halfBlocksWide + bx);
+        if (it != halfEnergy.blockByIndex.end())
+            excess.push_back(std::max(0.0, e - it->second) / 0.75);
+    }
+    double noiseVar = 0.0;
+    if (!excess.empty()) {
+        const std::size_t k = excess.size() / 2;
+        std::nth_element(excess.begin(), excess.begin() + std::ptrdiff_t(k), excess.end());
+        noiseVar = excess[k];
+    }
+    s.noiseSigma = std::sqrt(noiseVar);
+
+    // The 4× reduced copy: coarse energy and colourfulness.
+    const int cw = w / 4, chh = h / 4;
+    std::vector<float> coarse(std::size_t(cw) * chh);
+    std::vector<std::uint8_t> coarseClipped(coarse.size());
+    double sumRg = 0, sumYb = 0, sumRg2 = 0, sumYb2 = 0;
+    for (int cy = 0; cy < chh; ++cy)
+        for (int cx = 0; cx < cw; ++cx) {
+            double yl = 0, r = 0, g = 0, b = 0;
+            for (int dy = 0; dy < 4; ++dy) {
+                const std::size_t row = std::size_t(cy * 4 + dy) * w + std::size_t(cx * 4);
+                for (int dx = 0; dx < 4; ++dx) {
+                    const std::uint8_t* p = px + (row + dx) * ch;
+                    yl += luma[row + dx];
+                    r += p[0];
+                    g += ch == 3 ? p[1] : p[0];
+                    b += ch == 3 ? p[2] : p[0];
+                }
+            }
+            const std::size_t k = std::size_t(cy) * cw + cx;
+            coarse[k] = float(yl / 16.0);
+            coarseClipped[k] = coarse[k] >= 251.0f || coarse[k] <= 4.0f;
+            const double rg = (r - g) / 16.0, yb = ((r + g) / 2.0 - b) / 16.0;
+            sumRg += rg;
+            sumYb += yb;
+            sumRg2 += rg * rg;
+            sumYb2 += yb * yb;
+        }
+    const Energy coarseEnergy = immerkaer(coarse, coarseClipped, cw, chh, false);
+    const double fineDetail = std::sqrt(std::max(0.0, fine.mean - noiseVar));
+    const double coarseDetail = std::sqrt(std::max(0.0, coarseEnergy.mean - noiseVar / 16.0));
+    s.detail = fineDetail / (coarseDetail + 1.0);
+    if (!coarse.empty()) {
+        const double m = double(coarse.size());
+        const double meanRg = sumRg / m, meanYb = sumYb / m;
+        const double sdRg = std::sqrt(std::max(0.0, sumRg2 / m - meanRg * meanRg));
+        const double sdYb = std::sqrt(std::max(0.0, sumYb2 / m - meanYb * meanYb));
+        s.colourfulness = (std::hypot(sdRg, sdYb) + 0.3 * std::hypot(meanRg, meanYb)) / 255.0;
+    }
+
+    // Quality terms.
+    s.detailQuality = s.detail / (s.detail + 0.25);
+    const double headroom = std::exp(-s.headroomStops * s.headroomStops / (2.0 * 1.5 * 1.5));
+    const double placement = std::exp(-s.medianStops * s.medianStops / (2.0 * 3.0 * 3.0));
+    s.exposureQuality =
+        headroom * placement * std::exp(-5.0 * s.clipHigh) * std::exp(-3.0 * s.clipLow);
+    const double rangeQuality = 1.15 * s.range / (s.range + 0.15);
+    const double colourQuality = s.colourfulness / (s.colourfulness + 0.1);
+    s.noiseQuality = 1.0 / (1.0 + (s.noiseSigma / 2.5) * (s.noiseSigma / 2.5));
+    const double q = (0.45 * s.detailQuality + 0.35 * s.exposureQuality + 0.10 * rangeQuality +
+                      0.10 * colourQuality) *
+                     s.noiseQuality;
+    s.result.overallScore = std::clamp(2.0 * q - 1.0, -1.0, 1.0);
+
+    // Utility evidence.
+    std::size_t flat = 0, steps = 0, inner = 0;
+    for (int r = 1; r + 1 < h; ++r) {
+        const std::size_t row = std::size_t(r) * w;
+        for (int x = 1; x + 1 < w; ++x) {
+            const std::size_t i = row + x;
+            const std::uint32_t c = colour[i];
+            flat += c == colour[i - 1] && c == colour[i + 1] && c == colour[i - w] &&
+                    c == colour[i + w];
+            steps += std::abs(int(lumaByte[i]) - int(lumaByte[i + 1])) > 96 ||
+                     std::abs(int(lumaByte[i]) - int(lumaByte[i + w])) > 96;
+            ++inner;
+        }
+    }
+    s.flatFraction = inner ? double(flat) / double(inner) : 0.0;
+    s.stepFraction = inner ? double(steps) / double(inner) : 0.0;
+    std::sort(palette.begin(), palette.end(), std::greater<>());
+    double covered = 0;
+    for (std::uint32_t c : palette) {
+        if (covered >= 0.95 * double(n) || c == 0)
+            break;
+        covered += c;
+        ++s.paletteSize;
+    }
+    const double fewColours = ramp(std::log2(double(std::max(1, s.paletteSize))), 11.0, 6.0);
+    const double camera = !hasCameraMetadata ? 0.05 : (*hasCameraMetadata ? -0.15 : 0.1);
+    s.utilityEvidence = 0.45 * ramp(s.flatFraction, 0.15, 0.5) + 0.3 * fewColours +
+                        0.15 * ramp(s.stepFraction, 0.003, 0.03) + camera;
+    s.result.isUtility = s.utilityEvidence >= 0.5;
+    return s;
+}
+
+} // namespace quorlix

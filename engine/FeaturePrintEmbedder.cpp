@@ -1,0 +1,54 @@
+#include "engine/FeaturePrintEmbedder.h"
+
+#include "engine/AestheticsScorer.h"
+#include "engine/ExifDate.h"
+#include "engine/FeaturePrint.h"
+#include "engine/ImageDecoder.h"
+#include "engine/Log.h"
+#include "engine/QuorlixFeature.h"
+
+#include <exception>
+#include <string>
+
+namespace quorlix {
+
+FeaturePrintEmbedder& FeaturePrintEmbedder::shared() {
+    static FeaturePrintEmbedder instance;
+    return instance;
+}
+
+std::optional<FeaturePrintEmbedder::Analysis>
+FeaturePrintEmbedder::analyze(const std::filesystem::path& file) const {
+    auto decoded = ImageDecoder::decode(file, QuorlixFeature::thumbnailMaxPixelSize);
+    if (!decoded)
+        return std::nullopt;
+
+    Analysis analysis;
+    analysis.pixelWidth = decoded->storedWidth;
+    analysis.pixelHeight = decoded->storedHeight;
+    const ExifDate::Facts exif = ExifDate::read(file);
+    analysis.dateOriginal = exif.dateOriginal;
+
+    const auto fail = [&](const std::string& reason) {
+        log::error(log::Category::scan,
+                   "Vision failed: " + file.filename().string() + " " + reason);
+        return std::nullopt;
+    };
+    try {
+        analysis.embedding = computeFeaturePrint(decoded->thumbnail);
+        if (analysis.embedding.empty())
+            return fail("the feature print is empty");
+        if (auto aesthetics =
+                AestheticsScorer::shared().scoreImage(decoded->thumbnail, exif.hasCameraMetadata)) {
+            analysis.aesthetic = aesthetics->overallScore;
+            analysis.isUtility = aesthetics->isUtility;
+        }
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    } catch (...) {
+        return fail("unknown error");
+    }
+    return analysis;
+}
+
+} // namespace quorlix

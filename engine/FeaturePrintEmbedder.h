@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace quorlix {
+
+// Analyses one photo: a single decode to the analysis thumbnail feeds the feature print and the
+// aesthetics score; the file's header and EXIF give the stored size and the capture time.
+// Stateless; `analyze` may run on many threads at once.
+class FeaturePrintEmbedder {
+public:
+    struct Analysis {
+        std::vector<float> embedding;
+        std::optional<double> aesthetic;
+        std::optional<bool> isUtility;
+        std::optional<double> dateOriginal;
+        std::optional<int> pixelWidth;
+        std::optional<int> pixelHeight;
+    };
+
+    static FeaturePrintEmbedder& shared();
+
+    // Nothing, silently, for a file that is not a decodable image; nothing, with one error line
+    // on the scan log, when the descriptor fails on a decoded thumbnail.
+    std::optional<Analysis> analyze(const std::filesystem::path& file) const;
+
+private:
+    FeaturePrintEmbedder() = default;
+};
+
+} // namespace quorlix
