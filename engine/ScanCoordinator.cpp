@@ -4,6 +4,7 @@
 #include "engine/FolderScanner.h"
 #include "engine/Log.h"
 #include "engine/NearDuplicateGrouper.h"
+#include "engine/PhotoQualityScorecard.h"
 #include "engine/QuorlixFeature.h"
 #include "engine/ScanCancelled.h"
 
@@ -32,15 +33,6 @@ bool groupBefore(const ScanResult::Group& a, const ScanResult::Group& b) {
     if (a.members.size() != b.members.size())
         return a.members.size() > b.members.size();
     return a.id < b.id;
-}
-
-// The highest score; equal scores go to the smaller id.
-std::optional<std::string> bestScored(const std::map<std::string, double>& scores) {
-    std::optional<std::pair<std::string, double>> best;
-    for (const auto& [id, score] : scores)
-        if (!best || score > best->second || (score == best->second && id < best->first))
-            best = {id, score};
-    return best ? std::optional(best->first) : std::nullopt;
 }
 
 // The score of a photo the scorer could not read: its aesthetics mapped to 0…100, else 50.
@@ -216,7 +208,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
                 scores[member.id] = score;
             }
             g.bestShotScores = scores;
-            if (const auto best = bestScored(scores))
+            if (const auto best = PhotoQualityScorecard::pickKeeper({scores.begin(), scores.end()}))
                 g.keeperId = g.autoKeeperId = *best;
             g.isBestShotUnlocked = true;
         }

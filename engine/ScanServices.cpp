@@ -1,16 +1,16 @@
 #include "engine/ScanServices.h"
 
-#include <stdexcept>
+#include "engine/PhotoQualityScorecard.h"
 
 namespace quorlix {
 
 ScanServices ScanServices::shared() {
     ScanServices s;
-    s.analyze = [](const std::filesystem::path&) -> std::optional<PhotoAnalysis> {
-        return std::nullopt;
+    s.analyze = [](const std::filesystem::path& file) {
+        return FeaturePrintEmbedder::shared().analyze(file);
     };
-    s.score = [](const PhotoRecord&) -> double {
-        throw std::runtime_error("no scorer");
+    s.score = [](const PhotoRecord& record) -> double {
+        return PhotoQualityScorecard::shared().evaluate(record).score;
     };
     return s;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/FeaturePrintEmbedder.h"
 #include "engine/PhotoRecord.h"
 
 #include <filesystem>
@@ -9,15 +10,7 @@
 
 namespace quorlix {
 
-// What one analysis of a photo yields (see FeaturePrintEmbedder).
-struct PhotoAnalysis {
-    std::vector<float> embedding;
-    std::optional<double> aesthetic;
-    std::optional<bool> isUtility;
-    std::optional<double> dateOriginal;
-    std::optional<int> pixelWidth;
-    std::optional<int> pixelHeight;
-};
+using PhotoAnalysis = FeaturePrintEmbedder::Analysis;
 
 // The analysers a scan calls. The defaults are the process-wide shared instances; tests put
 // their own in place to drive a scan without decoding.
