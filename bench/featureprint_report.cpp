@@ -16,6 +16,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -96,14 +97,18 @@ std::array<const std::vector<float>*, FeaturePrint::blockCount> parts(const Item
 
 double similarity(const Pair& p, const std::vector<Item>& items, const FeaturePrint::Weights& w) {
     const auto pa = parts(items[p.a]), pb = parts(items[p.b]);
-    double num = double(w.constant) * w.constant, na = num, nb = num;
+    double num = 0, na = 0, nb = 0, full = 0;
     for (std::size_t k = 0; k < FeaturePrint::blockCount; ++k) {
         const double w2 = double(w.block[k]) * w.block[k];
         num += w2 * p.dot[k];
         na += w2 * dot(*pa[k], *pa[k]);
         nb += w2 * dot(*pb[k], *pb[k]);
+        full += w2;
     }
-    return num / std::sqrt(na * nb);
+    if (na <= 0 || nb <= 0)
+        return 0;
+    const double raw = num / std::sqrt(na * nb), c2 = double(w.constant) * w.constant;
+    return (raw * full + c2) / (full + c2);
 }
 
 struct Rates {
@@ -196,6 +201,48 @@ std::vector<Pair> pairsOf(const std::vector<Item>& items, const std::set<std::st
 }
 
 void split(const std::vector<Pair>& pairs, const std::vector<Item>& items,
+           const FeaturePrint::Weights& w, std::vector<double>& pos, std::vector<double>& neg);
+
+// The constant that serves the calibration sets best at the look-alike threshold: the mean of
+// their F0.5 scores at the threshold, each set counted once whatever its size.
+struct Calibration {
+    double constant, meanF;
+};
+
+double fHalf(const Rates& r) {
+    const double p = r.precision, q = r.recall;
+    return p + q > 0 ? 1.25 * p * q / (0.25 * p + q) : 0;
+}
+
+Calibration calibrate(const std::vector<std::vector<Pair>>& sets, const std::vector<Item>& items,
+                      FeaturePrint::Weights w) {
+    std::vector<std::vector<double>> pos(sets.size()), neg(sets.size());
+    w.constant = 0;
+    for (std::size_t i = 0; i < sets.size(); ++i)
+        split(sets[i], items, w, pos[i], neg[i]);
+    double full = 0;
+    for (float b : w.block)
+        full += double(b) * b;
+    Calibration best{0, -1};
+    for (int step = 0; step <= 500; ++step) {
+        const double c = step * 0.01, c2 = c * c;
+        double sum = 0;
+        for (std::size_t i = 0; i < sets.size(); ++i) {
+            // Same mapping as the product applies, in the same 32-bit comparison.
+            std::vector<double> p, n;
+            for (double raw : pos[i])
+                p.push_back(float((raw * full + c2) / (full + c2)));
+            for (double raw : neg[i])
+                n.push_back(float((raw * full + c2) / (full + c2)));
+            sum += fHalf(rates(p, n, QuorlixFeature::nearThreshold));
+        }
+        if (sum / double(sets.size()) > best.meanF)
+            best = {c, sum / double(sets.size())};
+    }
+    return best;
+}
+
+void split(const std::vector<Pair>& pairs, const std::vector<Item>& items,
            const FeaturePrint::Weights& w, std::vector<double>& pos, std::vector<double>& neg) {
     pos.clear();
     neg.clear();
@@ -257,10 +304,38 @@ void report(const std::string& name, const std::vector<Pair>& pairs, const std::
     std::vector<double> rpos, rneg;
     split(pairs, items, raw, rpos, rneg);
     const Operating rawBest = bestOperating(rpos, rneg);
-    std::printf("  best operating point of this set: %.4f (precision %.4f, recall %.4f); "
-                "its constant would be %.3f (in use %.3f)\n",
-                best.threshold, best.precision, best.recall,
-                constantFor(rawBest.threshold, w, QuorlixFeature::nearThreshold), w.constant);
+    std::printf(
+        "  best operating point of this set: %.4f (precision %.4f, recall %.4f); without the"
+        " constant %.4f, so the constant that would put it at %.2f is %s%.3f (in use %.3f)\n",
+        best.threshold, best.precision, best.recall, rawBest.threshold,
+        double(QuorlixFeature::nearThreshold),
+        rawBest.threshold > QuorlixFeature::nearThreshold ? "none, below 0: " : "",
+        constantFor(rawBest.threshold, w, QuorlixFeature::nearThreshold), w.constant);
+}
+
+// The hardest cases by name, to see what a change to the descriptor trades.
+void printWorst(const std::vector<Pair>& pairs, const std::vector<Item>& items,
+                const FeaturePrint::Weights& w, std::size_t count) {
+    std::vector<std::pair<double, const Pair*>> pos, neg;
+    for (const auto& p : pairs)
+        (p.positive ? pos : neg).emplace_back(similarity(p, items, w), &p);
+    std::sort(pos.begin(), pos.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    std::sort(neg.begin(), neg.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    auto name = [&](std::size_t i) {
+        const Item& it = items[i];
+        return it.frame >= 0 ? it.scene + "#" + std::to_string(it.frame)
+                             : it.scene + "/" + std::filesystem::path(it.file).filename().string();
+    };
+    auto show = [&](const char* title, const auto& list) {
+        std::printf("  %s\n", title);
+        for (std::size_t i = 0; i < list.size() && i < count; ++i) {
+            const Pair& p = *list[i].second;
+            std::printf("    %.4f  %-28s %-28s  blocks %.3f %.3f %.3f\n", list[i].first,
+                        name(p.a).c_str(), name(p.b).c_str(), p.dot[0], p.dot[1], p.dot[2]);
+        }
+    };
+    show("lowest burst pairs", pos);
+    show("highest other-scene pairs", neg);
 }
 
 } // namespace
@@ -272,12 +347,15 @@ int main(int argc, char** argv) {
     }
     std::set<std::string> calibrationSets;
     bool sweep = false;
+    int worstCount = 0;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--calibrate" && i + 1 < argc) {
             std::stringstream names(argv[++i]);
             for (std::string s; std::getline(names, s, ',');)
                 calibrationSets.insert(s);
+        } else if (arg == "--worst" && i + 1 < argc) {
+            worstCount = std::stoi(argv[++i]);
         } else if (arg == "--sweep") {
             sweep = true;
         } else {
@@ -323,20 +401,29 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!calibrationSets.empty()) {
-        const auto pairs = pairsOf(items, calibrationSets);
-        FeaturePrint::Weights raw = weights;
-        raw.constant = 0;
-        std::vector<double> pos, neg;
-        split(pairs, items, raw, pos, neg);
-        const Operating o = bestOperating(pos, neg);
-        const double c = constantFor(o.threshold, weights, QuorlixFeature::nearThreshold);
+    std::vector<std::vector<Pair>> calibrationPairs;
+    for (const auto& s : calibrationSets)
+        calibrationPairs.push_back(pairsOf(items, {s}));
+
+    if (sweep && !calibrationPairs.empty()) {
+        std::printf("\nweight sweep, each calibrated on the calibration sets:\n");
+        for (float wc : {0.7f, 1.0f, 1.4f})
+            for (float wo : {0.3f, 0.5f, 0.7f, 1.0f}) {
+                const FeaturePrint::Weights w{{1.0f, wc, wo}, 0.0f};
+                const Calibration c = calibrate(calibrationPairs, items, w);
+                std::printf("  chroma %.1f orientation %.1f: constant %.2f, mean F0.5 %.4f\n", wc,
+                            wo, c.constant, c.meanF);
+            }
+    }
+
+    if (!calibrationPairs.empty()) {
+        const Calibration c = calibrate(calibrationPairs, items, weights);
         std::printf("\ncalibration on");
         for (const auto& s : calibrationSets)
             std::printf(" %s", s.c_str());
-        std::printf(": raw best threshold %.4f (precision %.4f, recall %.4f) -> constant %.3f\n",
-                    o.threshold, o.precision, o.recall, c);
-        weights.constant = float(c);
+        std::printf(": constant %.2f (mean F0.5 at the threshold %.4f); the product uses %.2f\n",
+                    c.constant, c.meanF, weights.constant);
+        weights.constant = float(c.constant);
     }
 
     // Sanity check: the pair formula agrees with the vectors the product computes.
@@ -353,7 +440,11 @@ int main(int argc, char** argv) {
     }
     std::printf("largest difference between pair formula and product vectors: %.2e\n", worst);
 
-    for (const auto& s : order)
-        report(s, pairsOf(items, {s}), items, weights);
+    for (const auto& s : order) {
+        const auto pairs = pairsOf(items, {s});
+        report(s, pairs, items, weights);
+        if (worstCount > 0)
+            printWorst(pairs, items, weights, std::size_t(worstCount));
+    }
     return 0;
 }

@@ -173,10 +173,22 @@ std::vector<float> orientationEnergy(const std::array<float, cells>& luma) {
             const float fraction = position - lower;
             const int b0 = (int(lower) + orientationBins) % orientationBins;
             const int b1 = (b0 + 1) % orientationBins;
-            const std::size_t cell =
-                (std::size_t(y / cellSize) * orientationGrid + x / cellSize) * orientationBins;
-            out[cell + b0] += magnitude * (1.0f - fraction);
-            out[cell + b1] += magnitude * fraction;
+            // Bilinear between the cells around each pixel, so that a frame shifted by a few
+            // pixels moves energy gradually instead of across a hard cell border.
+            const float cx = (float(x) + 0.5f) / cellSize - 0.5f;
+            const float cy = (float(y) + 0.5f) / cellSize - 0.5f;
+            const int x0 = int(std::floor(cx)), y0 = int(std::floor(cy));
+            const float wx = cx - float(x0), wy = cy - float(y0);
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const int gx0 = std::clamp(x0 + dx, 0, orientationGrid - 1);
+                    const int gy0 = std::clamp(y0 + dy, 0, orientationGrid - 1);
+                    const float share = (dx ? wx : 1 - wx) * (dy ? wy : 1 - wy) * magnitude;
+                    const std::size_t cell =
+                        (std::size_t(gy0) * orientationGrid + gx0) * orientationBins;
+                    out[cell + b0] += share * (1.0f - fraction);
+                    out[cell + b1] += share * fraction;
+                }
         }
     // Square roots keep a few strong edges from outweighing the rest of the texture.
     for (float& v : out)
@@ -187,7 +199,7 @@ std::vector<float> orientationEnergy(const std::array<float, cells>& luma) {
 } // namespace
 
 Weights calibratedWeights() {
-    return Weights{{1.0f, 0.7f, 1.0f}, 2.0f};
+    return Weights{{1.0f, 1.0f, 0.5f}, 0.0f};
 }
 
 Blocks computeBlocks(const ImageBuffer& thumbnail) {
@@ -220,13 +232,23 @@ std::vector<float> assemble(const Blocks& blocks, const Weights& weights) {
     out.reserve(length);
     const std::array<const std::vector<float>*, blockCount> parts{&blocks.luminance, &blocks.chroma,
                                                                   &blocks.orientation};
-    for (std::size_t k = 0; k < blockCount; ++k)
-        for (float v : *parts[k])
+    double sum = 0, full = 0;
+    for (std::size_t k = 0; k < blockCount; ++k) {
+        for (float v : *parts[k]) {
             out.push_back(weights.block[k] * v);
-    out.push_back(weights.constant);
-    double sum = 0;
-    for (float v : out)
-        sum += double(v) * v;
+            sum += double(out.back()) * out.back();
+        }
+        full += double(weights.block[k]) * weights.block[k];
+    }
+    // The constant keeps its share of the vector when a block fades (a grey photo has no
+    // chroma), so cosine = (raw * S + c^2) / (S + c^2) with the raw cosine of the blocks present:
+    // one calibration holds for colour and grey photos alike.
+    // A featureless frame (flat, or too small to have a layout) is only the constant, so such
+    // frames match each other and nothing else.
+    const double constant =
+        sum > 0 ? weights.constant * std::sqrt(sum / std::max(full, 1e-12)) : 1.0;
+    out.push_back(float(constant));
+    sum += constant * constant;
     if (sum > 0) {
         const float scale = float(1.0 / std::sqrt(sum));
         for (float& v : out)
