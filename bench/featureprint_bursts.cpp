@@ -306,11 +306,17 @@ void writeLargeFiles(const fs::path& out) {
         return;
     fs::create_directories(out / "large");
     const VImage image = loadPhoto(photo);
-    const std::array<std::pair<int, const char*>, 2> sizes = {std::pair{4000, "12mp.jpg"},
-                                                              std::pair{6000, "24mp.jpg"}};
-    for (const auto& [width, name] : sizes) {
-        const VImage big = addNoise(image.resize(double(width) / image.width()), 3, width);
-        save(big, out / "large" / name, 90);
+    const std::array<std::array<int, 2>, 2> sizes = {std::array{4000, 3000},
+                                                     std::array{6000, 4000}};
+    for (const auto& [width, height] : sizes) {
+        // Camera-like 4:3 and 3:2 frames with a little sensor noise, as a phone would store them.
+        const double scale =
+            std::max(double(width) / image.width(), double(height) / image.height());
+        VImage big = image.resize(scale);
+        big =
+            big.extract_area((big.width() - width) / 2, (big.height() - height) / 2, width, height);
+        const std::string name = std::to_string(width * height / 1000000) + "mp.jpg";
+        save(addNoise(big, 3, width), out / "large" / name, 90);
     }
 }
 
