@@ -6,9 +6,9 @@
 // steps, a blurred frame, noise, recompression, other formats) and hard negatives (other halves
 // of the same photograph, other photographs recoloured to match) into OUT_DIR, plus
 // OUT_DIR/manifest.tsv, which featureprint_report reads. Two disjoint sets of photographs:
-// "dev" chooses the constant, "report" is only measured. The "real" set lists frames of real
-// camera footage (no files written). Also writes two large JPEGs for featureprint_speed.
-// Deterministic: the same packages give the same files.
+// "dev" chooses the constant, "report" is only measured. The "real-dev" and "real-test" sets
+// list frames of real camera footage (no files written). Also writes two large JPEGs for
+// featureprint_speed. Deterministic: the same packages give the same files.
 
 #include <algorithm>
 #include <array>
@@ -64,7 +64,10 @@ const std::vector<std::string> reportPhotos = {
 // Real camera footage (visp-images-data): hand-held and robot-arm camera motion, a hand moving
 // into a fixed view, an object moved in front of a cluttered background. Frames close in time
 // are one burst; frames far apart are second views of the same place that must not link.
+// Split in two sets: "real-dev" takes part in choosing the constant, "real-test" is only
+// measured, so the report shows how far the operating point moves between footage too.
 struct Sequence {
+    std::string set;
     std::string name;
     std::string folder;
     std::string prefix; // file names are prefix + number + ".pgm"
@@ -76,10 +79,10 @@ struct Sequence {
 
 const std::string vispRoot = "/usr/share/visp-images-data/ViSP-images/";
 const std::vector<Sequence> sequences = {
-    {"castel", "mbt-depth/castel/castel", "image_", 4, 0, 59, 3, 12, 0},
-    {"cube", "cube", "image.", 4, 0, 79, 3, 9, 45},
-    {"mbt-cube", "mbt/cube", "image", 4, 0, 217, 6, 24, 120},
-    {"mire", "mire-2", "image.", 4, 1, 500, 12, 36, 250},
+    {"real-dev", "castel", "mbt-depth/castel/castel", "image_", 4, 0, 59, 3, 12, 0},
+    {"real-dev", "mbt-cube", "mbt/cube", "image", 4, 0, 217, 6, 24, 120},
+    {"real-test", "cube", "cube", "image.", 4, 0, 79, 3, 9, 45},
+    {"real-test", "mire", "mire-2", "image.", 4, 1, 500, 12, 36, 250},
 };
 
 // A small deterministic generator so that the sets do not depend on the standard library.
@@ -294,7 +297,7 @@ void listSequences(std::vector<ManifestRow>& rows) {
                 std::cerr << "missing, skipped: " << file << "\n";
                 continue;
             }
-            rows.push_back({"real", s.name, s.name, f, s.positiveGap, s.negativeGap, file});
+            rows.push_back({s.set, s.name, s.name, f, s.positiveGap, s.negativeGap, file});
         }
     }
 }

@@ -402,8 +402,13 @@ int main(int argc, char** argv) {
     }
 
     std::vector<std::vector<Pair>> calibrationPairs;
-    for (const auto& s : calibrationSets)
+    for (const auto& s : calibrationSets) {
+        if (std::find(order.begin(), order.end(), s) == order.end()) {
+            std::cerr << "no such set in the manifest: " << s << "\n";
+            return 2;
+        }
         calibrationPairs.push_back(pairsOf(items, {s}));
+    }
 
     if (sweep && !calibrationPairs.empty()) {
         std::printf("\nweight sweep, each calibrated on the calibration sets:\n");
