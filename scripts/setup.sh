@@ -13,6 +13,8 @@ packages=(
     libssl-dev libsystemd-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     jdupes rmlint time
+    # photographs and real camera footage for the feature-print benchmark (bench/featureprint.sh)
+    mate-backgrounds plasma-workspace-wallpapers lomiri-wallpapers-20.04 visp-images-data
 )
 
 missing=()
