@@ -45,7 +45,9 @@ VImage noisy(const VImage& in, double sigma, int seed) {
     VImage chroma = VImage::gaussnoise(in.width(), in.height(),
                                        VImage::option()->set("sigma", sigma * 0.5)->set("mean", 0.0)->set("seed", seed + 1));
     VImage noise = VImage::bandjoin({lumaNoise, lumaNoise + chroma, lumaNoise - chroma});
-    return (in.cast(VIPS_FORMAT_FLOAT) + noise).cast(VIPS_FORMAT_UCHAR);
+    // A saturated photosite stays saturated whatever the noise.
+    VImage out = (in.cast(VIPS_FORMAT_FLOAT) + noise).cast(VIPS_FORMAT_UCHAR);
+    return (in >= 254.0).ifthenelse(in, out);
 }
 
 // At least +1.5 stops, more until a tenth of the frame is burnt to white.

@@ -185,7 +185,7 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         lumaByte[i] = std::uint8_t(yi);
         ++histogram[yi];
         const unsigned maxc = std::max({r, g, b});
-        const bool high = yi >= 250 || (maxc >= 254 && yi >= 200);
+        const bool high = yi >= 250 || (maxc >= 248 && yi >= 180);
         clipHigh += high;
         clipLow += yi <= 4;
         clipped[i] = yi >= 251 || yi <= 4;
@@ -212,14 +212,13 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     s.medianStops = std::log2(std::max(srgbToLinear(median), 1.0 / 4096.0) / 0.18);
     s.headroomStops = -std::log2(std::max(srgbToLinear(top / 255.0), 1.0 / 4096.0));
     // Highlights burnt below white (a clipped frame darkened afterwards, or a camera's highlight
-    // roll-off) pile up just under the brightest level: count that spike as clipping too.
-    int brightest = 255;
-    while (brightest > 0 && histogram[std::size_t(brightest)] == 0)
-        --brightest;
+    // roll-off) pile up in a narrow band at the top of the histogram: count that spike as
+    // clipping too.
+    const int nearTop = std::max(0, percentile(0.995) - 3);
     std::size_t atTop = 0;
-    for (int v = std::max(0, brightest - 2); v <= brightest; ++v)
+    for (int v = nearTop; v < 256; ++v)
         atTop += histogram[std::size_t(v)];
-    if (double(atTop) >= 0.01 * double(n))
+    if (double(atTop) >= 0.03 * double(n))
         s.clipHigh = std::max(s.clipHigh, double(atTop) / double(n));
 
     // Noise and finest-scale energy. Per 8×8 block, noise is what the finest scale holds beyond
@@ -238,16 +237,24 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
                 clipped[i] | clipped[i + 1] | clipped[i + w] | clipped[i + w + 1];
         }
     const Energy halfEnergy = immerkaer(half, halfClipped, hw, hh, true, 4);
-    std::vector<double> excess;
+    // Blocks flattest at the coarser scale hold the least texture; among the flattest tenth, the
+    // median excess is the noise.
+    std::vector<std::pair<double, double>> pairs; // (coarser energy, excess)
     const int fineBlocksWide = (w - 2 + 7) / 8, halfBlocksWide = (hw - 2 + 3) / 4;
     for (const auto& [key, e] : fine.blockByIndex) {
-        const int bx = int(key % std::size_t(fineBlocksWide)), by = int(key / std::size_t(fineBlocksWide));
-        const auto it = halfEnergy.blockByIndex.find(std::size_t(by) * halfBlocksWide + bx);
+        const std::size_t bx = key % std::size_t(fineBlocksWide);
+        const std::size_t by = key / std::size_t(fineBlocksWide);
+        const auto it = halfEnergy.blockByIndex.find(by * std::size_t(halfBlocksWide) + bx);
         if (it != halfEnergy.blockByIndex.end())
-            excess.push_back(std::max(0.0, e - it->second) / 0.75);
+            pairs.emplace_back(it->second, std::max(0.0, e - it->second) / 0.75);
     }
     double noiseVar = 0.0;
-    if (!excess.empty()) {
+    if (!pairs.empty()) {
+        const std::size_t flattest = std::min(pairs.size(), std::max<std::size_t>(8, pairs.size() / 10));
+        std::nth_element(pairs.begin(), pairs.begin() + std::ptrdiff_t(flattest - 1), pairs.end());
+        std::vector<double> excess;
+        for (std::size_t i = 0; i < flattest; ++i)
+            excess.push_back(pairs[i].second);
         const std::size_t k = excess.size() / 2;
         std::nth_element(excess.begin(), excess.begin() + std::ptrdiff_t(k), excess.end());
         noiseVar = excess[k];
@@ -282,7 +289,9 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
             sumYb2 += yb * yb;
         }
     const Energy coarseEnergy = immerkaer(coarse, coarseClipped, cw, chh, false);
-    const double fineDetail = std::sqrt(std::max(0.0, fine.mean - noiseVar));
+    // The floor keeps a frame whose noise estimate swallowed its finest scale from reading as
+    // detail-free; the noise term already charges for it.
+    const double fineDetail = std::sqrt(std::max(fine.mean - noiseVar, 0.25 * fine.mean));
     const double coarseDetail = std::sqrt(std::max(0.0, coarseEnergy.mean - noiseVar / 16.0));
     s.detail = fineDetail / (coarseDetail + 1.0);
     if (!coarse.empty()) {
@@ -301,7 +310,7 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         headroom * placement * std::exp(-5.0 * s.clipHigh) * std::exp(-3.0 * s.clipLow);
     const double rangeQuality = 1.15 * s.range / (s.range + 0.15);
     const double colourQuality = s.colourfulness / (s.colourfulness + 0.1);
-    s.noiseQuality = 1.0 / (1.0 + (s.noiseSigma / 2.5) * (s.noiseSigma / 2.5));
+    s.noiseQuality = 1.0 / (1.0 + (s.noiseSigma / 4.0) * (s.noiseSigma / 4.0));
     const double q = (0.45 * s.detailQuality + 0.35 * s.exposureQuality + 0.10 * rangeQuality +
                       0.10 * colourQuality) *
                      s.noiseQuality;
