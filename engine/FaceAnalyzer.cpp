@@ -168,6 +168,11 @@ std::optional<double> FaceAnalyzer::modelLoadSeconds() const {
     return impl_->loadSeconds;
 }
 
+void FaceAnalyzer::warmUp() {
+    std::lock_guard lock(impl_->mutex);
+    std::call_once(impl_->loadOnce, [this] { impl_->load(); });
+}
+
 std::vector<FaceObservation> FaceAnalyzer::analyze(const ImageBuffer& image) {
     std::lock_guard lock(impl_->mutex);
     std::call_once(impl_->loadOnce, [this] { impl_->load(); });
