@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vips/vips8>
@@ -120,6 +121,42 @@ ImageBuffer eyesPaintedShut(const ImageBuffer& in, const std::vector<FaceObserva
     return out;
 }
 
+// Both ratios of every face, in the order (left, right).
+struct EyeStats {
+    std::vector<double> eyes;
+    std::vector<std::pair<double, double>> faces;
+
+    void add(const FaceObservation& f) {
+        const auto l = Scorecard::eyeOpenness(f.leftEye), r = Scorecard::eyeOpenness(f.rightEye);
+        if (!l || !r)
+            return;
+        eyes.push_back(*l);
+        eyes.push_back(*r);
+        faces.emplace_back(*l, *r);
+    }
+    int closedAt(double threshold) const {
+        return int(std::count_if(faces.begin(), faces.end(), [&](const auto& f) {
+            return f.first < threshold && f.second < threshold;
+        }));
+    }
+    void print(const char* what) {
+        if (eyes.empty())
+            return;
+        std::sort(eyes.begin(), eyes.end());
+        std::printf("%s: %zu faces, eye ratio min %.3f, 5th percentile %.3f, median %.3f, "
+                    "max %.3f; faces judged closed at 0.16: %d, 0.18: %d, 0.20: %d, 0.22: %d\n",
+                    what, faces.size(), eyes.front(), eyes[eyes.size() / 20], eyes[eyes.size() / 2],
+                    eyes.back(), closedAt(0.16), closedAt(0.18), closedAt(0.20), closedAt(0.22));
+    }
+};
+
+double median(std::vector<double> v) {
+    if (v.empty())
+        return NAN;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 const FaceObservation* largest(const std::vector<FaceObservation>& faces) {
     const FaceObservation* best = nullptr;
     for (const auto& f : faces)
@@ -144,6 +181,9 @@ int main(int argc, char** argv) {
     auto& analyzer = FaceAnalyzer::shared();
     double faceTime = 0, restTime = 0;
     int timed = 0;
+    EyeStats open, shutStats;
+    // Capture quality of each photo's largest face: original, blurred r2 and r4, darker, brighter.
+    std::vector<double> quality[5];
     for (int i = first; i < argc; ++i) {
         const auto thumb = ImageDecoder::thumbnail(argv[i], Scorecard::thumbnailMaxPixelSize);
         if (!thumb) {
@@ -171,23 +211,33 @@ int main(int argc, char** argv) {
                     "clip %.3f/%.3f\n",
                     argv[i], thumb->width, thumb->height, faces.size(), face, rest, sharp,
                     clip.first, clip.second);
-        for (const auto& f : faces)
+        for (const auto& f : faces) {
             std::printf("    %s\n", faceLine(f).c_str());
+            open.add(f);
+        }
         if (const FaceObservation* big = largest(faces)) {
             std::printf("    largest face quality: original %.3f", double(*big->captureQuality));
+            quality[0].push_back(*big->captureQuality);
+            int variant = 1;
             for (int r : {2, 4}) {
                 const auto b = analyzer.analyze(blurred(*thumb, r));
-                if (const auto* f = largest(b))
+                if (const auto* f = largest(b)) {
                     std::printf(", blur r%d %.3f", r, double(*f->captureQuality));
-                else
+                    quality[variant].push_back(*f->captureQuality);
+                } else {
                     std::printf(", blur r%d lost", r);
+                }
+                ++variant;
             }
             for (double g : {0.35, 1.8}) {
                 const auto d = analyzer.analyze(scaled(*thumb, g));
-                if (const auto* f = largest(d))
+                if (const auto* f = largest(d)) {
                     std::printf(", gain %.2f %.3f", g, double(*f->captureQuality));
-                else
+                    quality[variant].push_back(*f->captureQuality);
+                } else {
                     std::printf(", gain %.2f lost", g);
+                }
+                ++variant;
             }
             std::printf("\n");
         }
@@ -198,8 +248,10 @@ int main(int argc, char** argv) {
                                               shut.pixels.size(), shut.width, shut.height,
                                               shut.channels, VIPS_FORMAT_UCHAR)
                     .write_to_file((saveDir + "/shut_" + std::to_string(i) + ".png").c_str());
-            for (const auto& f : analyzer.analyze(shut))
+            for (const auto& f : analyzer.analyze(shut)) {
                 std::printf("    eyes painted shut: %s\n", faceLine(f).c_str());
+                shutStats.add(f);
+            }
         }
         const auto signals = Scorecard::faceSignals(faces);
         std::printf("    faceQuality %s eyesOpen %s\n",
@@ -209,5 +261,15 @@ int main(int argc, char** argv) {
     if (timed)
         std::printf("mean over %d images: face pass %.3f s, gray rendering and statistics %.4f s\n",
                     timed, faceTime / timed, restTime / timed);
+    open.print("eyes as photographed");
+    shutStats.print("eyes painted shut");
+    if (!quality[0].empty())
+        std::printf(
+            "largest-face capture quality, median (faces still found): original %.3f (%zu), "
+            "blur r2 %.3f (%zu), blur r4 %.3f (%zu), gain 0.35 %.3f (%zu), gain 1.8 %.3f "
+            "(%zu)\n",
+            median(quality[0]), quality[0].size(), median(quality[1]), quality[1].size(),
+            median(quality[2]), quality[2].size(), median(quality[3]), quality[3].size(),
+            median(quality[4]), quality[4].size());
     return 0;
 }

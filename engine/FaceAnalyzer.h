@@ -43,6 +43,11 @@ public:
     // Faces in detector order. Throws FaceAnalysisError when the model cannot be loaded.
     std::vector<FaceObservation> analyze(const ImageBuffer& image);
 
+    // Loads the model now if it is not loaded yet, so that a caller can pay the few seconds it
+    // takes off the critical path (for instance on a worker thread when a scan starts). Never
+    // throws; a failure is reported by the next analysis.
+    void warmUp();
+
     // Seconds the landmark model took to load; nothing before the first analysis.
     std::optional<double> modelLoadSeconds() const;
     static std::filesystem::path modelPath();

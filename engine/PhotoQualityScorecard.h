@@ -77,7 +77,8 @@ public:
     // (shadow, highlight) clipped fractions of the bytes.
     static std::pair<double, double> clipFractions(const std::vector<std::uint8_t>& pixels);
     static Score scoreAndReasons(const QualitySignals& signals);
-    // The best-scored id, ties to the smaller id; nothing for an empty list.
+    // The best-scored id, ties to the smaller id, NaN below every number; nothing for an empty
+    // list.
     static std::optional<std::string>
     pickKeeper(const std::vector<std::pair<std::string, double>>& scores);
 

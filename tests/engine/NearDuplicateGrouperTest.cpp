@@ -96,6 +96,10 @@ TEST(NearDuplicateGrouper, DatedAndUndatedNeverMeet) {
     EXPECT_EQ(ids(clusters), (Ids{{"d1"}, {"d2"}, {"u1", "u2"}}));
     EXPECT_EQ(ids(scanGrouper().group({photo("u", {}, e), photo("d", 0.0, e)})),
               (Ids{{"d"}, {"u"}}));
+    // A capture time that is not a number cannot be ordered: such a photo counts as undated.
+    EXPECT_EQ(ids(scanGrouper().group(
+                  {photo("n", NAN, e), photo("d", 0.0, e), photo("u", {}, e), photo("m", 5.0, e)})),
+              (Ids{{"d", "m"}, {"n", "u"}}));
 }
 
 TEST(NearDuplicateGrouper, UnusableEmbeddingsNeverLink) {

@@ -139,6 +139,8 @@ TEST(PhotoQualityScorecard, PickKeeper) {
     EXPECT_EQ(Scorecard::pickKeeper({{"b", 70}, {"a", 70}, {"c", 60}}), "a");
     EXPECT_EQ(Scorecard::pickKeeper({{"a", 70}, {"b", 70}}), "a");
     EXPECT_EQ(Scorecard::pickKeeper({{"a", 70}, {"z", 71}, {"b", 70}}), "z");
+    EXPECT_EQ(Scorecard::pickKeeper({{"a", NAN}, {"c", 10}, {"b", 10}}), "b");
+    EXPECT_EQ(Scorecard::pickKeeper({{"c", NAN}, {"b", NAN}}), "b");
 }
 
 TEST(PhotoQualityScorecard, FacePassRules) {
