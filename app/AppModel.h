@@ -13,6 +13,7 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <list>
@@ -157,7 +158,8 @@ public:
     void requestMove(const MoveDestination& destination);
     Q_INVOKABLE void requestMoveToTrash() { requestMove(MoveDestination::trash()); }
     Q_INVOKABLE void chooseMoveFolder();
-    void performMove(const MoveDestination& destination);
+    // Takes its own copy: the destination may be the pending one, which the move clears.
+    void performMove(MoveDestination destination);
     Q_INVOKABLE void confirmPendingMove();
     Q_INVOKABLE void undoLastMove();
 
@@ -216,7 +218,7 @@ private:
     std::shared_ptr<Relay> relay_;
     std::unique_ptr<ScanTask> scanTask_;
     std::list<std::unique_ptr<ScanTask>> retiring_;
-    std::uint64_t generation_ = 0;
+    std::atomic<std::uint64_t> generation_{0};
     bool cancelRequested_ = false;
 };
 
