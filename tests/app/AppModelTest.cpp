@@ -7,6 +7,7 @@
 #include "engine/QuorlixFeature.h"
 #include "engine/ScanCancelled.h"
 
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -65,6 +66,15 @@ ScanResult resultWithGroups(const std::filesystem::path& folder, int groups) {
 }
 
 } // namespace
+
+// Receives the URLs the desktop would have opened.
+class UrlSink : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls.append(url); }
+};
 
 class AppModelTest : public QObject {
     Q_OBJECT
@@ -365,6 +375,48 @@ private Q_SLOTS:
         model->revealInFinder(model->result()->groups[0].members[1]);
         QCOMPARE(desktop->revealed.size(), std::size_t(1));
         QCOMPARE(desktop->revealed[0], folder.path() / "b0.jpg");
+    }
+
+    void viewOperations() {
+        test::TempFolder folder;
+        auto model = test::modelWithResult(resultWithGroups(folder.path(), 1));
+        model->openQuickLook("nobody");
+        QVERIFY(!model->hasQuickLook());
+        model->openQuickLook("b0");
+        QCOMPARE(model->quickLookUrl(), urlOf(folder.path() / "b0.jpg"));
+        model->closeQuickLook();
+        QVERIFY(!model->quickLook());
+
+        model->requestMoveToFolder(QUrl::fromLocalFile("/dest"));
+        QVERIFY(model->hasPendingMove() && !model->pendingMoveToTrash());
+        QCOMPARE(model->pendingMoveFolder(), QUrl::fromLocalFile("/dest"));
+        model->cancelPendingMove();
+        QVERIFY(!model->hasPendingMove());
+
+        // A notice's timer clears only its own notice, never a newer one.
+        model->setToast(AppModel::Toast{"first", false, QUuid::createUuid()});
+        const QString first = model->toastId();
+        model->setToast(AppModel::Toast{"second", true, QUuid::createUuid()});
+        model->dismissToast(first);
+        QCOMPARE(model->toastText(), QString("second"));
+        model->dismissToast(model->toastId());
+        QVERIFY(!model->hasToast());
+    }
+
+    void desktopFallsBackToTheParentFolder() {
+        // URL handlers stand in for the browser and the file manager.
+        UrlSink sink;
+        QDesktopServices::setUrlHandler("file", &sink, "open");
+        QDesktopServices::setUrlHandler("https", &sink, "open");
+        DesktopServices desktop;
+        QVERIFY(desktop.openUrl(QUrl("https://veltrano.app/")));
+        // No session bus in the tests: the folder of the file opens instead.
+        QVERIFY(desktop.revealFile("/photos/caf\xe9/p.jpg"));
+        QDesktopServices::unsetUrlHandler("file");
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(sink.urls.size(), 2);
+        QCOMPARE(sink.urls[1], urlOf("/photos/caf\xe9"));
+        QCOMPARE(pathFromUrl(sink.urls[1]), std::filesystem::path("/photos/caf\xe9"));
     }
 
     void toastsAreNewEachTime() {
