@@ -15,8 +15,9 @@ namespace {
 constexpr int workingSize = 64;
 constexpr int cells = workingSize * workingSize;
 
-// Likewise for layouts of little contrast: their rank layout (values within +-0.5 over 256
-// cells; about 4.6 long for an evenly spread frame) fades below this length.
+// A luminance layout of little contrast (a busy texture, fog) fades below this length instead of
+// being blown up to unit length; the rank layout holds values within +-0.5 over 256 cells, about
+// 4.6 long for an evenly spread frame.
 constexpr float luminanceFloor = 3.0f;
 
 // Chroma blocks of nearly grey photos are mostly noise; below this length (Cb/Cr units of
