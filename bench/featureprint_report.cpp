@@ -207,6 +207,7 @@ void split(const std::vector<Pair>& pairs, const std::vector<Item>& items,
 // their F0.5 scores at the threshold, each set counted once whatever its size.
 struct Calibration {
     double constant, meanF;
+    double from = 0, to = 0; // the plateau of equally good constants
 };
 
 double fHalf(const Rates& r) {
@@ -223,7 +224,10 @@ Calibration calibrate(const std::vector<std::vector<Pair>>& sets, const std::vec
     double full = 0;
     for (float b : w.block)
         full += double(b) * b;
+    // Where several constants score the same, take the middle of that plateau: the margin on
+    // both sides is what the held-out sets draw on.
     Calibration best{0, -1};
+    int plateauBegin = 0, plateauEnd = 0;
     for (int step = 0; step <= 500; ++step) {
         const double c = step * 0.01, c2 = c * c;
         double sum = 0;
@@ -236,9 +240,17 @@ Calibration calibrate(const std::vector<std::vector<Pair>>& sets, const std::vec
                 n.push_back(float((raw * full + c2) / (full + c2)));
             sum += fHalf(rates(p, n, QuorlixFeature::nearThreshold));
         }
-        if (sum / double(sets.size()) > best.meanF)
-            best = {c, sum / double(sets.size())};
+        const double meanF = sum / double(sets.size());
+        if (meanF > best.meanF + 1e-12) {
+            best = {c, meanF};
+            plateauBegin = plateauEnd = step;
+        } else if (meanF >= best.meanF - 1e-12 && plateauEnd == step - 1) {
+            plateauEnd = step;
+        }
     }
+    best.constant = 0.01 * ((plateauBegin + plateauEnd) / 2);
+    best.from = 0.01 * plateauBegin;
+    best.to = 0.01 * plateauEnd;
     return best;
 }
 
@@ -416,8 +428,9 @@ int main(int argc, char** argv) {
             for (float wo : {0.3f, 0.5f, 0.7f, 1.0f}) {
                 const FeaturePrint::Weights w{{1.0f, wc, wo}, 0.0f};
                 const Calibration c = calibrate(calibrationPairs, items, w);
-                std::printf("  chroma %.1f orientation %.1f: constant %.2f, mean F0.5 %.4f\n", wc,
-                            wo, c.constant, c.meanF);
+                std::printf("  chroma %.1f orientation %.1f: constant %.2f (%.2f-%.2f), mean F0.5"
+                            " %.4f\n",
+                            wc, wo, c.constant, c.from, c.to, c.meanF);
             }
     }
 
@@ -426,8 +439,9 @@ int main(int argc, char** argv) {
         std::printf("\ncalibration on");
         for (const auto& s : calibrationSets)
             std::printf(" %s", s.c_str());
-        std::printf(": constant %.2f (mean F0.5 at the threshold %.4f); the product uses %.2f\n",
-                    c.constant, c.meanF, weights.constant);
+        std::printf(": constant %.2f, middle of %.2f-%.2f (mean F0.5 at the threshold %.4f); the"
+                    " product uses %.2f\n",
+                    c.constant, c.from, c.to, c.meanF, weights.constant);
         weights.constant = float(c.constant);
     }
 

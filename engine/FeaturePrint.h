@@ -33,7 +33,8 @@ inline constexpr std::size_t orientationLength =
 inline constexpr std::size_t blockCount = 3;
 inline constexpr std::size_t length = luminanceLength + chromaLength + orientationLength + 1;
 
-// The unweighted blocks, each of unit length. Exposed so that the calibration benchmark can
+// The unweighted blocks, each of unit length at most (a block with little signal, such as the
+// chroma of a grey photo, fades towards zero). Exposed so that the calibration benchmark can
 // sweep weights and the constant without recomputing the images.
 struct Blocks {
     std::vector<float> luminance;   // luminanceLength values
