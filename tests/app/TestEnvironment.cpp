@@ -1,0 +1,61 @@
+#include "TestEnvironment.h"
+
+#include <QDir>
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace quorlix::test {
+
+namespace {
+QByteArray home;
+}
+
+void isolateEnvironment() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorlix-apptest-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    home = QByteArray::fromStdString(pattern);
+    const std::pair<const char*, const char*> folders[] = {
+        {"XDG_DATA_HOME", "/data"},   {"XDG_CONFIG_HOME", "/config"},  {"XDG_CACHE_HOME", "/cache"},
+        {"XDG_STATE_HOME", "/state"}, {"XDG_RUNTIME_DIR", "/runtime"}, {"TMPDIR", "/tmp"}};
+    ::setenv("HOME", home.constData(), 1);
+    for (const auto& [name, sub] : folders) {
+        const QByteArray path = home + sub;
+        QDir().mkpath(QString::fromLocal8Bit(path));
+        ::setenv(name, path.constData(), 1);
+    }
+    ::chmod((home + "/runtime").constData(), 0700);
+    // No desktop session: nothing may open a real file manager or browser.
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+QByteArray isolatedHome() {
+    return home;
+}
+
+LogCapture::LogCapture() : sink_(std::make_shared<log::CapturingSink>()) {
+    log::setSink(sink_);
+}
+
+LogCapture::~LogCapture() {
+    log::setSink(nullptr);
+}
+
+bool LogCapture::contains(const std::string& message) const {
+    const auto all = sink_->messages();
+    return std::find(all.begin(), all.end(), message) != all.end();
+}
+
+std::vector<std::string> LogCapture::messages() const {
+    return sink_->messages();
+}
+
+void LogCapture::clear() {
+    sink_->clear();
+}
+
+} // namespace quorlix::test
