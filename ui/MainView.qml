@@ -37,7 +37,14 @@ Item {
                 }
             }
             // Each new screen fades in under the screen spring.
-            onSourceComponentChanged: { opacity = 0; fadeIn.restart() }
+            property bool settled: false
+            Component.onCompleted: settled = true
+            onSourceComponentChanged: {
+                if (!settled)
+                    return
+                opacity = 0
+                fadeIn.restart()
+            }
             Spring {
                 id: fadeIn
                 target: body

@@ -42,8 +42,9 @@ Rectangle {
             objectName: "folderChip"
             visible: AppModel.folderName !== ""
             anchors.verticalCenter: parent.verticalCenter
-            width: Math.min(chipRow.implicitWidth + 20, Math.max(80, root.width - brand.width - buttons.width - 80))
-            height: chipRow.implicitHeight + 12
+            width: Math.min(chipText.implicitWidth + 12 + 6 + 20,
+                            Math.max(80, root.width - brand.width - buttons.width - 80))
+            height: chipText.implicitHeight + 12
             radius: 7
             color: Theme.accent.soft
             border.width: 0.5
@@ -63,7 +64,7 @@ Rectangle {
                 Text {
                     id: chipText
                     text: AppModel.folderName
-                    width: Math.min(implicitWidth, chip.width - 38)
+                    width: chip.width - 38
                     elide: Text.ElideMiddle
                     font.pixelSize: 12
                     font.weight: Font.Medium

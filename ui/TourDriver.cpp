@@ -70,7 +70,7 @@ void TourDriver::start(QQuickWindow* window, AppModel* model) {
                 runStep();
             });
     });
-    QTimer::singleShot(900, this, &TourDriver::runStep);
+    QTimer::singleShot(1500, this, &TourDriver::runStep);
 }
 
 void TourDriver::runStep() {
