@@ -112,6 +112,39 @@ void AppModel::setQuickLook(const std::optional<PhotoRecord>& photo) {
     Q_EMIT quickLookChanged();
 }
 
+namespace {
+
+std::optional<PhotoRecord> findPhoto(const std::optional<ScanResult>& result,
+                                     const std::string& id) {
+    if (result)
+        for (const auto& group : result->groups)
+            for (const auto& member : group.members)
+                if (member.id == id)
+                    return member;
+    return std::nullopt;
+}
+
+} // namespace
+
+QUrl AppModel::quickLookUrl() const {
+    return quickLook_ ? urlFromPath(quickLook_->fileURL) : QUrl();
+}
+
+void AppModel::openQuickLook(const QString& photoId) {
+    if (auto photo = findPhoto(result_, photoId.toStdString()))
+        setQuickLook(photo);
+}
+
+void AppModel::revealPhoto(const QString& photoId) {
+    if (auto photo = findPhoto(result_, photoId.toStdString()))
+        revealInFinder(*photo);
+}
+
+void AppModel::dismissToast(const QString& id) {
+    if (toast_ && toastId() == id)
+        setToast(std::nullopt);
+}
+
 void AppModel::setToast(const std::optional<Toast>& toast) {
     toast_ = toast;
     Q_EMIT toastChanged();

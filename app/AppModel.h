@@ -13,6 +13,7 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <list>
@@ -39,11 +40,15 @@ class AppModel : public QObject {
     Q_PROPERTY(qint64 completedScans READ completedScans NOTIFY configChanged)
     Q_PROPERTY(
         QString errorMessage READ errorMessage WRITE setErrorMessage NOTIFY errorMessageChanged)
+    Q_PROPERTY(bool hasQuickLook READ hasQuickLook NOTIFY quickLookChanged)
+    Q_PROPERTY(QUrl quickLookUrl READ quickLookUrl NOTIFY quickLookChanged)
     Q_PROPERTY(bool hasToast READ hasToast NOTIFY toastChanged)
     Q_PROPERTY(QString toastText READ toastText NOTIFY toastChanged)
     Q_PROPERTY(bool toastUndoable READ toastUndoable NOTIFY toastChanged)
     Q_PROPERTY(QString toastId READ toastId NOTIFY toastChanged)
     Q_PROPERTY(bool hasPendingMove READ hasPendingMove NOTIFY pendingMoveChanged)
+    Q_PROPERTY(bool pendingMoveToTrash READ pendingMoveToTrash NOTIFY pendingMoveChanged)
+    Q_PROPERTY(QUrl pendingMoveFolder READ pendingMoveFolder NOTIFY pendingMoveChanged)
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY lastMoveChanged)
 
 public:
@@ -116,9 +121,16 @@ public:
     void setErrorMessage(const QString& message);
     const std::optional<PhotoRecord>& quickLook() const { return quickLook_; }
     void setQuickLook(const std::optional<PhotoRecord>& photo);
+    bool hasQuickLook() const { return quickLook_.has_value(); }
+    QUrl quickLookUrl() const;
+    // Opens the enlarged view of a member of the result; nothing for an unknown photo.
+    Q_INVOKABLE void openQuickLook(const QString& photoId);
+    Q_INVOKABLE void closeQuickLook() { setQuickLook(std::nullopt); }
     const std::optional<Toast>& toast() const { return toast_; }
     void setToast(const std::optional<Toast>& toast);
     bool hasToast() const { return toast_.has_value(); }
+    // Clears the notice only while it is still the one with this id (its timer ran out).
+    Q_INVOKABLE void dismissToast(const QString& id);
     QString toastText() const { return toast_ ? toast_->text : QString(); }
     bool toastUndoable() const { return toast_ && toast_->undoable; }
     QString toastId() const {
@@ -127,6 +139,11 @@ public:
     const std::optional<MoveDestination>& pendingMove() const { return pendingMove_; }
     void setPendingMove(const std::optional<MoveDestination>& destination);
     bool hasPendingMove() const { return pendingMove_.has_value(); }
+    bool pendingMoveToTrash() const {
+        return pendingMove_ && pendingMove_->kind == MoveDestination::Kind::trash;
+    }
+    QUrl pendingMoveFolder() const { return pendingMove_ ? pendingMove_->folder : QUrl(); }
+    Q_INVOKABLE void cancelPendingMove() { setPendingMove(std::nullopt); }
     const std::optional<MoveOperation>& lastMove() const { return lastMove_; }
     bool canUndo() const { return lastMove_.has_value(); }
 
@@ -151,13 +168,18 @@ public:
     Q_INVOKABLE void setKeeper(const QString& groupId, const QString& photoId);
     Q_INVOKABLE void resetKeeper(const QString& groupId);
     void revealInFinder(const PhotoRecord& photo);
+    Q_INVOKABLE void revealPhoto(const QString& photoId);
     Q_INVOKABLE void openAppStore(const QString& source);
 
     // Moving and undo.
     void requestMove(const MoveDestination& destination);
     Q_INVOKABLE void requestMoveToTrash() { requestMove(MoveDestination::trash()); }
+    Q_INVOKABLE void requestMoveToFolder(const QUrl& folder) {
+        requestMove(MoveDestination::toFolder(folder));
+    }
     Q_INVOKABLE void chooseMoveFolder();
-    void performMove(const MoveDestination& destination);
+    // Takes its own copy: the destination may be the pending one, which the move clears.
+    void performMove(MoveDestination destination);
     Q_INVOKABLE void confirmPendingMove();
     Q_INVOKABLE void undoLastMove();
 
@@ -177,7 +199,7 @@ Q_SIGNALS:
     void pendingMoveChanged();
     void lastMoveChanged();
     // Asked of the view when no folder picker is installed: show the panel and call
-    // startScan (scan) or requestMove with a folder (move) with the chosen URL.
+    // startScan (scan) or requestMoveToFolder (move) with the chosen URL.
     void folderPanelRequested(const QString& prompt, const QString& message, bool forMove);
 
 private:
@@ -216,7 +238,7 @@ private:
     std::shared_ptr<Relay> relay_;
     std::unique_ptr<ScanTask> scanTask_;
     std::list<std::unique_ptr<ScanTask>> retiring_;
-    std::uint64_t generation_ = 0;
+    std::atomic<std::uint64_t> generation_{0};
     bool cancelRequested_ = false;
 };
 

@@ -60,7 +60,7 @@ void AppModel::confirmPendingMove() {
         performMove(*pendingMove_);
 }
 
-void AppModel::performMove(const MoveDestination& destination) {
+void AppModel::performMove(MoveDestination destination) {
     if (!result_)
         return;
     setPendingMove(std::nullopt);

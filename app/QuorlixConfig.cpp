@@ -33,9 +33,10 @@ std::optional<AppLanguage> appLanguageFromStored(const QString& text) {
 
 namespace {
 
-// QLocale::C stands for "no language at all".
+// The default locale follows the system unless it was set for the process; QLocale::C stands
+// for "no language at all".
 QString systemLanguageCode() {
-    const QLocale locale = QLocale::system();
+    const QLocale locale;
     if (locale.language() == QLocale::C || locale.language() == QLocale::AnyLanguage)
         return {};
     const QString name = locale.name();

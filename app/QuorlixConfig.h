@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSettings>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
-
-class QSettings;
 
 namespace quorlix {
 

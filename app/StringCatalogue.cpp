@@ -87,6 +87,7 @@ bool StringCatalogue::loadFile(const QString& path, const QString& code) {
     }
     translator_ = std::move(translator);
     languageCode_ = code;
+    reported_.clear();
     return true;
 }
 
@@ -111,8 +112,9 @@ QString StringCatalogue::templateFor(const char* key, const QString& english) co
                                 !translated->contains(QLatin1String("%@"))
                           : placeholderSignature(*translated) == expected;
     if (!same) {
-        log::error(log::Category::app,
-                   std::string("Translation placeholders differ from the default: ") + key);
+        if (reported_.insert(key).second)
+            log::error(log::Category::app,
+                       std::string("Translation placeholders differ from the default: ") + key);
         return english;
     }
     return *translated;

@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <variant>
 
 class QTranslator;
@@ -55,6 +57,7 @@ public:
 
 private:
     std::unique_ptr<QTranslator> translator_;
+    mutable std::set<std::string> reported_; // faulty entries already logged
     QString languageCode_ = QStringLiteral("en");
 };
 

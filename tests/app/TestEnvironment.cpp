@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 
 namespace quorlix::test {
 
@@ -56,6 +57,64 @@ std::vector<std::string> LogCapture::messages() const {
 
 void LogCapture::clear() {
     sink_->clear();
+}
+
+} // namespace quorlix::test
+
+#include "engine/ContentKeys.h"
+
+#include <QTest>
+#include <sys/stat.h>
+
+namespace quorlix::test {
+
+bool RecordingDesktop::openUrl(const QUrl& url) {
+    opened.append(url);
+    return true;
+}
+
+bool RecordingDesktop::revealFile(const std::filesystem::path& file) {
+    revealed.push_back(file);
+    return true;
+}
+
+void RecordingDesktop::setClipboardText(const QString& text) {
+    clipboard = text;
+}
+
+PhotoRecord recordFor(const std::filesystem::path& file) {
+    PhotoRecord record;
+    record.fileURL = file.native();
+    record.id = pathDigest(record.fileURL);
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0)
+        record.fileSizeBytes = st.st_size;
+    return record;
+}
+
+ScanResult::Group groupOf(ScanResult::Kind kind, const std::string& id,
+                          const std::vector<PhotoRecord>& members) {
+    ScanResult::Group group;
+    group.id = id;
+    group.kind = kind;
+    group.members = members;
+    group.keeperId = group.autoKeeperId = members.front().id;
+    return group;
+}
+
+std::unique_ptr<AppModel> modelWithResult(const ScanResult& result,
+                                          std::shared_ptr<RecordingDesktop> desktop) {
+    auto model =
+        std::make_unique<AppModel>([result](const std::filesystem::path&, const ProgressCallback&,
+                                            std::stop_token) { return result; },
+                                   desktop ? desktop : std::make_shared<RecordingDesktop>());
+    model->startScan(QUrl::fromLocalFile(QString::fromStdString(result.folder.native())));
+    waitForScanEnd(*model);
+    return model;
+}
+
+bool waitForScanEnd(AppModel& model, int timeoutMs) {
+    return QTest::qWaitFor([&] { return model.screen() != AppModel::Screen::scanning; }, timeoutMs);
 }
 
 } // namespace quorlix::test

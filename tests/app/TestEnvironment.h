@@ -39,3 +39,39 @@ private:
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
     }
+
+#include "app/AppModel.h"
+
+#include <QList>
+#include <QUrl>
+#include <filesystem>
+
+namespace quorlix::test {
+
+// Desktop services that only record what they were asked.
+class RecordingDesktop : public DesktopServices {
+public:
+    bool openUrl(const QUrl& url) override;
+    bool revealFile(const std::filesystem::path& file) override;
+    void setClipboardText(const QString& text) override;
+
+    QList<QUrl> opened;
+    std::vector<std::filesystem::path> revealed;
+    QString clipboard;
+};
+
+// A record for a file that exists, as the scan would have made it.
+PhotoRecord recordFor(const std::filesystem::path& file);
+
+// A group of records, the first one its keeper.
+ScanResult::Group groupOf(ScanResult::Kind kind, const std::string& id,
+                          const std::vector<PhotoRecord>& members);
+
+// A model whose scans return `result`, with the scan already finished.
+std::unique_ptr<AppModel> modelWithResult(const ScanResult& result,
+                                          std::shared_ptr<RecordingDesktop> desktop = nullptr);
+
+// Waits, processing events, until the model has left the scanning screen.
+bool waitForScanEnd(AppModel& model, int timeoutMs = 20000);
+
+} // namespace quorlix::test
