@@ -66,13 +66,16 @@ Item {
         anchors.fill: parent
     }
 
-    // 3. Toast, along the bottom edge.
-    Loader {
-        id: toastLayer
+    // 3. Toast, along the bottom edge: it rises in from below and fades.
+    ToastView {
+        id: toast
         objectName: "toastLayer"
-        anchors { horizontalCenter: parent.horizontalCenter; bottom: parent.bottom; bottomMargin: 24 }
-        active: AppModel.hasToast
-        sourceComponent: ToastView {}
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: AppModel.hasToast ? root.height - height - 24 : root.height + 8
+        opacity: AppModel.hasToast ? 1 : 0
+        visible: opacity > 0.01
+        Behavior on y { Spring { curve: Theme.quickSpring } }
+        Behavior on opacity { Spring { curve: Theme.quickSpring } }
     }
 
     // The toast's life is keyed by its id: a newer toast restarts the wait, and an older
@@ -82,7 +85,7 @@ Item {
         objectName: "toastTimer"
         property string toastId
         interval: ViewLogic.toastLifetimeMs(AppModel.toastUndoable)
-        onTriggered: ViewLogic.dismissToast(toastId)
+        onTriggered: AppModel.dismissToast(toastId)
     }
     Connections {
         target: AppModel

@@ -1,8 +1,6 @@
 #include "ui/ViewLogic.h"
 
-#include "app/AppModel.h"
 #include "app/L.h"
-#include "ui/AppModelForeign.h"
 
 #include <QDir>
 #include <algorithm>
@@ -51,14 +49,6 @@ QString ViewLogic::displayPath(const QUrl& folder) {
 
 int ViewLogic::toastLifetimeMs(bool undoable) {
     return undoable ? undoableToastMs : plainToastMs;
-}
-
-bool ViewLogic::dismissToast(const QString& toastId) {
-    AppModel* model = AppModelForeign::instance();
-    if (!model || !model->hasToast() || model->toastId() != toastId)
-        return false;
-    model->setToast(std::nullopt);
-    return true;
 }
 
 QColor ViewLogic::hexColor(const QString& text) {

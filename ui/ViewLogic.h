@@ -39,9 +39,6 @@ public:
     Q_INVOKABLE static QString displayPath(const QUrl& folder);
 
     Q_INVOKABLE static int toastLifetimeMs(bool undoable);
-    // Clears the model's toast only when it is still the one with `toastId`, so that an older
-    // toast's timer never removes a newer one. Returns whether it cleared.
-    Q_INVOKABLE static bool dismissToast(const QString& toastId);
 
     // "#7b6cf6" or "7b6cf6" to an opaque sRGB colour; black when the text does not parse.
     Q_INVOKABLE static QColor hexColor(const QString& text);

@@ -92,22 +92,9 @@ private Q_SLOTS:
         }
     }
 
-    void toastDismissalKeepsANewerToast() {
-        test::ModelHarness harness;
-        AppModelForeign::setInstance(harness.model());
-        harness.showToast(QStringLiteral("first"), false);
-        const QString first = harness.model()->toastId();
-        harness.showToast(QStringLiteral("first"), false);
-        const QString second = harness.model()->toastId();
-        QVERIFY(first != second);
-        QVERIFY(!ViewLogic::dismissToast(first));
-        QCOMPARE(harness.model()->toastText(), QStringLiteral("first"));
-        QVERIFY(ViewLogic::dismissToast(second));
-        QVERIFY(!harness.model()->hasToast());
-        QVERIFY(!ViewLogic::dismissToast(second));
+    void toastLifetimes() {
         QCOMPARE(ViewLogic::toastLifetimeMs(true), 8000);
         QCOMPARE(ViewLogic::toastLifetimeMs(false), 2500);
-        AppModelForeign::setInstance(nullptr);
     }
 
     void appearanceFollowsTheSetting() {
@@ -165,8 +152,8 @@ private Q_SLOTS:
         QVERIFY(QuorlixApp::registerFonts(empty.path()).isEmpty());
 #ifdef QUORLIX_FONT_DIR
         if (QFile::exists(QStringLiteral(QUORLIX_FONT_DIR "/Fraunces-Latin-300.woff2")))
-            QCOMPARE(QuorlixApp::registerFonts(QStringLiteral(QUORLIX_FONT_DIR)),
-                     QStringList{QStringLiteral("Fraunces")});
+            QVERIFY(QuorlixApp::registerFonts(QStringLiteral(QUORLIX_FONT_DIR))
+                        .contains(QStringLiteral("Fraunces")));
 #endif
     }
 };

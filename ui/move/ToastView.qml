@@ -26,7 +26,10 @@ Rectangle {
         spacing: 14
         anchors.centerIn: parent
         Text {
-            text: AppModel.toastText
+            // Keeps the last text while the toast leaves.
+            property string lastText
+            text: AppModel.hasToast ? AppModel.toastText : lastText
+            onTextChanged: lastText = text
             font.pixelSize: 13
             font.weight: Font.Medium
             color: Theme.text.primary

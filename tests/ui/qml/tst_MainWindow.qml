@@ -45,6 +45,8 @@ TestCase {
         verify(!button.visible)
         AppModel.screen = AppModel.Screen.results
         verify(button.visible)
+        tryVerify(() => button.width > 0)
+        waitForRendering(window.contentItem)
         mouseClick(button)
         compare(AppModel.screen, AppModel.Screen.empty)
         verify(!button.visible)
@@ -65,7 +67,7 @@ TestCase {
     }
 
     function test_toastTimerBelongsToItsToast() {
-        const timer = findChild(window.contentItem, "toastTimer")
+        const timer = findChild(window, "toastTimer")
         Harness.showToast("Caption copied to clipboard", false)
         compare(timer.interval, 2500)
         wait(1500)
@@ -80,8 +82,8 @@ TestCase {
 
     function test_undoableToastLastsLonger() {
         Harness.showToast("3 photos moved to the Trash", true)
-        compare(findChild(window.contentItem, "toastTimer").interval, 8000)
-        verify(findChild(window.contentItem, "undoButton").visible)
+        compare(findChild(window, "toastTimer").interval, 8000)
+        tryVerify(() => findChild(window, "undoButton").visible)
     }
 
     function test_errorAlertClearsTheMessage() {

@@ -57,6 +57,7 @@ Item {
         }
 
         function test_readsTheModelsProgress() {
+            AppModel.startScan("file:///tmp")
             const view = createTemporaryObject(viewComponent, root)
             Harness.reportProgress("analyzing", 2, 8)
             tryCompare(view, "phase", "analyzing")
