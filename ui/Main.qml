@@ -34,6 +34,15 @@ ApplicationWindow {
     palette.toolTipText: Theme.text.primary
 
     menuBar: MenuBar {
+        background: Rectangle {
+            implicitHeight: 28
+            color: Theme.bg.window
+            Rectangle {
+                anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+                height: 1
+                color: Theme.border.b1
+            }
+        }
         Menu {
             title: L.app.name
             MenuItem {

@@ -11,6 +11,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLocale>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <cstdio>
@@ -21,6 +24,8 @@ QuorlixApp::QuorlixApp() : tour_(TourDriver::fromEnvironment()) {
     model_ = std::make_unique<AppModel>(tour_ ? tour_->scanFunction() : nullptr, nullptr);
     applyLanguageOverride(QuorlixConfig::load().language);
     StringCatalogue::shared().loadForLaunch();
+    // Numbers and dates in the window follow the interface language.
+    QLocale::setDefault(StringCatalogue::shared().locale());
     registerFonts();
 }
 
@@ -49,6 +54,7 @@ QStringList QuorlixApp::registerFonts(const QString& directory) {
 
 int QuorlixApp::exec() {
     AppModelForeign::setInstance(model_.get());
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorlix/images/AppLogo-128.png")));
     engine_ = std::make_unique<QQmlApplicationEngine>();
     engine_->addImportPath(QStringLiteral("qrc:/"));
     QList<QQmlError> errors;

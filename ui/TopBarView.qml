@@ -100,7 +100,7 @@ Rectangle {
     // Hairline along the bottom edge.
     Rectangle {
         anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-        height: 0.5
+        height: 1
         color: Theme.border.b1
     }
 }
