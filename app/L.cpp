@@ -1,8 +1,11 @@
 #include "app/L.h"
 
 #include "app/StringCatalogue.h"
+#include "engine/Log.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace quorlix::L {
 
@@ -127,7 +130,46 @@ QString formatted(int index, std::initializer_list<FormatArg> args) {
     return StringCatalogue::shared().format(kEntries[index].key, kEntries[index].english, args);
 }
 
+// Whole numbers only: QML hands numbers over as doubles.
+bool isInteger(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+        return true;
+    case QMetaType::Double: {
+        const double d = value.toDouble();
+        return std::trunc(d) == d && std::abs(d) < 9.2e18;
+    }
+    default:
+        return false;
+    }
+}
+
 } // namespace
+
+QString format(const QString& key, const QVariantList& values) {
+    const QByteArray utf8 = key.toUtf8();
+    const Entry* entry = find(utf8.constData());
+    const auto signature =
+        entry ? placeholderSignature(QString::fromUtf8(entry->english)) : std::nullopt;
+    std::vector<FormatArg> args;
+    bool fits = signature && signature->size() == values.size();
+    for (qsizetype i = 0; fits && i < values.size(); ++i) {
+        const QVariant& value = values[i];
+        if (signature->at(i) == QLatin1Char('d') && isInteger(value))
+            args.emplace_back(std::int64_t(value.toLongLong()));
+        else if (signature->at(i) == QLatin1Char('@') && value.typeId() == QMetaType::QString)
+            args.emplace_back(value.toString());
+        else
+            fits = false;
+    }
+    if (!fits) {
+        log::error(log::Category::ui, "String values do not fit: " + key.toStdString());
+        return {};
+    }
+    return StringCatalogue::shared().format(entry->key, entry->english, args);
+}
 
 std::span<const Entry> entries() {
     return kEntries;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 #include <cstdint>
 #include <span>
 
@@ -19,6 +20,10 @@ std::span<const Entry> entries();
 const Entry* find(const char* key);
 // The text of any entry by key, unformatted; the key itself when it is unknown.
 QString text(const QString& key);
+// Any entry by key with its placeholder values (integers for "%d", texts for "%@"), for
+// callers that only know the key at run time. Values that do not fit the entry give the
+// empty text (and a log line), never a half-formatted one.
+QString format(const QString& key, const QVariantList& values);
 
 namespace app {
 QString name();

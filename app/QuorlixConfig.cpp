@@ -169,7 +169,8 @@ std::unique_ptr<QSettings> quorlixSettings() {
 
 QuorlixConfig QuorlixConfig::load() {
     const QVariant stored = quorlixSettings()->value(QLatin1String(storeKey));
-    if (!stored.isValid())
+    // The record is a byte blob; text or a list under the key is not one.
+    if (stored.typeId() != QMetaType::QByteArray)
         return {};
     return decode(stored.toByteArray()).value_or(QuorlixConfig{});
 }

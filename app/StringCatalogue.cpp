@@ -24,7 +24,7 @@ std::optional<QString> placeholderSignature(const QString& format) {
     return signature;
 }
 
-std::optional<QString> applyFormat(const QString& format, std::initializer_list<FormatArg> args) {
+std::optional<QString> applyFormat(const QString& format, std::span<const FormatArg> args) {
     const auto signature = placeholderSignature(format);
     if (!signature || signature->size() != qsizetype(args.size()))
         return std::nullopt;
@@ -125,7 +125,7 @@ QString StringCatalogue::text(const char* key, const char* english) const {
 }
 
 QString StringCatalogue::format(const char* key, const char* english,
-                                std::initializer_list<FormatArg> args) const {
+                                std::span<const FormatArg> args) const {
     const QString fallback = QString::fromUtf8(english);
     if (auto done = applyFormat(templateFor(key, fallback), args))
         return *done;

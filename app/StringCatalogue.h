@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <variant>
 
@@ -23,7 +24,11 @@ std::optional<QString> placeholderSignature(const QString& format);
 
 // Fills the placeholders in order; "%d" in plain decimal digits, without grouping. Nothing when
 // the arguments do not match the template's placeholders.
-std::optional<QString> applyFormat(const QString& format, std::initializer_list<FormatArg> args);
+std::optional<QString> applyFormat(const QString& format, std::span<const FormatArg> args);
+inline std::optional<QString> applyFormat(const QString& format,
+                                          std::initializer_list<FormatArg> args) {
+    return applyFormat(format, std::span<const FormatArg>(args.begin(), args.size()));
+}
 
 // The translated string tables, looked up by entry key; one per process.
 class StringCatalogue {
@@ -52,8 +57,11 @@ public:
     QString templateFor(const char* key, const QString& english) const;
 
     QString text(const char* key, const char* english) const;
+    QString format(const char* key, const char* english, std::span<const FormatArg> args) const;
     QString format(const char* key, const char* english,
-                   std::initializer_list<FormatArg> args) const;
+                   std::initializer_list<FormatArg> args) const {
+        return format(key, english, std::span<const FormatArg>(args.begin(), args.size()));
+    }
 
 private:
     std::unique_ptr<QTranslator> translator_;

@@ -6,7 +6,7 @@
 
 namespace quorlix {
 
-// The user's Trash as the freedesktop.org Trash specification lays it out: the home trash for
+// The user's Trash in the freedesktop.org Trash layout: the home trash for
 // files on its file system, else the top-level trash of the file's own mount. Written here on
 // raw paths rather than through QFile::moveToTrash, whose QString paths cannot carry names that
 // are not valid UTF-8 and which may report success without a trash location.

@@ -319,6 +319,27 @@ private Q_SLOTS:
         QCOMPARE(model->toastText(), QString("1 photos put back"));
     }
 
+    void trashIsMadeWhereItBelongs() {
+        // No data folder yet: it is made, and nothing lands in the working directory.
+        std::error_code ec;
+        fs::remove_all(Trash::homeTrash().parent_path(), ec);
+        test::TempFolder work;
+        const fs::path saved = fs::current_path();
+        fs::current_path(work.path());
+        const auto file = work.write("inside/p.jpg", "bytes");
+        const auto item = Trash::moveToTrash(file, ec);
+        fs::current_path(saved);
+        QVERIFY(item && !ec);
+        QCOMPARE(item->location, Trash::homeTrash() / "files" / "p.jpg");
+        QCOMPARE(item->infoFile, Trash::homeTrash() / "info" / "p.jpg.trashinfo");
+        QCOMPARE(readFile(item->location), std::string("bytes"));
+        QCOMPARE(namesIn(work.path()), Names{"inside"});
+        QCOMPARE(fs::status(Trash::homeTrash()).permissions() & fs::perms::all,
+                 fs::perms::owner_all);
+        QVERIFY(!Trash::restore(*item, file));
+        QVERIFY(!fs::exists(item->infoFile));
+    }
+
     void trashKeepsSameNamesApart() {
         Photos src;
         const auto k1 = src.add("k1.jpg"), a = src.add("a/same.jpg");

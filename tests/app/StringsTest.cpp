@@ -78,6 +78,18 @@ private Q_SLOTS:
                  QString("2 duplicates found, %d %@ you can get back."));
     }
 
+    void formatByKeyChecksTheValues() {
+        QCOMPARE(L::format("scan.counter", {3, qint64(10)}), QString("3 of 10"));
+        QCOMPARE(L::format("results.summary", {1, 2, QString("3 MB")}),
+                 L::results::summary(1, 2, "3 MB"));
+        QCOMPARE(L::format("app.name", {}), QString("Quorlix"));
+        QCOMPARE(L::format("scan.counter", {3.0, 4}), QString("3 of 4"));
+        QCOMPARE(L::format("scan.counter", {3.5, 4}), QString());
+        QCOMPARE(L::format("scan.counter", {3}), QString());
+        QCOMPARE(L::format("scan.counter", {QString("3"), 4}), QString());
+        QCOMPARE(L::format("no.such", {}), QString());
+    }
+
     void formatRejectsMismatchedArguments() {
         QVERIFY(!applyFormat("%d of %d", {std::int64_t(1)}));
         QVERIFY(!applyFormat("%d", {QString("x")}));
