@@ -4,7 +4,6 @@
 #include "app/StringCatalogue.h"
 
 #include <QJSEngine>
-#include <QMetaType>
 
 namespace quorlix {
 
@@ -41,35 +40,7 @@ QJSValue LCatalogue::part(const char* name) const {
 }
 
 QString LCatalogue::format(const QString& key, const QVariantList& args) const {
-    const QByteArray utf8 = key.toUtf8();
-    const L::Entry* entry = L::find(utf8.constData());
-    if (!entry)
-        return key;
-    const QString english = QString::fromUtf8(entry->english);
-    const auto signature = placeholderSignature(english);
-    if (!signature || signature->size() != args.size())
-        return L::text(key);
-    std::vector<FormatArg> values;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (signature->at(i) == u'd')
-            values.emplace_back(std::int64_t(args[i].toLongLong()));
-        else
-            values.emplace_back(args[i].toString());
-    }
-    // At most four placeholders in the catalogue.
-    const auto& c = StringCatalogue::shared();
-    switch (values.size()) {
-    case 1:
-        return c.format(entry->key, entry->english, {values[0]});
-    case 2:
-        return c.format(entry->key, entry->english, {values[0], values[1]});
-    case 3:
-        return c.format(entry->key, entry->english, {values[0], values[1], values[2]});
-    case 4:
-        return c.format(entry->key, entry->english, {values[0], values[1], values[2], values[3]});
-    default:
-        return L::text(key);
-    }
+    return L::format(key, args);
 }
 
 } // namespace quorlix

@@ -44,8 +44,7 @@ public:
     QJSValue req() const { return part("req"); }
     QJSValue error() const { return part("error"); }
 
-    // Formats the entry `key` with `args` in order (numbers for "%d", texts for "%@"); the
-    // unformatted text when the arguments do not fit its placeholders.
+    // Formats the entry `key` with `args` in order (numbers for "%d", texts for "%@").
     Q_INVOKABLE QString format(const QString& key, const QVariantList& args) const;
 
 private:
