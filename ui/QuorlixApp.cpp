@@ -52,23 +52,32 @@ QStringList QuorlixApp::registerFonts(const QString& directory) {
     return families;
 }
 
+QQuickWindow* QuorlixApp::loadWindow(QQmlApplicationEngine& engine, const QUrl& url,
+                                     QString* failure) {
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    QList<QQmlError> errors;
+    const auto connection =
+        QObject::connect(&engine, &QQmlEngine::warnings,
+                         [&errors](const QList<QQmlError>& list) { errors += list; });
+    engine.load(url);
+    QObject::disconnect(connection);
+    const auto roots = engine.rootObjects();
+    auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.constLast());
+    if (!window && failure)
+        *failure = startupFailureMessage(errors);
+    return window;
+}
+
 int QuorlixApp::exec() {
     AppModelForeign::setInstance(model_.get());
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorlix/images/AppLogo-128.png")));
     engine_ = std::make_unique<QQmlApplicationEngine>();
-    engine_->addImportPath(QStringLiteral("qrc:/"));
-    QList<QQmlError> errors;
-    QObject::connect(engine_.get(), &QQmlEngine::warnings,
-                     [&errors](const QList<QQmlError>& list) { errors += list; });
-    engine_->load(QUrl(QStringLiteral("qrc:/Quorlix/Main.qml")));
-
-    auto* window = engine_->rootObjects().isEmpty()
-                       ? nullptr
-                       : qobject_cast<QQuickWindow*>(engine_->rootObjects().constFirst());
+    QString failure;
+    QQuickWindow* window =
+        loadWindow(*engine_, QUrl(QStringLiteral("qrc:/Quorlix/Main.qml")), &failure);
     if (!window) {
-        const QString message = startupFailureMessage(errors);
-        log::error(log::Category::app, message.toStdString());
-        std::fprintf(stderr, "%s\n", qPrintable(message));
+        log::error(log::Category::app, failure.toStdString());
+        std::fprintf(stderr, "%s\n", qPrintable(failure));
         return 1;
     }
     log::info(log::Category::app, "Application did finish launching v" +

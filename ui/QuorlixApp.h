@@ -4,6 +4,8 @@
 #include <memory>
 
 class QQmlApplicationEngine;
+class QQuickWindow;
+class QUrl;
 
 namespace quorlix {
 
@@ -23,6 +25,11 @@ public:
     // Registers the share card's fonts for this process; returns the families that loaded.
     // A missing or unreadable file is skipped silently (the system font takes its place).
     static QStringList registerFonts(const QString& directory = QStringLiteral(":/fonts"));
+
+    // Loads the root QML file; the window, or nullptr with one sentence in `failure` (naming a
+    // missing QML module and its package when that is the cause).
+    static QQuickWindow* loadWindow(QQmlApplicationEngine& engine, const QUrl& url,
+                                    QString* failure);
 
 private:
     std::unique_ptr<TourDriver> tour_;

@@ -8,7 +8,10 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QQmlApplicationEngine>
 #include <QQmlError>
+#include <QQuickWindow>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -139,6 +142,22 @@ private Q_SLOTS:
         QVERIFY2(message.contains(QStringLiteral("QtQuick.Shapes")), qPrintable(message));
         QVERIFY(message.contains(QStringLiteral("qml6-module-qtquick-shapes")));
         QVERIFY(!startupFailureMessage({other}).isEmpty());
+    }
+
+    void aMissingModuleFailsTheStartWithItsName() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("Root.qml")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("import QtQuick\nimport QtQuick.NotShipped\nWindow {}\n");
+        file.close();
+        QQmlApplicationEngine engine;
+        QString failure;
+        // "failed to load component", then the error itself.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+        QVERIFY(!QuorlixApp::loadWindow(engine, QUrl::fromLocalFile(file.fileName()), &failure));
+        QVERIFY2(failure.contains(QStringLiteral("QtQuick.NotShipped")), qPrintable(failure));
+        QVERIFY(failure.contains(QStringLiteral("qml6-module-qtquick-notshipped")));
     }
 
     void fontsRegisterWhenPresentAndAreSkippedOtherwise() {
