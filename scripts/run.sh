@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Sets everything up, then runs Quorlix on FOLDER.
+# Sets everything up, then opens the Quorlix window (it starts on the empty state: drop a
+# folder on it or choose one). The headless scanner is build/release/tools/quorlix-scan.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/setup.sh" release
-if [[ $# -eq 0 ]]; then
-    echo "Usage: scripts/run.sh FOLDER   (scans FOLDER for duplicate and look-alike photos)" >&2
+if [[ $# -gt 0 ]]; then
+    echo "Usage: scripts/run.sh   (opens Quorlix; choose or drop the folder in its window)" >&2
+    echo "To scan from the command line: build/release/tools/quorlix-scan FOLDER" >&2
     exit 2
 fi
-exec "$root/build/release/tools/quorlix-scan" "$@"
+"$root/scripts/setup.sh" release
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+    echo "Quorlix needs a desktop session (no DISPLAY or WAYLAND_DISPLAY is set)." >&2
+    exit 1
+fi
+exec "$root/build/release/ui/quorlix"

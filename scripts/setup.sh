@@ -19,6 +19,8 @@ packages=(
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-declarative-dev libqt6dbus6
 )
 
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
@@ -26,11 +28,33 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
-    sudo=()
-    [[ $(id -u) -eq 0 ]] || sudo=(sudo)
     export DEBIAN_FRONTEND=noninteractive
     "${sudo[@]}" apt-get update -qq
     "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The share card's Fraunces (weights 300 and 600) from the npm registry, once, into the build.
+# Without network or npm the card falls back to the system font, so failures only warn.
+fonts=build/fonts
+if [[ ! -f "$fonts/Fraunces-Latin-300.woff2" || ! -f "$fonts/Fraunces-Latin-600.woff2" ]]; then
+    if ! command -v npm >/dev/null; then
+        "${sudo[@]}" apt-get install -y -qq --no-install-recommends npm >/dev/null || true
+    fi
+    tmp="$(mktemp -d)"
+    if command -v npm >/dev/null &&
+        (cd "$tmp" && npm pack --silent @fontsource/fraunces@5 >/dev/null 2>&1) &&
+        tar -xzf "$tmp"/fontsource-fraunces-*.tgz -C "$tmp" \
+            package/files/fraunces-latin-300-normal.woff2 package/files/fraunces-latin-600-normal.woff2
+    then
+        mkdir -p "$fonts"
+        cp "$tmp/package/files/fraunces-latin-300-normal.woff2" "$fonts/Fraunces-Latin-300.woff2"
+        cp "$tmp/package/files/fraunces-latin-600-normal.woff2" "$fonts/Fraunces-Latin-600.woff2"
+        # Picked up at configure time.
+        [[ -f "build/$preset/build.ninja" ]] && cmake "build/$preset" >/dev/null
+    else
+        echo "Could not fetch @fontsource/fraunces; the share card will use the system font." >&2
+    fi
+    rm -rf "$tmp"
 fi
 
 if [[ ! -f "build/$preset/build.ninja" ]]; then

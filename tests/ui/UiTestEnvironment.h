@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/AppModel.h"
+#include "app/DesktopServices.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <memory>
+
+namespace quorlix::test {
+
+// Points HOME, TMPDIR and every XDG folder at a fresh temporary folder, so that nothing a test
+// does reaches the user's settings, Trash or home. Leaves the display alone (Xvfb or offscreen).
+void isolateUiEnvironment();
+
+// Records what the model asks of the desktop instead of doing it.
+class RecordingDesktop : public DesktopServices {
+public:
+    bool openUrl(const QUrl& url) override;
+    bool revealFile(const std::filesystem::path& file) override;
+    void setClipboardText(const QString& text) override;
+
+    QList<QUrl> opened;
+};
+
+// What the QML tests may do to the model beyond its own operations: publish progress, show a
+// toast. The model's scans wait until cancelled, so a scanning screen stays put.
+class ModelHarness : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(int openedUrlCount READ openedUrlCount)
+
+public:
+    ModelHarness();
+    ~ModelHarness() override;
+
+    AppModel* model() const { return model_.get(); }
+
+    Q_INVOKABLE void reportProgress(const QString& phase, qint64 current, qint64 total);
+    Q_INVOKABLE void showToast(const QString& text, bool undoable);
+    Q_INVOKABLE void reset();
+    int openedUrlCount() const { return int(desktop_->opened.size()); }
+
+private:
+    std::shared_ptr<RecordingDesktop> desktop_;
+    std::unique_ptr<AppModel> model_;
+};
+
+} // namespace quorlix::test

@@ -1,0 +1,188 @@
+#include "ui/ViewLogic.h"
+
+#include "UiTestEnvironment.h"
+#include "ui/AppModelForeign.h"
+#include "ui/Appearance.h"
+#include "ui/QuorlixApp.h"
+#include "ui/StartupDiagnosis.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QQmlApplicationEngine>
+#include <QQmlError>
+#include <QQuickWindow>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorlix;
+
+class ViewLogicTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void barOnlyForCountedPhasesWithATotal() {
+        QVERIFY(ViewLogic::isDeterminate(QStringLiteral("hashing"), 1));
+        QVERIFY(ViewLogic::isDeterminate(QStringLiteral("analyzing"), 40));
+        // A known total does not make listing determinate, and no total never divides.
+        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("enumerating"), 12));
+        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("hashing"), 0));
+        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("grouping"), 5));
+        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("scoring"), 5));
+    }
+
+    void fractionAndSliver() {
+        QCOMPARE(ViewLogic::fraction(0, 0), 0.0);
+        QCOMPARE(ViewLogic::fraction(1, 4), 0.25);
+        QCOMPARE(ViewLogic::fraction(5, 4), 1.25); // not clamped
+        QCOMPARE(ViewLogic::barFillWidth(360, 0.0), 8.0);
+        QCOMPARE(ViewLogic::barFillWidth(360, 0.01), 8.0);
+        QCOMPARE(ViewLogic::barFillWidth(360, 0.5), 180.0);
+    }
+
+    void phaseLabels() {
+        QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("enumerating")),
+                 QStringLiteral("Listing photos"));
+        QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("analyzing")),
+                 QStringLiteral("Analyzing images on the Neural Engine"));
+        QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("scoring")),
+                 QStringLiteral("Electing the best shot"));
+        QVERIFY(ViewLogic::phaseLabel(QStringLiteral("nonsense")).isEmpty());
+    }
+
+    void titleComposition() {
+        QCOMPARE(ViewLogic::windowTitle(QStringLiteral("Quorlix"), {}), QStringLiteral("Quorlix"));
+        QCOMPARE(ViewLogic::windowTitle(QStringLiteral("Quorlix"), QStringLiteral("Holiday")),
+                 QStringLiteral("Quorlix \u2014 Holiday"));
+    }
+
+    void hexColours() {
+        const QColor c = ViewLogic::hexColor(QStringLiteral("#7b6cf6"));
+        QCOMPARE(c.red(), 123);
+        QCOMPARE(c.green(), 108);
+        QCOMPARE(c.blue(), 246);
+        QCOMPARE(c.alphaF(), 1.0f);
+        QCOMPARE(ViewLogic::hexColor(QStringLiteral("7b6cf6")), c);
+        QCOMPARE(ViewLogic::hexColor(QStringLiteral("##7b6cf6#")), c);
+        // Only the low 24 bits are colour.
+        QCOMPARE(ViewLogic::hexColor(QStringLiteral("ff7b6cf6")), c);
+        for (const char* bad : {"", "#", "xyz", "#12 34", "0x7b6cf6", "-1", "12345678901234567"})
+            QCOMPARE(ViewLogic::hexColor(QString::fromLatin1(bad)), QColor(Qt::black));
+    }
+
+    void springMapping() {
+        // An Euler step of 16 ms of a spring with period `response` and damping fraction ζ.
+        const auto screen = ViewLogic::springParameters(0.45, 0.85);
+        const double omega = 2 * M_PI / 0.45;
+        QVERIFY(qFuzzyCompare(screen.value("spring").toDouble(), omega * omega * 0.016));
+        QVERIFY(qFuzzyCompare(screen.value("damping").toDouble(), 2 * 0.85 * omega * 0.016));
+        const auto quick = ViewLogic::springParameters(0.35, 0.75);
+        QVERIFY(quick.value("spring").toDouble() > screen.value("spring").toDouble());
+        // The discrete spring settles: simulate SpringAnimation's own loop from 0 to 1.
+        for (const auto& p : {screen, quick}) {
+            double x = 0, v = 0;
+            const double k = p.value("spring").toDouble(), d = p.value("damping").toDouble();
+            double peak = 0;
+            for (int i = 0; i < 120; ++i) {
+                v = v + k * (1 - x) - d * v;
+                x += v * 0.016;
+                peak = std::max(peak, x);
+            }
+            QVERIFY(std::abs(x - 1) < 0.01);
+            QVERIFY(peak < 1.2); // under-damped, but only slightly
+        }
+    }
+
+    void toastLifetimes() {
+        QCOMPARE(ViewLogic::toastLifetimeMs(true), 8000);
+        QCOMPARE(ViewLogic::toastLifetimeMs(false), 2500);
+    }
+
+    void appearanceFollowsTheSetting() {
+        QVERIFY(Appearance::isDark(AppTheme::dark, false));
+        QVERIFY(!Appearance::isDark(AppTheme::light, true));
+        QVERIFY(Appearance::isDark(AppTheme::system, true));
+        QVERIFY(!Appearance::isDark(AppTheme::system, false));
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(30, 30, 30));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        QVERIFY(Appearance::paletteIsDark(dark));
+        QPalette light;
+        light.setColor(QPalette::Window, QColor(240, 240, 240));
+        light.setColor(QPalette::WindowText, QColor(20, 20, 20));
+        QVERIFY(!Appearance::paletteIsDark(light));
+    }
+
+    void appearanceFollowsTheStoredRecord() {
+        test::ModelHarness harness;
+        Appearance appearance(harness.model());
+        QSignalSpy changed(&appearance, &Appearance::darkChanged);
+        QuorlixConfig config = harness.model()->config();
+        config.theme = AppTheme::dark;
+        harness.model()->setConfig(config);
+        QVERIFY(appearance.dark());
+        config.theme = AppTheme::light;
+        harness.model()->setConfig(config);
+        QVERIFY(!appearance.dark());
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void missingModuleNamesItsPackage() {
+        QCOMPARE(debianPackageForModule(QStringLiteral("QtQuick.Dialogs")),
+                 QStringLiteral("qml6-module-qtquick-dialogs"));
+        QCOMPARE(debianPackageForModule(QStringLiteral("Qt.labs.folderlistmodel")),
+                 QStringLiteral("qml6-module-qt-labs-folderlistmodel"));
+        QQmlError other;
+        other.setDescription(QStringLiteral("Type Foo unavailable"));
+        QQmlError missing;
+        missing.setDescription(QStringLiteral("module \"QtQuick.Shapes\" is not installed"));
+        const QString message = startupFailureMessage({other, missing});
+        QVERIFY2(message.contains(QStringLiteral("QtQuick.Shapes")), qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("qml6-module-qtquick-shapes")));
+        QVERIFY(!startupFailureMessage({other}).isEmpty());
+    }
+
+    void aMissingModuleFailsTheStartWithItsName() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("Root.qml")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("import QtQuick\nimport QtQuick.NotShipped\nWindow {}\n");
+        file.close();
+        QQmlApplicationEngine engine;
+        QString failure;
+        // "failed to load component", then the error itself.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+        QVERIFY(!QuorlixApp::loadWindow(engine, QUrl::fromLocalFile(file.fileName()), &failure));
+        QVERIFY2(failure.contains(QStringLiteral("QtQuick.NotShipped")), qPrintable(failure));
+        QVERIFY(failure.contains(QStringLiteral("qml6-module-qtquick-notshipped")));
+    }
+
+    void fontsRegisterWhenPresentAndAreSkippedOtherwise() {
+        QTemporaryDir empty;
+        QVERIFY(QuorlixApp::registerFonts(empty.path()).isEmpty());
+        // A file that is not a font is skipped silently too.
+        QFile junk(empty.filePath(QStringLiteral("Fraunces-Latin-300.woff2")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a font");
+        junk.close();
+        QVERIFY(QuorlixApp::registerFonts(empty.path()).isEmpty());
+#ifdef QUORLIX_FONT_DIR
+        if (QFile::exists(QStringLiteral(QUORLIX_FONT_DIR "/Fraunces-Latin-300.woff2")))
+            QVERIFY(QuorlixApp::registerFonts(QStringLiteral(QUORLIX_FONT_DIR))
+                        .contains(QStringLiteral("Fraunces")));
+#endif
+    }
+};
+
+int main(int argc, char** argv) {
+    test::isolateUiEnvironment();
+    QGuiApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    ViewLogicTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ViewLogicTest.moc"

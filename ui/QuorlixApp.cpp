@@ -1,0 +1,90 @@
+#include "ui/QuorlixApp.h"
+
+#include "app/AppModel.h"
+#include "app/QuorlixConfig.h"
+#include "app/StringCatalogue.h"
+#include "engine/Log.h"
+#include "ui/AppModelForeign.h"
+#include "ui/StartupDiagnosis.h"
+#include "ui/TourDriver.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLocale>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <cstdio>
+
+namespace quorlix {
+
+QuorlixApp::QuorlixApp() : tour_(TourDriver::fromEnvironment()) {
+    model_ = std::make_unique<AppModel>(tour_ ? tour_->scanFunction() : nullptr, nullptr);
+    applyLanguageOverride(QuorlixConfig::load().language);
+    StringCatalogue::shared().loadForLaunch();
+    // Numbers and dates in the window follow the interface language.
+    QLocale::setDefault(StringCatalogue::shared().locale());
+    registerFonts();
+}
+
+QuorlixApp::~QuorlixApp() {
+    engine_.reset();
+    if (tour_)
+        tour_->release();
+    model_.reset();
+    AppModelForeign::setInstance(nullptr);
+}
+
+QStringList QuorlixApp::registerFonts(const QString& directory) {
+    QStringList families;
+    for (const char* name : {"Fraunces-Latin-300", "Fraunces-Latin-600"}) {
+        const QString file =
+            QDir(directory).filePath(QLatin1String(name) + QLatin1String(".woff2"));
+        if (!QFile::exists(file))
+            continue;
+        const int id = QFontDatabase::addApplicationFont(file);
+        if (id >= 0)
+            families += QFontDatabase::applicationFontFamilies(id);
+    }
+    families.removeDuplicates();
+    return families;
+}
+
+QQuickWindow* QuorlixApp::loadWindow(QQmlApplicationEngine& engine, const QUrl& url,
+                                     QString* failure) {
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    QList<QQmlError> errors;
+    const auto connection =
+        QObject::connect(&engine, &QQmlEngine::warnings,
+                         [&errors](const QList<QQmlError>& list) { errors += list; });
+    engine.load(url);
+    QObject::disconnect(connection);
+    const auto roots = engine.rootObjects();
+    auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.constLast());
+    if (!window && failure)
+        *failure = startupFailureMessage(errors);
+    return window;
+}
+
+int QuorlixApp::exec() {
+    AppModelForeign::setInstance(model_.get());
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorlix/images/AppLogo-128.png")));
+    engine_ = std::make_unique<QQmlApplicationEngine>();
+    QString failure;
+    QQuickWindow* window =
+        loadWindow(*engine_, QUrl(QStringLiteral("qrc:/Quorlix/Main.qml")), &failure);
+    if (!window) {
+        log::error(log::Category::app, failure.toStdString());
+        std::fprintf(stderr, "%s\n", qPrintable(failure));
+        return 1;
+    }
+    log::info(log::Category::app, "Application did finish launching v" +
+                                      QCoreApplication::applicationVersion().toStdString());
+    if (tour_)
+        tour_->start(window, model_.get());
+    return QCoreApplication::exec();
+}
+
+} // namespace quorlix

@@ -1,0 +1,158 @@
+#include "ui/TourDriver.h"
+
+#include "engine/ScanCoordinator.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTimer>
+#include <QUrl>
+#include <cstdio>
+#include <set>
+
+namespace quorlix {
+
+std::unique_ptr<TourDriver> TourDriver::fromEnvironment() {
+    const QString steps = qEnvironmentVariable("QUORLIX_TOUR");
+    if (steps.isEmpty())
+        return nullptr;
+    std::unique_ptr<TourDriver> driver(new TourDriver);
+    driver->steps_ = steps.split(u',', Qt::SkipEmptyParts);
+    driver->outDir_ = qEnvironmentVariable("QUORLIX_TOUR_OUT");
+    driver->tag_ = qEnvironmentVariable("QUORLIX_TOUR_TAG");
+    driver->folder_ = qEnvironmentVariable("QUORLIX_TOUR_FOLDER");
+    return driver;
+}
+
+TourDriver::~TourDriver() {
+    release();
+}
+
+void TourDriver::release() {
+    stopPausing_->store(true);
+    resume_->release();
+}
+
+AppModel::ScanFunction TourDriver::scanFunction() {
+    return [this, resume = resume_, stop = stopPausing_](const std::filesystem::path& folder,
+                                                         const ProgressCallback& progress,
+                                                         std::stop_token token) {
+        std::set<ScanProgress::Phase> seen;
+        const auto pausing = [&](const ScanProgress& p) {
+            progress(p);
+            if (stop->load())
+                return;
+            const bool halfway = p.phase != ScanProgress::Phase::analyzing ||
+                                 (p.total > 0 && p.current * 2 >= p.total);
+            if (!halfway || !seen.insert(p.phase).second)
+                return;
+            const QString name = QStringLiteral("scan-") + QString::fromLatin1(phaseName(p.phase));
+            QMetaObject::invokeMethod(
+                this, [this, name] { checkpoint(name); }, Qt::QueuedConnection);
+            resume->acquire();
+        };
+        return ScanCoordinator().scan(folder, pausing, std::move(token));
+    };
+}
+
+void TourDriver::start(QQuickWindow* window, AppModel* model) {
+    window_ = window;
+    model_ = model;
+    connect(model, &AppModel::screenChanged, this, [this] {
+        const auto screen = model_->screen();
+        if (screen == AppModel::Screen::splash || screen == AppModel::Screen::results)
+            QTimer::singleShot(900, this, [this] {
+                capture(QStringLiteral("after-scan"));
+                runStep();
+            });
+    });
+    QTimer::singleShot(1500, this, &TourDriver::runStep);
+}
+
+void TourDriver::runStep() {
+    if (steps_.isEmpty() || !window_) {
+        finish();
+        return;
+    }
+    const QString step = steps_.takeFirst();
+    if (step == QLatin1String("empty")) {
+        capture(QStringLiteral("empty"));
+        auto* empty = window_->findChild<QQuickItem*>(QStringLiteral("emptyState"));
+        if (empty && empty->isVisible())
+            std::printf("tour: empty state shown\n");
+        std::fflush(stdout);
+        runStep();
+    } else if (step == QLatin1String("drop")) {
+        sendDrag(QEvent::DragEnter);
+        sendDrag(QEvent::DragMove);
+        QTimer::singleShot(800, this, [this] {
+            capture(QStringLiteral("drop"));
+            const bool scanNext = !steps_.isEmpty() && steps_.front() == QLatin1String("scan");
+            if (scanNext)
+                steps_.removeFirst();
+            sendDrag(scanNext ? QEvent::Drop : QEvent::DragLeave);
+            if (!scanNext)
+                QTimer::singleShot(600, this, &TourDriver::runStep);
+        });
+    } else if (step == QLatin1String("scan")) {
+        // Captures arrive through the paused scan's checkpoints, then the finished screen.
+    } else {
+        std::fprintf(stderr, "tour: unknown step %s\n", qPrintable(step));
+        runStep();
+    }
+}
+
+void TourDriver::checkpoint(const QString& name) {
+    QTimer::singleShot(700, this, [this, name] {
+        capture(name);
+        resume_->release();
+    });
+}
+
+void TourDriver::capture(const QString& name) {
+    if (!window_ || outDir_.isEmpty())
+        return;
+    const QString file =
+        QDir(outDir_).filePath(tag_.isEmpty() ? name + QStringLiteral(".png")
+                                              : name + u'-' + tag_ + QStringLiteral(".png"));
+    if (!window_->grabWindow().save(file))
+        std::fprintf(stderr, "tour: could not write %s\n", qPrintable(file));
+    else
+        std::printf("tour: wrote %s\n", qPrintable(file));
+    std::fflush(stdout);
+}
+
+void TourDriver::sendDrag(int type) {
+    if (!window_)
+        return;
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(folder_)});
+    const QPointF at(window_->width() / 2.0, window_->height() / 2.0);
+    if (type == QEvent::DragLeave) {
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(window_, &leave);
+    } else if (type == QEvent::Drop) {
+        QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window_, &drop);
+    } else if (type == QEvent::DragEnter) {
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window_, &enter);
+    } else {
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window_, &move);
+    }
+    // The events only borrow the data; keep it alive until the drag is over.
+    mime->setParent(this);
+}
+
+void TourDriver::finish() {
+    release();
+    if (window_)
+        window_->close();
+}
+
+} // namespace quorlix

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QVariantMap>
+#include <QtQml/qqml.h>
+
+class QJSEngine;
+class QQmlEngine;
+
+namespace quorlix {
+
+// The few decisions the views make, kept out of QML so that tests reach them.
+class ViewLogic : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+
+public:
+    static constexpr double minimumBarFill = 8.0;
+    static constexpr int undoableToastMs = 8000;
+    static constexpr int plainToastMs = 2500;
+
+    static ViewLogic* create(QQmlEngine*, QJSEngine*) { return new ViewLogic; }
+
+    // A bar for the phases that count items, once they know how many; a spinner otherwise.
+    Q_INVOKABLE static bool isDeterminate(const QString& phase, qint64 total);
+    // current / total, 0 without a total; deliberately not clamped.
+    Q_INVOKABLE static double fraction(qint64 current, qint64 total);
+    Q_INVOKABLE static double barFillWidth(double trackWidth, double fraction);
+    // The label of a ScanProgress phase name ("hashing"); empty for an unknown one.
+    Q_INVOKABLE static QString phaseLabel(const QString& phase);
+
+    // "Quorlix", or "Quorlix — Holiday" once a folder is chosen.
+    Q_INVOKABLE static QString windowTitle(const QString& appName, const QString& folderName);
+    // The folder's full path, for the chip's tooltip.
+    Q_INVOKABLE static QString displayPath(const QUrl& folder);
+
+    Q_INVOKABLE static int toastLifetimeMs(bool undoable);
+
+    // "#7b6cf6" or "7b6cf6" to an opaque sRGB colour; black when the text does not parse.
+    Q_INVOKABLE static QColor hexColor(const QString& text);
+
+    // SpringAnimation parameters for a spring of `response` seconds and `dampingFraction`
+    // (see the definition for the mapping): {spring, damping, mass, epsilon}.
+    Q_INVOKABLE static QVariantMap springParameters(double response, double dampingFraction);
+};
+
+} // namespace quorlix

@@ -1,0 +1,13 @@
+import QtQuick
+
+// The application logo; the artwork carries its own rounded corners.
+Image {
+    property real size: 120
+    width: size
+    height: size
+    source: "qrc:/Quorlix/images/AppLogo.png"
+    sourceSize: Qt.size(512, 512)
+    fillMode: Image.PreserveAspectFit
+    smooth: true
+    mipmap: true
+}
