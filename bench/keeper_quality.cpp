@@ -5,6 +5,7 @@
 //   keeper_quality OUT_DIR SOURCE_IMAGE...
 #include "engine/ScanCoordinator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exiv2/exiv2.hpp>
 #include <filesystem>
@@ -109,23 +110,32 @@ int main(int argc, char** argv) {
     }
 
     const ScanResult result = ScanCoordinator().scan(out, nullptr);
+    // Judged per burst, in the look-alike group that holds its clean frame: that group's
+    // keeper is what the user keeps of the scene.
     std::map<std::string, int> elected;
-    int groups = 0, complete = 0;
+    int grouped = 0, complete = 0;
     for (const auto& g : result.nearGroups()) {
-        ++groups;
+        const auto clean =
+            std::find_if(g.members.begin(), g.members.end(),
+                         [&](const PhotoRecord& m) { return kindOf[m.fileURL] == "clean"; });
+        if (clean == g.members.end())
+            continue;
+        ++grouped;
         complete += g.members.size() == kinds.size();
-        for (const auto& m : g.members)
-            if (m.id == g.keeperId)
-                ++elected[kindOf[m.fileURL]];
+        if (const auto keeper = g.keeper())
+            ++elected[kindOf[keeper->fileURL]];
     }
-    std::printf("bursts %d, look-alike groups %d (%d with all five frames)\n", bursts, groups,
-                complete);
+    std::printf(
+        "bursts %d; clean frame in a look-alike group in %d (all five frames together in %d); "
+        "look-alike groups %zu\n",
+        bursts, grouped, complete, result.nearGroups().size());
     for (const auto& k : kinds)
-        std::printf("  keeper is %-13s %4d  (%.1f %% of bursts)\n", k.c_str(), elected[k],
-                    100.0 * elected[k] / std::max(bursts, 1));
+        std::printf("  keeper is %-13s %4d  (%.1f %% of grouped bursts)\n", k.c_str(), elected[k],
+                    100.0 * elected[k] / std::max(grouped, 1));
     const int bad = elected["blurred"] + elected["overexposed"];
     std::printf("clean elected %.1f %%, blurred or clipped elected %.1f %%\n",
-                100.0 * elected["clean"] / std::max(bursts, 1), 100.0 * bad / std::max(bursts, 1));
+                100.0 * elected["clean"] / std::max(grouped, 1),
+                100.0 * bad / std::max(grouped, 1));
     vips_shutdown();
     return 0;
 }
