@@ -56,9 +56,13 @@ namespace {
 
 constexpr int minimumSide = 16;
 
-double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
 
-double ramp(double v, double from, double to) { return clamp01((v - from) / (to - from)); }
+double ramp(double v, double from, double to) {
+    return clamp01((v - from) / (to - from));
+}
 
 double srgbToLinear(double v) {
     return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
@@ -106,8 +110,8 @@ Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& c
         for (int x = 1; x + 1 < width; ++x) {
             if (wa[x] | wb[x] | wc[x])
                 continue;
-            const float n = (a[x - 1] - 2 * a[x] + a[x + 1]) - 2 * (b[x - 1] - 2 * b[x] + b[x + 1]) +
-                            (c[x - 1] - 2 * c[x] + c[x + 1]);
+            const float n = (a[x - 1] - 2 * a[x] + a[x + 1]) -
+                            2 * (b[x - 1] - 2 * b[x] + b[x + 1]) + (c[x - 1] - 2 * c[x] + c[x + 1]);
             const double e = double(n) * double(n) / 36.0;
             rowSum += e;
             ++rowCount;
@@ -142,7 +146,8 @@ std::optional<ImageBuffer> AestheticsScorer::makeThumbnail(const std::filesystem
 }
 
 std::optional<AestheticsResult>
-AestheticsScorer::scoreImage(const ImageBuffer& image, std::optional<bool> hasCameraMetadata) const {
+AestheticsScorer::scoreImage(const ImageBuffer& image,
+                             std::optional<bool> hasCameraMetadata) const {
     auto signals = measure(image, hasCameraMetadata);
     if (!signals)
         return std::nullopt;
@@ -250,7 +255,8 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     }
     double noiseVar = 0.0;
     if (!pairs.empty()) {
-        const std::size_t flattest = std::min(pairs.size(), std::max<std::size_t>(8, pairs.size() / 10));
+        const std::size_t flattest =
+            std::min(pairs.size(), std::max<std::size_t>(8, pairs.size() / 10));
         std::nth_element(pairs.begin(), pairs.begin() + std::ptrdiff_t(flattest - 1), pairs.end());
         std::vector<double> excess;
         for (std::size_t i = 0; i < flattest; ++i)
