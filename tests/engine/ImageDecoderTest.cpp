@@ -167,6 +167,27 @@ TEST_F(ImageDecoderTest, HostileFilesGiveNothingWithoutBlowingUpMemory) {
     EXPECT_LT(peakKilobytes() - before, 512L * 1024L) << "a hostile file made the decoder allocate";
 }
 
+TEST_F(ImageDecoderTest, CameraRawDecodesFromSensorData) {
+    // Stored 2048 × 1536, orientation 6: the half-size sensor decode is 1024 × 768 before
+    // turning, and the bright block of the stored top-left lands at the top-right.
+    const auto file = folder.write("IMG_0001.dng", test::minimalDng(2048, 1536, 6));
+    const auto decoded = ImageDecoder::decode(file, 1024);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->storedWidth, 2048);
+    EXPECT_EQ(decoded->storedHeight, 1536);
+    const auto& thumb = decoded->thumbnail;
+    EXPECT_EQ(thumb.width, 768);
+    EXPECT_EQ(thumb.height, 1024);
+    EXPECT_GT(thumb.at(thumb.width - 10, 10)[1], thumb.at(10, 10)[1] + 40);
+    EXPECT_GT(thumb.at(thumb.width - 10, 10)[1],
+              thumb.at(thumb.width - 10, thumb.height - 10)[1] + 40);
+
+    // The same sensor data cut short is refused.
+    const std::string whole = test::minimalDng(2048, 1536, 1);
+    EXPECT_FALSE(
+        ImageDecoder::decode(folder.write("cut.dng", whole.substr(0, whole.size() / 3)), 1024));
+}
+
 TEST_F(ImageDecoderTest, MisnamedFilesDecodeByContent) {
     const auto image = test::photoLike(640, 480);
     const auto asPng = folder.path() / "really-a-png.jpg";

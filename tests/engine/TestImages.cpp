@@ -1,8 +1,11 @@
 #include "TestImages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exiv2/exiv2.hpp>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace quorlix::test {
 
@@ -102,6 +105,85 @@ vips::VImage noisy(const vips::VImage& image, double sigma, int seed) {
     VImage out = (image.cast(VIPS_FORMAT_FLOAT) + VImage::bandjoin({noise, noise, noise}))
                      .cast(VIPS_FORMAT_UCHAR);
     return (image >= 254.0).ifthenelse(image, out);
+}
+
+std::string minimalDng(int width, int height, int orientation) {
+    struct Entry {
+        std::uint16_t tag, type;
+        std::uint32_t count;
+        std::string data; // little-endian value bytes
+    };
+    const auto u16 = [](std::uint32_t v) {
+        return std::string{char(v & 0xff), char(v >> 8)};
+    };
+    const auto u32 = [&](std::uint32_t v) {
+        return u16(v & 0xffff) + u16(v >> 16);
+    };
+    const auto shorts = [&](std::initializer_list<std::uint32_t> values) {
+        std::string out;
+        for (auto v : values)
+            out += u16(v);
+        return out;
+    };
+    const auto rationals = [&](std::initializer_list<std::int32_t> numerators) {
+        std::string out;
+        for (auto v : numerators)
+            out += u32(std::uint32_t(v)) + u32(1);
+        return out;
+    };
+    const std::uint32_t pixelBytes = std::uint32_t(width) * std::uint32_t(height) * 2u;
+    std::vector<Entry> entries = {
+        {254, 4, 1, u32(0)},
+        {256, 4, 1, u32(std::uint32_t(width))},
+        {257, 4, 1, u32(std::uint32_t(height))},
+        {258, 3, 1, shorts({16})},
+        {259, 3, 1, shorts({1})},
+        {262, 3, 1, shorts({32803})},
+        {271, 2, 8, std::string("Quorlix\0", 8)},
+        {272, 2, 5, std::string("Test\0", 5)},
+        {273, 4, 1, u32(0)}, // strip offset, patched below
+        {274, 3, 1, shorts({std::uint32_t(orientation)})},
+        {277, 3, 1, shorts({1})},
+        {278, 4, 1, u32(std::uint32_t(height))},
+        {279, 4, 1, u32(pixelBytes)},
+        {284, 3, 1, shorts({1})},
+        {33421, 3, 2, shorts({2, 2})},
+        {33422, 1, 4, std::string("\0\1\1\2", 4)},
+        {50706, 1, 4, std::string("\1\4\0\0", 4)},
+        {50708, 2, 13, std::string("Quorlix Test\0", 13)},
+        {50714, 4, 1, u32(0)},
+        {50717, 4, 1, u32(65535)},
+        {50721, 10, 9, rationals({1, 0, 0, 0, 1, 0, 0, 0, 1})},
+        {50728, 5, 3, rationals({1, 1, 1})},
+        {50778, 3, 1, shorts({21})},
+    };
+    const std::uint32_t ifdSize = 2 + std::uint32_t(entries.size()) * 12 + 4;
+    std::uint32_t extraOffset = 8 + ifdSize;
+    std::string extra;
+    for (const auto& e : entries)
+        if (e.data.size() > 4)
+            extra += e.data + (e.data.size() % 2 ? std::string(1, '\0') : std::string());
+    const std::uint32_t stripOffset = extraOffset + std::uint32_t(extra.size());
+    entries[8].data = u32(stripOffset);
+
+    std::string out = std::string("II*\0", 4) + u32(8) + u16(std::uint32_t(entries.size()));
+    for (const auto& e : entries) {
+        out += u16(e.tag) + u16(e.type) + u32(e.count);
+        if (e.data.size() <= 4) {
+            out += e.data + std::string(4 - e.data.size(), '\0');
+        } else {
+            out += u32(extraOffset);
+            extraOffset += std::uint32_t(e.data.size() + e.data.size() % 2);
+        }
+    }
+    out += u32(0) + extra;
+    out.reserve(out.size() + pixelBytes);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool block = x < width / 4 && y < height / 4;
+            out += u16(block ? 52000u : 9000u + std::uint32_t(x % 64) * 40u);
+        }
+    return out;
 }
 
 } // namespace quorlix::test

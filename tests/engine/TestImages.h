@@ -26,4 +26,8 @@ vips::VImage exposed(const vips::VImage& image, double factor);
 // The same image with Gaussian noise of `sigma` levels; saturated channels stay saturated.
 vips::VImage noisy(const vips::VImage& image, double sigma, int seed = 3);
 
+// A minimal camera raw: a DNG holding 16-bit RGGB sensor data of a grey scene with a bright block
+// in the stored top-left quarter, and the given EXIF orientation.
+std::string minimalDng(int width, int height, int orientation);
+
 } // namespace quorlix::test
