@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <cstring>
 #include <vector>
 
 namespace quorlix {
@@ -72,11 +72,16 @@ double srgbToLinear(double v) {
 // per 8×8 block, for the noise estimate.
 struct Energy {
     double mean = 0.0;
-    std::unordered_map<std::size_t, double> blockByIndex; // block row * blocks wide + column
+    int blocksWide = 0;
+    std::vector<double> blocks; // row by row; negative where too few windows were measurable
 };
 
-Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& clipped, int width,
-                 int height, bool wantBlocks, int block = 8) {
+template <typename T> bool isClipped(T v) {
+    return v <= T(4) || v >= T(251);
+}
+
+template <typename T>
+Energy immerkaer(const T* y, int width, int height, bool wantBlocks, int block = 8) {
     Energy out;
     if (width < 3 || height < 3)
         return out;
@@ -87,31 +92,39 @@ Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& c
     if (wantBlocks) {
         blockSum.assign(std::size_t(bw) * bh, 0.0);
         blockCount.assign(std::size_t(bw) * bh, 0);
+        out.blocksWide = bw;
+        out.blocks.assign(std::size_t(bw) * bh, -1.0);
     }
-    // A row's clipped flags spread one pixel sideways, so a 3×3 window test is three lookups.
-    std::vector<std::uint8_t> wide(clipped.size(), 0);
-    for (int r = 0; r < height; ++r) {
-        const std::uint8_t* c = clipped.data() + std::size_t(r) * width;
-        std::uint8_t* w = wide.data() + std::size_t(r) * width;
+    // Clipped flags of three rows, each spread one pixel sideways: a 3×3 window test is three
+    // lookups, and only three rows are ever held.
+    std::vector<std::uint8_t> wide(std::size_t(width) * 3, 0);
+    const auto spread = [&](int r) {
+        const T* row = y + std::size_t(r) * width;
+        std::uint8_t* w = wide.data() + std::size_t(r % 3) * width;
         for (int x = 0; x < width; ++x)
-            w[x] = c[x] | (x > 0 ? c[x - 1] : 0) | (x + 1 < width ? c[x + 1] : 0);
-    }
+            w[x] = isClipped(row[x]) || (x > 0 && isClipped(row[x - 1])) ||
+                   (x + 1 < width && isClipped(row[x + 1]));
+    };
+    spread(0);
+    spread(1);
     double total = 0.0;
     std::size_t count = 0;
     for (int r = 1; r + 1 < height; ++r) {
-        const float* a = y.data() + std::size_t(r - 1) * width;
-        const float* b = a + width;
-        const float* c = b + width;
-        const std::uint8_t* wa = wide.data() + std::size_t(r - 1) * width;
-        const std::uint8_t* wb = wa + width;
-        const std::uint8_t* wc = wb + width;
+        spread(r + 1);
+        const T* a = y + std::size_t(r - 1) * width;
+        const T* b = a + width;
+        const T* c = b + width;
+        const std::uint8_t* wa = wide.data() + std::size_t((r - 1) % 3) * width;
+        const std::uint8_t* wb = wide.data() + std::size_t(r % 3) * width;
+        const std::uint8_t* wc = wide.data() + std::size_t((r + 1) % 3) * width;
         double rowSum = 0.0;
         std::size_t rowCount = 0;
         for (int x = 1; x + 1 < width; ++x) {
             if (wa[x] | wb[x] | wc[x])
                 continue;
-            const float n = (a[x - 1] - 2 * a[x] + a[x + 1]) -
-                            2 * (b[x - 1] - 2 * b[x] + b[x + 1]) + (c[x - 1] - 2 * c[x] + c[x + 1]);
+            const float n = (float(a[x - 1]) - 2.0f * float(a[x]) + float(a[x + 1])) -
+                            2.0f * (float(b[x - 1]) - 2.0f * float(b[x]) + float(b[x + 1])) +
+                            (float(c[x - 1]) - 2.0f * float(c[x]) + float(c[x + 1]));
             const double e = double(n) * double(n) / 36.0;
             rowSum += e;
             ++rowCount;
@@ -129,7 +142,7 @@ Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& c
     if (wantBlocks)
         for (std::size_t k = 0; k < blockSum.size(); ++k)
             if (blockCount[k] * 4 >= block * block * 3)
-                out.blockByIndex.emplace(k, blockSum[k] / blockCount[k]);
+                out.blocks[k] = blockSum[k] / blockCount[k];
     return out;
 }
 
@@ -175,10 +188,7 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     const std::uint8_t* px = image.pixels.data();
 
     // Luminance (Rec. 709 weights on the sRGB values), histogram, clipping, packed colours.
-    std::vector<float> luma(n);
-    std::vector<std::uint8_t> lumaByte(n);
-    std::vector<std::uint8_t> clipped(n);
-    std::vector<std::uint32_t> colour(n);
+    std::vector<std::uint8_t> luma(n);
     std::array<std::size_t, 256> histogram{};
     std::vector<std::uint32_t> palette(32768, 0);
     std::size_t clipHigh = 0, clipLow = 0;
@@ -186,15 +196,12 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         const std::uint8_t* p = px + i * ch;
         const unsigned r = p[0], g = ch == 3 ? p[1] : p[0], b = ch == 3 ? p[2] : p[0];
         const unsigned yi = (54 * r + 183 * g + 19 * b + 128) >> 8;
-        luma[i] = float(yi);
-        lumaByte[i] = std::uint8_t(yi);
+        luma[i] = std::uint8_t(yi);
         ++histogram[yi];
         const unsigned maxc = std::max({r, g, b});
         const bool high = yi >= 250 || (maxc >= 248 && yi >= 180);
         clipHigh += high;
         clipLow += yi <= 4;
-        clipped[i] = yi >= 251 || yi <= 4;
-        colour[i] = r | (g << 8) | (b << 16);
         ++palette[((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)];
     }
     AestheticsSignals s;
@@ -229,29 +236,28 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     // Noise and finest-scale energy. Per 8×8 block, noise is what the finest scale holds beyond
     // the next coarser one: white noise keeps three quarters of its energy there, while texture
     // and edges, whose energy grows toward coarse scales, subtract away.
-    const Energy fine = immerkaer(luma, clipped, w, h, true);
+    const Energy fine = immerkaer(luma.data(), w, h, true);
     const int hw = w / 2, hh = h / 2;
     std::vector<float> half(std::size_t(hw) * hh);
-    std::vector<std::uint8_t> halfClipped(half.size());
     for (int r = 0; r < hh; ++r)
         for (int x = 0; x < hw; ++x) {
             const std::size_t i = std::size_t(2 * r) * w + std::size_t(2 * x);
-            const float v = (luma[i] + luma[i + 1] + luma[i + w] + luma[i + w + 1]) * 0.25f;
+            const float v = float(luma[i] + luma[i + 1] + luma[i + w] + luma[i + w + 1]) * 0.25f;
             half[std::size_t(r) * hw + x] = v;
-            halfClipped[std::size_t(r) * hw + x] =
-                clipped[i] | clipped[i + 1] | clipped[i + w] | clipped[i + w + 1];
         }
-    const Energy halfEnergy = immerkaer(half, halfClipped, hw, hh, true, 4);
+    const Energy halfEnergy = immerkaer(half.data(), hw, hh, true, 4);
     // Blocks flattest at the coarser scale hold the least texture; among the flattest tenth, the
     // median excess is the noise.
     std::vector<std::pair<double, double>> pairs; // (coarser energy, excess)
-    const int fineBlocksWide = (w - 2 + 7) / 8, halfBlocksWide = (hw - 2 + 3) / 4;
-    for (const auto& [key, e] : fine.blockByIndex) {
-        const std::size_t bx = key % std::size_t(fineBlocksWide);
-        const std::size_t by = key / std::size_t(fineBlocksWide);
-        const auto it = halfEnergy.blockByIndex.find(by * std::size_t(halfBlocksWide) + bx);
-        if (it != halfEnergy.blockByIndex.end())
-            pairs.emplace_back(it->second, std::max(0.0, e - it->second) / 0.75);
+    for (std::size_t k = 0; k < fine.blocks.size(); ++k) {
+        const std::size_t bx = k % std::size_t(fine.blocksWide);
+        const std::size_t by = k / std::size_t(fine.blocksWide);
+        const std::size_t hk = by * std::size_t(halfEnergy.blocksWide) + bx;
+        if (fine.blocks[k] < 0 || bx >= std::size_t(halfEnergy.blocksWide) ||
+            hk >= halfEnergy.blocks.size() || halfEnergy.blocks[hk] < 0)
+            continue;
+        pairs.emplace_back(halfEnergy.blocks[hk],
+                           std::max(0.0, fine.blocks[k] - halfEnergy.blocks[hk]) / 0.75);
     }
     double noiseVar = 0.0;
     if (!pairs.empty()) {
@@ -270,7 +276,6 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     // The 4× reduced copy: coarse energy and colourfulness.
     const int cw = w / 4, chh = h / 4;
     std::vector<float> coarse(std::size_t(cw) * chh);
-    std::vector<std::uint8_t> coarseClipped(coarse.size());
     double sumRg = 0, sumYb = 0, sumRg2 = 0, sumYb2 = 0;
     for (int cy = 0; cy < chh; ++cy)
         for (int cx = 0; cx < cw; ++cx) {
@@ -287,14 +292,13 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
             }
             const std::size_t k = std::size_t(cy) * cw + cx;
             coarse[k] = float(yl / 16.0);
-            coarseClipped[k] = coarse[k] >= 251.0f || coarse[k] <= 4.0f;
             const double rg = (r - g) / 16.0, yb = ((r + g) / 2.0 - b) / 16.0;
             sumRg += rg;
             sumYb += yb;
             sumRg2 += rg * rg;
             sumYb2 += yb * yb;
         }
-    const Energy coarseEnergy = immerkaer(coarse, coarseClipped, cw, chh, false);
+    const Energy coarseEnergy = immerkaer(coarse.data(), cw, chh, false);
     // The floor keeps a frame whose noise estimate swallowed its finest scale from reading as
     // detail-free; the noise term already charges for it.
     const double fineDetail = std::sqrt(std::max(fine.mean - noiseVar, 0.25 * fine.mean));
@@ -328,16 +332,18 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         const std::size_t row = std::size_t(r) * w;
         for (int x = 1; x + 1 < w; ++x) {
             const std::size_t i = row + x;
-            const std::uint32_t c = colour[i];
-            flat += c == colour[i - 1] && c == colour[i + 1] && c == colour[i - w] &&
-                    c == colour[i + w];
-            steps += std::abs(int(lumaByte[i]) - int(lumaByte[i + 1])) > 96 ||
-                     std::abs(int(lumaByte[i]) - int(lumaByte[i + w])) > 96;
+            const std::uint8_t* c = px + i * ch;
+            const std::size_t stride = std::size_t(w) * ch;
+            flat += std::memcmp(c, c - ch, ch) == 0 && std::memcmp(c, c + ch, ch) == 0 &&
+                    std::memcmp(c, c - stride, ch) == 0 && std::memcmp(c, c + stride, ch) == 0;
+            steps += std::abs(int(luma[i]) - int(luma[i + 1])) > 96 ||
+                     std::abs(int(luma[i]) - int(luma[i + w])) > 96;
             ++inner;
         }
     }
     s.flatFraction = inner ? double(flat) / double(inner) : 0.0;
     s.stepFraction = inner ? double(steps) / double(inner) : 0.0;
+    palette.erase(std::remove(palette.begin(), palette.end(), 0u), palette.end());
     std::sort(palette.begin(), palette.end(), std::greater<>());
     double covered = 0;
     for (std::uint32_t c : palette) {

@@ -24,7 +24,7 @@ protected:
 
 TEST_F(FeaturePrintEmbedderTest, AnalysisCarriesEveryField) {
     const auto file = folder.path() / "IMG_0001.jpg";
-    ASSERT_TRUE(test::save(test::photoLike(4032, 3024), file));
+    ASSERT_TRUE(test::save(test::photoLike(2016, 1512), file));
     test::writeExif(file, {{"Exif.Photo.DateTimeOriginal", "2021:07:04 15:30:00"},
                            {"Exif.Image.Make", "Quorlix"},
                            {"Exif.Image.Orientation", "6"}});
@@ -37,8 +37,8 @@ TEST_F(FeaturePrintEmbedderTest, AnalysisCarriesEveryField) {
     ASSERT_TRUE(analysis->isUtility);
     EXPECT_FALSE(*analysis->isUtility);
     EXPECT_EQ(analysis->dateOriginal, 1625412600.0);
-    EXPECT_EQ(analysis->pixelWidth, 4032);
-    EXPECT_EQ(analysis->pixelHeight, 3024);
+    EXPECT_EQ(analysis->pixelWidth, 2016);
+    EXPECT_EQ(analysis->pixelHeight, 1512);
     EXPECT_TRUE(sink->entries().empty());
 }
 
