@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -68,9 +69,40 @@ struct SizeBucket {
     std::vector<const FolderScanner::Candidate*> members;
 };
 
+struct Buffers {
+    std::vector<unsigned char> a = std::vector<unsigned char>(fullReadChunk);
+    std::vector<unsigned char> b = std::vector<unsigned char>(fullReadChunk);
+};
+
+// Distinct contents a tied file is compared with before it is digested itself.
+constexpr std::size_t maxCompared = 4;
+
+// True when `fd` and the file of `other` both hold exactly `size` bytes, and the same ones.
+bool sameBytes(int fd, const FolderScanner::Candidate& other, std::int64_t size, Buffers& buffers) {
+    const int otherFd = openForRead(other.url);
+    if (otherFd < 0)
+        return false;
+    bool same = true;
+    std::int64_t offset = 0;
+    while (same) {
+        const ssize_t n = readAt(fd, buffers.a.data(), buffers.a.size(), off_t(offset));
+        const ssize_t m = readAt(otherFd, buffers.b.data(), buffers.b.size(), off_t(offset));
+        same = n >= 0 && n == m &&
+               std::memcmp(buffers.a.data(), buffers.b.data(), std::size_t(n)) == 0;
+        if (n <= 0)
+            break;
+        offset += n;
+        same = same && offset <= size;
+    }
+    // Both ended together; the total must be what was enumerated.
+    same = same && offset == size;
+    ::close(otherFd);
+    return same;
+}
+
 // Keys for the members of one shared size.
 std::vector<std::pair<std::string, std::string>> keysForBucket(const SizeBucket& bucket,
-                                                               std::vector<unsigned char>& buffer) {
+                                                               Buffers& buffers) {
     std::map<std::string, std::vector<const FolderScanner::Candidate*>> byQuick;
     for (const auto* c : bucket.members) {
         auto quick = quickKey(c->url, c->size);
@@ -83,15 +115,27 @@ std::vector<std::pair<std::string, std::string>> keysForBucket(const SizeBucket&
             out.emplace_back(members.front()->url.native(), "quick:" + quick);
             continue;
         }
+        // Files that tie on size and quick key are mostly copies of one another: a copy is proven
+        // by comparing its bytes with a file already digested, which costs a fraction of SHA-256
+        // and yields the very same key. Only a file that matches none is digested itself.
+        std::vector<std::pair<const FolderScanner::Candidate*, std::string>> digested;
         for (const auto* c : members) {
-            std::optional<std::string> digest;
+            std::optional<std::string> key;
             const int fd = openForRead(c->url);
             if (fd >= 0) {
                 ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-                digest = digestAll(fd, c->size, buffer);
+                for (std::size_t i = 0; i < digested.size() && i < maxCompared && !key; ++i)
+                    if (sameBytes(fd, *digested[i].first, c->size, buffers))
+                        key = digested[i].second;
+                if (!key) {
+                    if (auto digest = digestAll(fd, c->size, buffers.a)) {
+                        key = "sha:" + *digest;
+                        digested.emplace_back(c, *key);
+                    }
+                }
                 ::close(fd);
             }
-            out.emplace_back(c->url.native(), digest ? "sha:" + *digest : errKey(c->url.native()));
+            out.emplace_back(c->url.native(), key ? *key : errKey(c->url.native()));
         }
     }
     return out;
@@ -166,9 +210,9 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
     std::mutex mutex; // guards keys, processed and the progress calls
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
-        std::vector<unsigned char> buffer(fullReadChunk);
+        Buffers buffers;
         for (std::size_t i = next++; i < shared.size(); i = next++) {
-            auto bucketKeys = keysForBucket(shared[i], buffer);
+            auto bucketKeys = keysForBucket(shared[i], buffers);
             std::lock_guard lock(mutex);
             for (auto& [path, key] : bucketKeys)
                 keys[path] = std::move(key);

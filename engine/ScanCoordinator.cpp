@@ -3,10 +3,17 @@
 #include "engine/ContentKeys.h"
 #include "engine/FolderScanner.h"
 #include "engine/Log.h"
+#include "engine/NearDuplicateGrouper.h"
+#include "engine/PhotoQualityScorecard.h"
+#include "engine/QuorlixFeature.h"
 #include "engine/ScanCancelled.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 
 namespace quorlix {
@@ -28,7 +35,60 @@ bool groupBefore(const ScanResult::Group& a, const ScanResult::Group& b) {
     return a.id < b.id;
 }
 
+// The score of a photo the scorer could not read: its aesthetics mapped to 0…100, else 50.
+double fallbackScore(const PhotoRecord& record) {
+    if (!record.aestheticScore)
+        return 50.0;
+    return std::round((*record.aestheticScore + 1.0) * 0.5 * 100.0);
+}
+
+// Analyses the representatives on at most `concurrency` threads; a thread that finishes one
+// takes the next at once. Stops taking new work once `stop` is requested, waits for the
+// analyses under way, and then throws ScanCancelled.
+std::unordered_map<std::string, PhotoAnalysis>
+analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
+           const ScanServices& services, int concurrency, const std::stop_token& stop,
+           const std::function<void(std::int64_t)>& finished) {
+    std::unordered_map<std::string, PhotoAnalysis> analyses;
+    std::mutex mutex;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> cancelled{false};
+    std::int64_t count = 0;
+    auto worker = [&] {
+        for (std::size_t i = next++; i < representatives.size(); i = next++) {
+            if (stop.stop_requested()) {
+                cancelled = true;
+                return;
+            }
+            std::optional<PhotoAnalysis> analysis;
+            try {
+                analysis = services.analyze(representatives[i]->url);
+            } catch (...) {
+                // A photo that breaks its analyser is a photo without analysis.
+            }
+            std::lock_guard lock(mutex);
+            if (analysis)
+                analyses.emplace(representatives[i]->url.native(), std::move(*analysis));
+            finished(++count);
+        }
+    };
+    const auto threads =
+        std::min<std::size_t>(std::size_t(std::max(concurrency, 1)), representatives.size());
+    {
+        std::vector<std::jthread> pool;
+        for (std::size_t t = 0; t < threads; ++t)
+            pool.emplace_back(worker);
+    }
+    if (cancelled || stop.stop_requested())
+        throw ScanCancelled();
+    return analyses;
+}
+
 } // namespace
+
+ScanCoordinator::ScanCoordinator() : services_(ScanServices::shared()) {}
+
+ScanCoordinator::ScanCoordinator(ScanServices services) : services_(std::move(services)) {}
 
 ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
                                  const ProgressCallback& progress, std::stop_token stop,
@@ -48,35 +108,53 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
 
     const ContentKeyMap keys = contentKeys(candidates, n, progress);
     checkpoint(stop);
-
-    // Candidates by key, each list in enumeration order; a list's first is its representative.
-    std::unordered_map<std::string, std::vector<const FolderScanner::Candidate*>> byKey;
-    std::vector<std::string> keyOrder;
-    for (const auto& c : candidates) {
+    auto keyOf = [&](const FolderScanner::Candidate& c) {
         const auto it = keys.find(c.url.native());
-        const std::string key = it == keys.end() ? std::string() : it->second;
-        auto& list = byKey[key];
-        if (list.empty())
-            keyOrder.push_back(key);
-        list.push_back(&c);
-    }
-    const auto r = std::int64_t(keyOrder.size());
+        return it == keys.end() ? std::string() : it->second;
+    };
+
+    // The first candidate of each content, in enumeration order, stands for all its copies.
+    std::unordered_map<std::string, const FolderScanner::Candidate*> representativeOf;
+    std::vector<const FolderScanner::Candidate*> representatives;
+    for (const auto& c : candidates)
+        if (representativeOf.emplace(keyOf(c), &c).second)
+            representatives.push_back(&c);
+    const auto r = std::int64_t(representatives.size());
     report(Phase::analyzing, 0, r);
 
-    std::unordered_map<std::string, std::vector<PhotoRecord>> recordsByKey;
+    std::unordered_map<std::string, PhotoAnalysis> analyses;
+    if (!options.exactOnly)
+        analyses = analyzeAll(representatives, services_, QuorlixFeature::analysisConcurrency(),
+                              stop, [&](std::int64_t done) { report(Phase::analyzing, done, r); });
+
     report(Phase::grouping, 0, r);
+    std::unordered_map<std::string, std::vector<PhotoRecord>> recordsByKey;
+    std::vector<std::string> keyOrder;
     for (const auto& c : candidates) {
-        const auto it = keys.find(c.url.native());
         PhotoRecord record;
         record.fileURL = c.url.native();
         record.id = pathDigest(record.fileURL);
         record.fileSizeBytes = c.size;
-        record.contentHash = it == keys.end() ? std::string() : it->second;
-        recordsByKey[record.contentHash].push_back(std::move(record));
+        record.contentHash = keyOf(c);
+        if (const auto a = analyses.find(representativeOf.at(record.contentHash)->url.native());
+            a != analyses.end()) {
+            const PhotoAnalysis& analysis = a->second;
+            record.pixelWidth = analysis.pixelWidth;
+            record.pixelHeight = analysis.pixelHeight;
+            record.dateOriginal = analysis.dateOriginal;
+            record.embeddingBlob = packEmbedding(analysis.embedding);
+            record.aestheticScore = analysis.aesthetic;
+            record.isUtility = analysis.isUtility;
+        }
+        auto& list = recordsByKey[record.contentHash];
+        if (list.empty())
+            keyOrder.push_back(record.contentHash);
+        list.push_back(std::move(record));
     }
 
     std::vector<ScanResult::Group> groups;
-    for (auto& [key, records] : recordsByKey) {
+    for (const auto& key : keyOrder) {
+        const auto& records = recordsByKey.at(key);
         if (records.size() < 2)
             continue;
         ScanResult::Group g;
@@ -88,9 +166,53 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
         g.keeperId = g.autoKeeperId = g.members.front().id;
         groups.push_back(std::move(g));
     }
-    (void)options;
+
+    if (!options.exactOnly) {
+        std::vector<PhotoRecord> unique;
+        unique.reserve(keyOrder.size());
+        for (const auto& key : keyOrder)
+            unique.push_back(recordsByKey.at(key).front());
+        const NearDuplicateGrouper grouper(QuorlixFeature::nearThreshold,
+                                           QuorlixFeature::burstWindowSeconds);
+        int index = 0;
+        for (auto& cluster : grouper.group(std::move(unique))) {
+            if (cluster.size() < 2)
+                continue;
+            ScanResult::Group g;
+            g.id = "near:" + std::to_string(index++);
+            g.kind = ScanResult::Kind::near;
+            g.members = std::move(cluster);
+            g.keeperId = g.autoKeeperId = g.members.front().id;
+            groups.push_back(std::move(g));
+        }
+    }
     checkpoint(stop);
     report(Phase::scoring, 0, r);
+
+    if (!options.exactOnly) {
+        for (auto& g : groups) {
+            if (g.kind != ScanResult::Kind::near)
+                continue;
+            const auto sampled =
+                std::min<std::size_t>(g.members.size(), QuorlixFeature::maxScoredPerGroup);
+            std::map<std::string, double> scores;
+            for (std::size_t i = 0; i < sampled; ++i) {
+                checkpoint(stop);
+                const auto& member = g.members[i];
+                double score;
+                try {
+                    score = services_.score(member);
+                } catch (const std::exception&) {
+                    score = fallbackScore(member);
+                }
+                scores[member.id] = score;
+            }
+            g.bestShotScores = scores;
+            if (const auto best = PhotoQualityScorecard::pickKeeper({scores.begin(), scores.end()}))
+                g.keeperId = g.autoKeeperId = *best;
+            g.isBestShotUnlocked = true;
+        }
+    }
 
     std::sort(groups.begin(), groups.end(), groupBefore);
     ScanResult result;

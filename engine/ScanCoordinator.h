@@ -2,25 +2,32 @@
 
 #include "engine/ScanProgress.h"
 #include "engine/ScanResult.h"
+#include "engine/ScanServices.h"
 
 #include <filesystem>
 #include <stop_token>
 
 namespace quorlix {
 
-// Runs one scan from a folder to a finished result. Keeps nothing between calls, so a scan
-// still winding down after a cancel never disturbs the next one.
 struct ScanOptions {
     // Stop after the exact-duplicate groups (for scripting and benchmarks).
     bool exactOnly = false;
 };
 
+// Runs one scan from a folder to a finished result. Keeps nothing between calls, so a scan
+// still winding down after a cancel never disturbs the next one.
 class ScanCoordinator {
 public:
+    ScanCoordinator();
+    explicit ScanCoordinator(ScanServices services);
+
     // Throws ScanCancelled at a checkpoint once `stop` is requested. `progress` is called on
-    // the scan's own threads, one call at a time, and must not block.
+    // the scan's own threads, one call at a time, in the order of the reports; it must not block.
     ScanResult scan(const std::filesystem::path& folder, const ProgressCallback& progress,
                     std::stop_token stop = {}, ScanOptions options = {}) const;
+
+private:
+    ScanServices services_;
 };
 
 } // namespace quorlix

@@ -13,6 +13,10 @@ packages=(
     libssl-dev libsystemd-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     jdupes rmlint time
+    # photographs and real camera footage for the feature-print benchmark (bench/featureprint.sh)
+    mate-backgrounds plasma-workspace-wallpapers lomiri-wallpapers-20.04 visp-images-data
+    # Qt 6 for the application model and the window; lrelease compiles the translations
+    qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-declarative-dev libqt6dbus6
 )
 
 missing=()

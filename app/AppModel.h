@@ -1,0 +1,245 @@
+#pragma once
+
+#include "app/DesktopServices.h"
+#include "app/QuorlixConfig.h"
+#include "app/ShareCard.h"
+#include "engine/PhotoRecord.h"
+#include "engine/ScanCoordinator.h"
+#include "engine/ScanProgress.h"
+#include "engine/ScanResult.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <list>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <thread>
+#include <vector>
+
+namespace quorlix {
+
+// The one observable state of the application, on the main thread: screens, the scan's
+// lifecycle, keeper choices, moving and undo, sharing. Every published field has a change
+// signal emitted on each assignment, ready to be exposed to QML as a single instance.
+class AppModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(Screen screen READ screen WRITE setScreen NOTIFY screenChanged)
+    Q_PROPERTY(QUrl folder READ folder NOTIFY folderChanged)
+    Q_PROPERTY(QString folderName READ folderName NOTIFY folderChanged)
+    Q_PROPERTY(QString progressPhase READ progressPhase NOTIFY progressChanged)
+    Q_PROPERTY(qint64 progressCurrent READ progressCurrent NOTIFY progressChanged)
+    Q_PROPERTY(qint64 progressTotal READ progressTotal NOTIFY progressChanged)
+    Q_PROPERTY(bool hasResult READ hasResult NOTIFY resultChanged)
+    Q_PROPERTY(qint64 completedScans READ completedScans NOTIFY configChanged)
+    Q_PROPERTY(
+        QString errorMessage READ errorMessage WRITE setErrorMessage NOTIFY errorMessageChanged)
+    Q_PROPERTY(bool hasQuickLook READ hasQuickLook NOTIFY quickLookChanged)
+    Q_PROPERTY(QUrl quickLookUrl READ quickLookUrl NOTIFY quickLookChanged)
+    Q_PROPERTY(bool hasToast READ hasToast NOTIFY toastChanged)
+    Q_PROPERTY(QString toastText READ toastText NOTIFY toastChanged)
+    Q_PROPERTY(bool toastUndoable READ toastUndoable NOTIFY toastChanged)
+    Q_PROPERTY(QString toastId READ toastId NOTIFY toastChanged)
+    Q_PROPERTY(bool hasPendingMove READ hasPendingMove NOTIFY pendingMoveChanged)
+    Q_PROPERTY(bool pendingMoveToTrash READ pendingMoveToTrash NOTIFY pendingMoveChanged)
+    Q_PROPERTY(QUrl pendingMoveFolder READ pendingMoveFolder NOTIFY pendingMoveChanged)
+    Q_PROPERTY(bool canUndo READ canUndo NOTIFY lastMoveChanged)
+
+public:
+    enum class Screen { empty, scanning, splash, results };
+    Q_ENUM(Screen)
+
+    struct Toast {
+        QString text;
+        bool undoable = false;
+        QUuid id;
+        friend bool operator==(const Toast&, const Toast&) = default;
+    };
+
+    struct MoveDestination {
+        enum class Kind { folder, trash };
+        Kind kind = Kind::trash;
+        QUrl folder; // only for `folder`
+
+        static MoveDestination trash() { return {Kind::trash, {}}; }
+        static MoveDestination toFolder(const QUrl& url) { return {Kind::folder, url}; }
+        friend bool operator==(const MoveDestination& a, const MoveDestination& b) {
+            return a.kind == b.kind && (a.kind == Kind::trash || a.folder == b.folder);
+        }
+    };
+
+    struct Move {
+        std::filesystem::path from;
+        std::filesystem::path to;
+        std::filesystem::path trashInfo; // set for moves to the Trash
+    };
+
+    struct MoveOperation {
+        std::vector<Move> moves;                      // in the order moved
+        std::vector<ScanResult::Group> removedGroups; // as they were before the move
+        MoveDestination destination;
+    };
+
+    // What a folder panel shows; the view answers with a URL or nothing.
+    struct FolderPanel {
+        QString prompt;
+        QString message;
+        bool canCreateDirectories = false;
+    };
+    using FolderPicker = std::function<std::optional<QUrl>(const FolderPanel&)>;
+    using ScanFunction = std::function<ScanResult(const std::filesystem::path&,
+                                                  const ProgressCallback&, std::stop_token)>;
+
+    explicit AppModel(QObject* parent = nullptr);
+    // `scan` replaces the coordinator and `desktop` the desktop services (tests).
+    AppModel(ScanFunction scan, std::shared_ptr<DesktopServices> desktop,
+             QObject* parent = nullptr);
+    ~AppModel() override;
+
+    // Published fields.
+    Screen screen() const { return screen_; }
+    void setScreen(Screen screen);
+    QUrl folder() const { return folder_; }
+    QString folderName() const;
+    const ScanProgress& progress() const { return progress_; }
+    QString progressPhase() const;
+    qint64 progressCurrent() const { return progress_.current; }
+    qint64 progressTotal() const { return progress_.total; }
+    const std::optional<ScanResult>& result() const { return result_; }
+    bool hasResult() const { return result_.has_value(); }
+    const QuorlixConfig& config() const { return config_; }
+    // Every assignment saves the record at once.
+    void setConfig(const QuorlixConfig& config);
+    qint64 completedScans() const { return config_.completedScans; }
+    QString errorMessage() const { return errorMessage_; } // null when there is none
+    void setErrorMessage(const QString& message);
+    const std::optional<PhotoRecord>& quickLook() const { return quickLook_; }
+    void setQuickLook(const std::optional<PhotoRecord>& photo);
+    bool hasQuickLook() const { return quickLook_.has_value(); }
+    QUrl quickLookUrl() const;
+    // Opens the enlarged view of a member of the result; nothing for an unknown photo.
+    Q_INVOKABLE void openQuickLook(const QString& photoId);
+    Q_INVOKABLE void closeQuickLook() { setQuickLook(std::nullopt); }
+    const std::optional<Toast>& toast() const { return toast_; }
+    void setToast(const std::optional<Toast>& toast);
+    bool hasToast() const { return toast_.has_value(); }
+    // Clears the notice only while it is still the one with this id (its timer ran out).
+    Q_INVOKABLE void dismissToast(const QString& id);
+    QString toastText() const { return toast_ ? toast_->text : QString(); }
+    bool toastUndoable() const { return toast_ && toast_->undoable; }
+    QString toastId() const {
+        return toast_ ? toast_->id.toString(QUuid::WithoutBraces) : QString();
+    }
+    const std::optional<MoveDestination>& pendingMove() const { return pendingMove_; }
+    void setPendingMove(const std::optional<MoveDestination>& destination);
+    bool hasPendingMove() const { return pendingMove_.has_value(); }
+    bool pendingMoveToTrash() const {
+        return pendingMove_ && pendingMove_->kind == MoveDestination::Kind::trash;
+    }
+    QUrl pendingMoveFolder() const { return pendingMove_ ? pendingMove_->folder : QUrl(); }
+    Q_INVOKABLE void cancelPendingMove() { setPendingMove(std::nullopt); }
+    const std::optional<MoveOperation>& lastMove() const { return lastMove_; }
+    bool canUndo() const { return lastMove_.has_value(); }
+
+    // Derived values.
+    QList<QUrl> keptPhotoURLs() const;
+    bool isScanning() const { return bool(scanTask_); }
+
+    // Platform hooks.
+    void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
+    void setShareCardRenderer(ShareCardRenderer renderer) { shareRenderer_ = std::move(renderer); }
+
+    // Screens and scanning.
+    Q_INVOKABLE void chooseFolder();
+    Q_INVOKABLE bool handleDrop(const QList<QUrl>& urls);
+    Q_INVOKABLE void startScan(const QUrl& folder);
+    Q_INVOKABLE void cancelScan();
+    Q_INVOKABLE void newScan();
+    // Safe from any thread: the value reaches the model on the main thread, in order.
+    void reportProgress(ScanProgress::Phase phase, std::int64_t current, std::int64_t total);
+
+    // Keepers.
+    Q_INVOKABLE void setKeeper(const QString& groupId, const QString& photoId);
+    Q_INVOKABLE void resetKeeper(const QString& groupId);
+    void revealInFinder(const PhotoRecord& photo);
+    Q_INVOKABLE void revealPhoto(const QString& photoId);
+    Q_INVOKABLE void openAppStore(const QString& source);
+
+    // Moving and undo.
+    void requestMove(const MoveDestination& destination);
+    Q_INVOKABLE void requestMoveToTrash() { requestMove(MoveDestination::trash()); }
+    Q_INVOKABLE void requestMoveToFolder(const QUrl& folder) {
+        requestMove(MoveDestination::toFolder(folder));
+    }
+    Q_INVOKABLE void chooseMoveFolder();
+    // Takes its own copy: the destination may be the pending one, which the move clears.
+    void performMove(MoveDestination destination);
+    Q_INVOKABLE void confirmPendingMove();
+    Q_INVOKABLE void undoLastMove();
+
+    // Sharing.
+    Q_INVOKABLE QList<QUrl> shareResultItems();
+    Q_INVOKABLE QList<QUrl> shareKeepersItems();
+
+Q_SIGNALS:
+    void screenChanged();
+    void folderChanged();
+    void progressChanged();
+    void resultChanged();
+    void configChanged();
+    void errorMessageChanged();
+    void quickLookChanged();
+    void toastChanged();
+    void pendingMoveChanged();
+    void lastMoveChanged();
+    // Asked of the view when no folder picker is installed: show the panel and call
+    // startScan (scan) or requestMoveToFolder (move) with the chosen URL.
+    void folderPanelRequested(const QString& prompt, const QString& message, bool forMove);
+
+private:
+    struct Relay;
+    struct ScanTask;
+    struct Outcome;
+
+    void setFolder(const QUrl& folder);
+    void setProgress(const ScanProgress& progress);
+    void setResult(std::optional<ScanResult> result);
+    void setLastMove(std::optional<MoveOperation> move);
+    void showToast(const QString& text, bool undoable);
+    void applyProgress(std::uint64_t generation, const ScanProgress& progress);
+    void finishScan(std::uint64_t generation, const Outcome& outcome);
+    void reapFinishedTasks();
+
+    Screen screen_ = Screen::empty;
+    QUrl folder_;
+    ScanProgress progress_;
+    std::optional<ScanResult> result_;
+    QuorlixConfig config_;
+    QString errorMessage_;
+    std::optional<PhotoRecord> quickLook_;
+    std::optional<Toast> toast_;
+    std::optional<MoveDestination> pendingMove_;
+    std::optional<MoveOperation> lastMove_;
+
+    ScanCoordinator coordinator_;
+    ScanFunction scan_;
+    std::shared_ptr<DesktopServices> desktop_;
+    FolderPicker folderPicker_;
+    ShareCardRenderer shareRenderer_;
+
+    // The running scan, and scans still winding down after a cancel. Only the scan of the
+    // current generation may touch the model; anything later from an older one is dropped.
+    std::shared_ptr<Relay> relay_;
+    std::unique_ptr<ScanTask> scanTask_;
+    std::list<std::unique_ptr<ScanTask>> retiring_;
+    std::atomic<std::uint64_t> generation_{0};
+    bool cancelRequested_ = false;
+};
+
+} // namespace quorlix

@@ -1,0 +1,379 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es_ES" sourcelanguage="en">
+<context>
+    <name>L</name>
+    <message id="app.name">
+        <source>Quorlix</source>
+        <translation>Quorlix</translation>
+    </message>
+    <message id="app.tagline">
+        <source>Duplicate photos, found and tidied up.</source>
+        <translation>Fotos duplicadas, encontradas y ordenadas.</translation>
+    </message>
+    <message id="app.byVeltrano">
+        <source>by Veltrano</source>
+        <translation>de Veltrano</translation>
+    </message>
+    <message id="empty.title">
+        <source>Drop a folder to scan</source>
+        <translation>Suelta una carpeta para analizarla</translation>
+    </message>
+    <message id="empty.body">
+        <source>Exact copies and look-alike bursts, found in seconds. Your photos never leave your Mac.</source>
+        <translation>Copias exactas y ráfagas de fotos parecidas, encontradas en segundos. Tus fotos nunca salen de tu Mac.</translation>
+    </message>
+    <message id="empty.privacyNote">
+        <source>No upload · No account · No internet needed</source>
+        <translation>Sin subidas · Sin cuenta · Sin necesidad de internet</translation>
+    </message>
+    <message id="empty.chooseFolder">
+        <source>Choose folder…</source>
+        <translation>Elegir carpeta…</translation>
+    </message>
+    <message id="scan.title">
+        <source>Scanning</source>
+        <translation>Analizando</translation>
+    </message>
+    <message id="scan.enumerating">
+        <source>Listing photos</source>
+        <translation>Listando fotos</translation>
+    </message>
+    <message id="scan.hashing">
+        <source>Looking for exact copies</source>
+        <translation>Buscando copias exactas</translation>
+    </message>
+    <message id="scan.analyzing">
+        <source>Analyzing images on the Neural Engine</source>
+        <translation>Analizando imágenes en el Neural Engine</translation>
+    </message>
+    <message id="scan.grouping">
+        <source>Grouping look-alikes</source>
+        <translation>Agrupando fotos parecidas</translation>
+    </message>
+    <message id="scan.scoring">
+        <source>Electing the best shot</source>
+        <translation>Eligiendo la mejor foto</translation>
+    </message>
+    <message id="scan.cancel">
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message id="scan.counter">
+        <source>%d of %d</source>
+        <translation>%d de %d</translation>
+    </message>
+    <message id="results.title">
+        <source>Results</source>
+        <translation>Resultados</translation>
+    </message>
+    <message id="results.summary">
+        <source>%d photos · %d duplicates · %@ reclaimable</source>
+        <translation>%d fotos · %d duplicados · %@ recuperables</translation>
+    </message>
+    <message id="results.exactSection">
+        <source>Exact duplicates</source>
+        <translation>Duplicados exactos</translation>
+    </message>
+    <message id="results.nearSection">
+        <source>Look-alike groups</source>
+        <translation>Grupos de fotos parecidas</translation>
+    </message>
+    <message id="results.keepHint">
+        <source>Click a photo to keep it instead</source>
+        <translation>Haz clic en una foto para quedarte con esa</translation>
+    </message>
+    <message id="results.shareKeepers">
+        <source>Share kept photos</source>
+        <translation>Compartir las fotos conservadas</translation>
+    </message>
+    <message id="results.nothingFound">
+        <source>No duplicates here — nice and tidy!</source>
+        <translation>Aquí no hay duplicados — ¡todo en orden!</translation>
+    </message>
+    <message id="results.allDone">
+        <source>All sorted — your folder is clean!</source>
+        <translation>Listo — ¡tu carpeta está limpia!</translation>
+    </message>
+    <message id="results.newScan">
+        <source>Scan another folder</source>
+        <translation>Analizar otra carpeta</translation>
+    </message>
+    <message id="results.members">
+        <source>%d photos</source>
+        <translation>%d fotos</translation>
+    </message>
+    <message id="results.resetAuto">
+        <source>Back to automatic pick</source>
+        <translation>Volver a la elección automática</translation>
+    </message>
+    <message id="results.locked">
+        <source>Best shot in Veltrano</source>
+        <translation>Mejor foto en Veltrano</translation>
+    </message>
+    <message id="results.lockedHint">
+        <source>Veltrano picks the sharpest, best-exposed frame with open eyes in every group — and cleans up the rest.</source>
+        <translation>Veltrano elige en cada grupo la foto más nítida, mejor expuesta y con los ojos abiertos — y limpia el resto.</translation>
+    </message>
+    <message id="results.bestShot">
+        <source>Best shot</source>
+        <translation>Mejor foto</translation>
+    </message>
+    <message id="results.keep">
+        <source>Keep</source>
+        <translation>Conservar</translation>
+    </message>
+    <message id="results.revealInFinder">
+        <source>Reveal in Finder</source>
+        <translation>Mostrar en el Finder</translation>
+    </message>
+    <message id="results.score">
+        <source>%d/100</source>
+        <translation>%d/100</translation>
+    </message>
+    <message id="move.menu">
+        <source>Move the others…</source>
+        <translation>Mover las demás…</translation>
+    </message>
+    <message id="move.toTrash">
+        <source>To Trash</source>
+        <translation>A la Papelera</translation>
+    </message>
+    <message id="move.toFolder">
+        <source>To a folder…</source>
+        <translation>A una carpeta…</translation>
+    </message>
+    <message id="move.confirmTitleTrash">
+        <source>Move the others to the Trash?</source>
+        <translation>¿Mover las demás a la Papelera?</translation>
+    </message>
+    <message id="move.confirmTitleFolder">
+        <source>Move the others to the folder?</source>
+        <translation>¿Mover las demás a la carpeta?</translation>
+    </message>
+    <message id="move.exactLine">
+        <source>%d exact copies (%@) — identical bytes, nothing is lost.</source>
+        <translation>%d copias exactas (%@) — los mismos bytes, no se pierde nada.</translation>
+    </message>
+    <message id="move.nearLine">
+        <source>%d similar shots (%@) — these are different pictures: only the kept one stays.</source>
+        <translation>%d fotos parecidas (%@) — son imágenes distintas: solo se queda la conservada.</translation>
+    </message>
+    <message id="move.keeperLine">
+        <source>One photo per group always stays where it is. You can undo right after.</source>
+        <translation>En cada grupo una foto se queda siempre donde está. Puedes deshacerlo justo después.</translation>
+    </message>
+    <message id="move.confirm">
+        <source>Move</source>
+        <translation>Mover</translation>
+    </message>
+    <message id="move.cancel">
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message id="move.undo">
+        <source>Undo</source>
+        <translation>Deshacer</translation>
+    </message>
+    <message id="move.choosePrompt">
+        <source>Move here</source>
+        <translation>Mover aquí</translation>
+    </message>
+    <message id="move.chooseMessage">
+        <source>Choose where to move the photos you are not keeping.</source>
+        <translation>Elige adónde mover las fotos que no conservas.</translation>
+    </message>
+    <message id="move.doneTrash">
+        <source>%d photos moved to the Trash</source>
+        <translation>%d fotos movidas a la Papelera</translation>
+    </message>
+    <message id="move.doneFolder">
+        <source>%d photos moved to the folder</source>
+        <translation>%d fotos movidas a la carpeta</translation>
+    </message>
+    <message id="move.failed">
+        <source>%d could not be moved</source>
+        <translation>%d no se pudieron mover</translation>
+    </message>
+    <message id="move.undone">
+        <source>%d photos put back</source>
+        <translation>%d fotos devueltas a su sitio</translation>
+    </message>
+    <message id="teaser.lead">
+        <source>Duplicates were the easy part. What's next?</source>
+        <translation>Los duplicados eran lo fácil. ¿Qué sigue?</translation>
+    </message>
+    <message id="teaser.cta">
+        <source>See it in Veltrano</source>
+        <translation>Descúbrelo en Veltrano</translation>
+    </message>
+    <message id="teaser.bestShotQ">
+        <source>Want the best shot picked in every burst?</source>
+        <translation>¿Quieres que se elija la mejor foto de cada ráfaga?</translation>
+    </message>
+    <message id="teaser.bestShotA">
+        <source>Sharpness, exposure, open eyes: Veltrano elects the winner in each group and tidies up the rest.</source>
+        <translation>Nitidez, exposición, ojos abiertos: Veltrano elige la ganadora de cada grupo y ordena el resto.</translation>
+    </message>
+    <message id="teaser.peopleQ">
+        <source>Want to find everyone by face?</source>
+        <translation>¿Quieres encontrar a todos por su cara?</translation>
+    </message>
+    <message id="teaser.peopleA">
+        <source>Name a person once, then search "@Anna at the beach". Faces never leave your Mac.</source>
+        <translation>Pon nombre a una persona una vez y luego busca "@Anna en la playa". Las caras nunca salen de tu Mac.</translation>
+    </message>
+    <message id="teaser.semanticQ">
+        <source>Want to search photos by meaning?</source>
+        <translation>¿Quieres buscar fotos por su significado?</translation>
+    </message>
+    <message id="teaser.semanticA">
+        <source>"Sunset on the lake with the dog" — no tags, no albums, just type what you remember.</source>
+        <translation>"Atardecer en el lago con el perro" — sin etiquetas ni álbumes, solo escribe lo que recuerdas.</translation>
+    </message>
+    <message id="teaser.renameQ">
+        <source>Want files named after what's in them?</source>
+        <translation>¿Quieres archivos con el nombre de lo que contienen?</translation>
+    </message>
+    <message id="teaser.renameA">
+        <source>IMG_4821.jpg becomes "Birthday cake, Marco, 2024". AI on-device, batch, reversible.</source>
+        <translation>IMG_4821.jpg pasa a ser "Tarta de cumpleaños, Marco, 2024". IA en el dispositivo, por lotes, reversible.</translation>
+    </message>
+    <message id="teaser.storiesQ">
+        <source>Want your photos turned into stories?</source>
+        <translation>¿Quieres convertir tus fotos en historias?</translation>
+    </message>
+    <message id="teaser.storiesA">
+        <source>Veltrano writes a narrated photo story from any trip or event, ready to share.</source>
+        <translation>Veltrano escribe una historia fotográfica narrada de cualquier viaje o evento, lista para compartir.</translation>
+    </message>
+    <message id="teaser.iphoneQ">
+        <source>Want a verified archive of your iPhone photos?</source>
+        <translation>¿Quieres un archivo verificado de las fotos de tu iPhone?</translation>
+    </message>
+    <message id="teaser.iphoneA">
+        <source>Originals and RAW copied to your Mac or external drive, hash-verified, no iCloud needed.</source>
+        <translation>Originales y RAW copiados a tu Mac o a un disco externo, verificados con hash, sin necesidad de iCloud.</translation>
+    </message>
+    <message id="teaser.privacyQ">
+        <source>Want all of this without uploading a single photo?</source>
+        <translation>¿Quieres todo esto sin subir ni una sola foto?</translation>
+    </message>
+    <message id="teaser.privacyA">
+        <source>Everything runs on your Mac's Neural Engine. No account, no cloud, no upload.</source>
+        <translation>Todo funciona en el Neural Engine de tu Mac. Sin cuenta, sin nube, sin subidas.</translation>
+    </message>
+    <message id="teaser.freeQ">
+        <source>Want to try it for free, no strings attached?</source>
+        <translation>¿Quieres probarlo gratis, sin compromiso?</translation>
+    </message>
+    <message id="teaser.freeA">
+        <source>Veltrano is free up to 200 photos. After that, a one-time purchase — no subscription, ever.</source>
+        <translation>Veltrano es gratis hasta 200 fotos. Después, un único pago — nunca una suscripción.</translation>
+    </message>
+    <message id="splash.title">
+        <source>Done!</source>
+        <translation>¡Listo!</translation>
+    </message>
+    <message id="splash.body">
+        <source>%d duplicates found, %@ you can get back.</source>
+        <translation>%d duplicados encontrados, %@ que puedes recuperar.</translation>
+    </message>
+    <message id="splash.shareTitle">
+        <source>Show off your tidy library</source>
+        <translation>Presume de tu biblioteca ordenada</translation>
+    </message>
+    <message id="splash.shareBody">
+        <source>We made you a card. Post it, tag a friend who hoards screenshots.</source>
+        <translation>Te hemos hecho una tarjeta. Publícala y etiqueta a un amigo que acumula capturas de pantalla.</translation>
+    </message>
+    <message id="splash.shareButton">
+        <source>Share result</source>
+        <translation>Compartir el resultado</translation>
+    </message>
+    <message id="splash.upsellTitle">
+        <source>This was the warm-up</source>
+        <translation>Esto era el calentamiento</translation>
+    </message>
+    <message id="splash.upsellBody">
+        <source>Veltrano finds the best shot in every burst, searches your photos by meaning, renames them with AI and keeps everything private on your Mac.</source>
+        <translation>Veltrano encuentra la mejor foto de cada ráfaga, busca tus fotos por su significado, les cambia el nombre con IA y lo mantiene todo privado en tu Mac.</translation>
+    </message>
+    <message id="splash.upsellButton">
+        <source>Try Veltrano on the App Store</source>
+        <translation>Prueba Veltrano en el App Store</translation>
+    </message>
+    <message id="splash.seeResults">
+        <source>See the results</source>
+        <translation>Ver los resultados</translation>
+    </message>
+    <message id="share.cardHeadline">
+        <source>I just cleaned up my photo library</source>
+        <translation>Acabo de limpiar mi biblioteca de fotos</translation>
+    </message>
+    <message id="share.cardDuplicates">
+        <source>duplicates</source>
+        <translation>duplicados</translation>
+    </message>
+    <message id="share.cardReclaim">
+        <source>reclaimed</source>
+        <translation>recuperados</translation>
+    </message>
+    <message id="share.cardScanned">
+        <source>photos scanned</source>
+        <translation>fotos analizadas</translation>
+    </message>
+    <message id="share.cardPunchline">
+        <source>I'm smart, I use Veltrano ;-)</source>
+        <translation>Soy listo, uso Veltrano ;-)</translation>
+    </message>
+    <message id="share.text">
+        <source>Just found %d duplicate photos (%@!) on my Mac in seconds. I'm smart, I use Veltrano ;-) %@ %@</source>
+        <translation>Acabo de encontrar %d fotos duplicadas (¡%@!) en mi Mac en segundos. Soy listo, uso Veltrano ;-) %@ %@</translation>
+    </message>
+    <message id="share.copied">
+        <source>Caption copied to clipboard</source>
+        <translation>Texto copiado al portapapeles</translation>
+    </message>
+    <message id="topbar.getVeltrano">
+        <source>Get Veltrano</source>
+        <translation>Consigue Veltrano</translation>
+    </message>
+    <message id="topbar.changeFolder">
+        <source>Change folder</source>
+        <translation>Cambiar carpeta</translation>
+    </message>
+    <message id="req.line">
+        <source>Requires macOS 26.4 and a Mac with Apple silicon (M1 or later)</source>
+        <translation>Requiere macOS 26.4 y un Mac con Apple silicon (M1 o posterior)</translation>
+    </message>
+    <message id="req.compatible">
+        <source>Your Mac is compatible with Veltrano (macOS 26.4, Apple silicon)</source>
+        <translation>Tu Mac es compatible con Veltrano (macOS 26.4, Apple silicon)</translation>
+    </message>
+    <message id="req.needsAppleSilicon">
+        <source>This Mac has an Intel processor: Veltrano won't run here.</source>
+        <translation>Este Mac tiene un procesador Intel: Veltrano no funcionará aquí.</translation>
+    </message>
+    <message id="req.needsOS">
+        <source>This Mac runs %@: update to macOS 26.4 or later to install Veltrano.</source>
+        <translation>Este Mac tiene %@: actualiza a macOS 26.4 o posterior para instalar Veltrano.</translation>
+    </message>
+    <message id="req.needsMac">
+        <source>Veltrano runs on a Mac with Apple silicon.</source>
+        <translation>Veltrano funciona en un Mac con Apple silicon.</translation>
+    </message>
+    <message id="error.folderUnreadable">
+        <source>The folder could not be read. Check its permissions and try again.</source>
+        <translation>No se pudo leer la carpeta. Comprueba sus permisos e inténtalo de nuevo.</translation>
+    </message>
+    <message id="error.title">
+        <source>Something went wrong</source>
+        <translation>Algo salió mal</translation>
+    </message>
+    <message id="error.ok">
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,379 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT" sourcelanguage="en">
+<context>
+    <name>L</name>
+    <message id="app.name">
+        <source>Quorlix</source>
+        <translation>Quorlix</translation>
+    </message>
+    <message id="app.tagline">
+        <source>Duplicate photos, found and tidied up.</source>
+        <translation>Foto doppie, trovate e messe in ordine.</translation>
+    </message>
+    <message id="app.byVeltrano">
+        <source>by Veltrano</source>
+        <translation>di Veltrano</translation>
+    </message>
+    <message id="empty.title">
+        <source>Drop a folder to scan</source>
+        <translation>Trascina qui una cartella da analizzare</translation>
+    </message>
+    <message id="empty.body">
+        <source>Exact copies and look-alike bursts, found in seconds. Your photos never leave your Mac.</source>
+        <translation>Copie identiche e raffiche di scatti simili, trovate in pochi secondi. Le tue foto non lasciano mai il tuo Mac.</translation>
+    </message>
+    <message id="empty.privacyNote">
+        <source>No upload · No account · No internet needed</source>
+        <translation>Nessun caricamento · Nessun account · Internet non serve</translation>
+    </message>
+    <message id="empty.chooseFolder">
+        <source>Choose folder…</source>
+        <translation>Scegli cartella…</translation>
+    </message>
+    <message id="scan.title">
+        <source>Scanning</source>
+        <translation>Analisi in corso</translation>
+    </message>
+    <message id="scan.enumerating">
+        <source>Listing photos</source>
+        <translation>Elenco delle foto</translation>
+    </message>
+    <message id="scan.hashing">
+        <source>Looking for exact copies</source>
+        <translation>Ricerca delle copie identiche</translation>
+    </message>
+    <message id="scan.analyzing">
+        <source>Analyzing images on the Neural Engine</source>
+        <translation>Analisi delle immagini sul Neural Engine</translation>
+    </message>
+    <message id="scan.grouping">
+        <source>Grouping look-alikes</source>
+        <translation>Raggruppamento delle foto simili</translation>
+    </message>
+    <message id="scan.scoring">
+        <source>Electing the best shot</source>
+        <translation>Scelta dello scatto migliore</translation>
+    </message>
+    <message id="scan.cancel">
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message id="scan.counter">
+        <source>%d of %d</source>
+        <translation>%d di %d</translation>
+    </message>
+    <message id="results.title">
+        <source>Results</source>
+        <translation>Risultati</translation>
+    </message>
+    <message id="results.summary">
+        <source>%d photos · %d duplicates · %@ reclaimable</source>
+        <translation>%d foto · %d doppioni · %@ recuperabili</translation>
+    </message>
+    <message id="results.exactSection">
+        <source>Exact duplicates</source>
+        <translation>Doppioni identici</translation>
+    </message>
+    <message id="results.nearSection">
+        <source>Look-alike groups</source>
+        <translation>Gruppi di foto simili</translation>
+    </message>
+    <message id="results.keepHint">
+        <source>Click a photo to keep it instead</source>
+        <translation>Fai clic su una foto per tenere quella</translation>
+    </message>
+    <message id="results.shareKeepers">
+        <source>Share kept photos</source>
+        <translation>Condividi le foto tenute</translation>
+    </message>
+    <message id="results.nothingFound">
+        <source>No duplicates here — nice and tidy!</source>
+        <translation>Nessun doppione qui — tutto in ordine!</translation>
+    </message>
+    <message id="results.allDone">
+        <source>All sorted — your folder is clean!</source>
+        <translation>Fatto — la tua cartella è in ordine!</translation>
+    </message>
+    <message id="results.newScan">
+        <source>Scan another folder</source>
+        <translation>Analizza un'altra cartella</translation>
+    </message>
+    <message id="results.members">
+        <source>%d photos</source>
+        <translation>%d foto</translation>
+    </message>
+    <message id="results.resetAuto">
+        <source>Back to automatic pick</source>
+        <translation>Torna alla scelta automatica</translation>
+    </message>
+    <message id="results.locked">
+        <source>Best shot in Veltrano</source>
+        <translation>Scatto migliore in Veltrano</translation>
+    </message>
+    <message id="results.lockedHint">
+        <source>Veltrano picks the sharpest, best-exposed frame with open eyes in every group — and cleans up the rest.</source>
+        <translation>Veltrano sceglie in ogni gruppo lo scatto più nitido, meglio esposto e con gli occhi aperti — e fa pulizia del resto.</translation>
+    </message>
+    <message id="results.bestShot">
+        <source>Best shot</source>
+        <translation>Scatto migliore</translation>
+    </message>
+    <message id="results.keep">
+        <source>Keep</source>
+        <translation>Tieni</translation>
+    </message>
+    <message id="results.revealInFinder">
+        <source>Reveal in Finder</source>
+        <translation>Mostra nel Finder</translation>
+    </message>
+    <message id="results.score">
+        <source>%d/100</source>
+        <translation>%d/100</translation>
+    </message>
+    <message id="move.menu">
+        <source>Move the others…</source>
+        <translation>Sposta le altre…</translation>
+    </message>
+    <message id="move.toTrash">
+        <source>To Trash</source>
+        <translation>Nel Cestino</translation>
+    </message>
+    <message id="move.toFolder">
+        <source>To a folder…</source>
+        <translation>In una cartella…</translation>
+    </message>
+    <message id="move.confirmTitleTrash">
+        <source>Move the others to the Trash?</source>
+        <translation>Spostare le altre nel Cestino?</translation>
+    </message>
+    <message id="move.confirmTitleFolder">
+        <source>Move the others to the folder?</source>
+        <translation>Spostare le altre nella cartella?</translation>
+    </message>
+    <message id="move.exactLine">
+        <source>%d exact copies (%@) — identical bytes, nothing is lost.</source>
+        <translation>%d copie identiche (%@) — stessi byte, non si perde nulla.</translation>
+    </message>
+    <message id="move.nearLine">
+        <source>%d similar shots (%@) — these are different pictures: only the kept one stays.</source>
+        <translation>%d scatti simili (%@) — sono foto diverse: resta solo quella tenuta.</translation>
+    </message>
+    <message id="move.keeperLine">
+        <source>One photo per group always stays where it is. You can undo right after.</source>
+        <translation>In ogni gruppo una foto resta sempre al suo posto. Puoi annullare subito dopo.</translation>
+    </message>
+    <message id="move.confirm">
+        <source>Move</source>
+        <translation>Sposta</translation>
+    </message>
+    <message id="move.cancel">
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message id="move.undo">
+        <source>Undo</source>
+        <translation>Annulla</translation>
+    </message>
+    <message id="move.choosePrompt">
+        <source>Move here</source>
+        <translation>Sposta qui</translation>
+    </message>
+    <message id="move.chooseMessage">
+        <source>Choose where to move the photos you are not keeping.</source>
+        <translation>Scegli dove spostare le foto che non tieni.</translation>
+    </message>
+    <message id="move.doneTrash">
+        <source>%d photos moved to the Trash</source>
+        <translation>%d foto spostate nel Cestino</translation>
+    </message>
+    <message id="move.doneFolder">
+        <source>%d photos moved to the folder</source>
+        <translation>%d foto spostate nella cartella</translation>
+    </message>
+    <message id="move.failed">
+        <source>%d could not be moved</source>
+        <translation>%d non spostate</translation>
+    </message>
+    <message id="move.undone">
+        <source>%d photos put back</source>
+        <translation>%d foto rimesse al loro posto</translation>
+    </message>
+    <message id="teaser.lead">
+        <source>Duplicates were the easy part. What's next?</source>
+        <translation>I doppioni erano la parte facile. E adesso?</translation>
+    </message>
+    <message id="teaser.cta">
+        <source>See it in Veltrano</source>
+        <translation>Scoprilo in Veltrano</translation>
+    </message>
+    <message id="teaser.bestShotQ">
+        <source>Want the best shot picked in every burst?</source>
+        <translation>Vuoi lo scatto migliore scelto in ogni raffica?</translation>
+    </message>
+    <message id="teaser.bestShotA">
+        <source>Sharpness, exposure, open eyes: Veltrano elects the winner in each group and tidies up the rest.</source>
+        <translation>Nitidezza, esposizione, occhi aperti: Veltrano elegge la vincitrice di ogni gruppo e mette in ordine il resto.</translation>
+    </message>
+    <message id="teaser.peopleQ">
+        <source>Want to find everyone by face?</source>
+        <translation>Vuoi trovare tutti dal volto?</translation>
+    </message>
+    <message id="teaser.peopleA">
+        <source>Name a person once, then search "@Anna at the beach". Faces never leave your Mac.</source>
+        <translation>Dai un nome a una persona una volta, poi cerca "@Anna al mare". I volti non lasciano mai il tuo Mac.</translation>
+    </message>
+    <message id="teaser.semanticQ">
+        <source>Want to search photos by meaning?</source>
+        <translation>Vuoi cercare le foto per significato?</translation>
+    </message>
+    <message id="teaser.semanticA">
+        <source>"Sunset on the lake with the dog" — no tags, no albums, just type what you remember.</source>
+        <translation>"Tramonto sul lago con il cane" — niente tag, niente album, scrivi solo quello che ricordi.</translation>
+    </message>
+    <message id="teaser.renameQ">
+        <source>Want files named after what's in them?</source>
+        <translation>Vuoi file chiamati come ciò che contengono?</translation>
+    </message>
+    <message id="teaser.renameA">
+        <source>IMG_4821.jpg becomes "Birthday cake, Marco, 2024". AI on-device, batch, reversible.</source>
+        <translation>IMG_4821.jpg diventa "Torta di compleanno, Marco, 2024". IA sul dispositivo, in blocco, reversibile.</translation>
+    </message>
+    <message id="teaser.storiesQ">
+        <source>Want your photos turned into stories?</source>
+        <translation>Vuoi trasformare le tue foto in storie?</translation>
+    </message>
+    <message id="teaser.storiesA">
+        <source>Veltrano writes a narrated photo story from any trip or event, ready to share.</source>
+        <translation>Veltrano scrive una storia fotografica narrata da ogni viaggio o evento, pronta da condividere.</translation>
+    </message>
+    <message id="teaser.iphoneQ">
+        <source>Want a verified archive of your iPhone photos?</source>
+        <translation>Vuoi un archivio verificato delle foto del tuo iPhone?</translation>
+    </message>
+    <message id="teaser.iphoneA">
+        <source>Originals and RAW copied to your Mac or external drive, hash-verified, no iCloud needed.</source>
+        <translation>Originali e RAW copiati sul tuo Mac o su un disco esterno, verificati con hash, senza bisogno di iCloud.</translation>
+    </message>
+    <message id="teaser.privacyQ">
+        <source>Want all of this without uploading a single photo?</source>
+        <translation>Vuoi tutto questo senza caricare nemmeno una foto?</translation>
+    </message>
+    <message id="teaser.privacyA">
+        <source>Everything runs on your Mac's Neural Engine. No account, no cloud, no upload.</source>
+        <translation>Tutto gira sul Neural Engine del tuo Mac. Nessun account, nessun cloud, nessun caricamento.</translation>
+    </message>
+    <message id="teaser.freeQ">
+        <source>Want to try it for free, no strings attached?</source>
+        <translation>Vuoi provarlo gratis, senza vincoli?</translation>
+    </message>
+    <message id="teaser.freeA">
+        <source>Veltrano is free up to 200 photos. After that, a one-time purchase — no subscription, ever.</source>
+        <translation>Veltrano è gratuito fino a 200 foto. Poi un solo acquisto — mai un abbonamento.</translation>
+    </message>
+    <message id="splash.title">
+        <source>Done!</source>
+        <translation>Fatto!</translation>
+    </message>
+    <message id="splash.body">
+        <source>%d duplicates found, %@ you can get back.</source>
+        <translation>%d doppioni trovati, %@ che puoi recuperare.</translation>
+    </message>
+    <message id="splash.shareTitle">
+        <source>Show off your tidy library</source>
+        <translation>Mostra la tua libreria in ordine</translation>
+    </message>
+    <message id="splash.shareBody">
+        <source>We made you a card. Post it, tag a friend who hoards screenshots.</source>
+        <translation>Ti abbiamo preparato una card. Pubblicala e tagga un amico che accumula screenshot.</translation>
+    </message>
+    <message id="splash.shareButton">
+        <source>Share result</source>
+        <translation>Condividi il risultato</translation>
+    </message>
+    <message id="splash.upsellTitle">
+        <source>This was the warm-up</source>
+        <translation>Questo era il riscaldamento</translation>
+    </message>
+    <message id="splash.upsellBody">
+        <source>Veltrano finds the best shot in every burst, searches your photos by meaning, renames them with AI and keeps everything private on your Mac.</source>
+        <translation>Veltrano trova lo scatto migliore in ogni raffica, cerca le tue foto per significato, le rinomina con l'IA e tiene tutto privato sul tuo Mac.</translation>
+    </message>
+    <message id="splash.upsellButton">
+        <source>Try Veltrano on the App Store</source>
+        <translation>Prova Veltrano sull'App Store</translation>
+    </message>
+    <message id="splash.seeResults">
+        <source>See the results</source>
+        <translation>Vedi i risultati</translation>
+    </message>
+    <message id="share.cardHeadline">
+        <source>I just cleaned up my photo library</source>
+        <translation>Ho appena fatto pulizia nella mia libreria di foto</translation>
+    </message>
+    <message id="share.cardDuplicates">
+        <source>duplicates</source>
+        <translation>doppioni</translation>
+    </message>
+    <message id="share.cardReclaim">
+        <source>reclaimed</source>
+        <translation>recuperati</translation>
+    </message>
+    <message id="share.cardScanned">
+        <source>photos scanned</source>
+        <translation>foto analizzate</translation>
+    </message>
+    <message id="share.cardPunchline">
+        <source>I'm smart, I use Veltrano ;-)</source>
+        <translation>Sono furbo, uso Veltrano ;-)</translation>
+    </message>
+    <message id="share.text">
+        <source>Just found %d duplicate photos (%@!) on my Mac in seconds. I'm smart, I use Veltrano ;-) %@ %@</source>
+        <translation>Ho appena trovato %d foto doppie (%@!) sul mio Mac in pochi secondi. Sono furbo, uso Veltrano ;-) %@ %@</translation>
+    </message>
+    <message id="share.copied">
+        <source>Caption copied to clipboard</source>
+        <translation>Didascalia copiata negli appunti</translation>
+    </message>
+    <message id="topbar.getVeltrano">
+        <source>Get Veltrano</source>
+        <translation>Scarica Veltrano</translation>
+    </message>
+    <message id="topbar.changeFolder">
+        <source>Change folder</source>
+        <translation>Cambia cartella</translation>
+    </message>
+    <message id="req.line">
+        <source>Requires macOS 26.4 and a Mac with Apple silicon (M1 or later)</source>
+        <translation>Richiede macOS 26.4 e un Mac con Apple silicon (M1 o successivo)</translation>
+    </message>
+    <message id="req.compatible">
+        <source>Your Mac is compatible with Veltrano (macOS 26.4, Apple silicon)</source>
+        <translation>Il tuo Mac è compatibile con Veltrano (macOS 26.4, Apple silicon)</translation>
+    </message>
+    <message id="req.needsAppleSilicon">
+        <source>This Mac has an Intel processor: Veltrano won't run here.</source>
+        <translation>Questo Mac ha un processore Intel: Veltrano non funziona qui.</translation>
+    </message>
+    <message id="req.needsOS">
+        <source>This Mac runs %@: update to macOS 26.4 or later to install Veltrano.</source>
+        <translation>Questo Mac ha %@: aggiorna a macOS 26.4 o successivo per installare Veltrano.</translation>
+    </message>
+    <message id="req.needsMac">
+        <source>Veltrano runs on a Mac with Apple silicon.</source>
+        <translation>Veltrano funziona su un Mac con Apple silicon.</translation>
+    </message>
+    <message id="error.folderUnreadable">
+        <source>The folder could not be read. Check its permissions and try again.</source>
+        <translation>Non è stato possibile leggere la cartella. Controlla i permessi e riprova.</translation>
+    </message>
+    <message id="error.title">
+        <source>Something went wrong</source>
+        <translation>Qualcosa è andato storto</translation>
+    </message>
+    <message id="error.ok">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+</TS>

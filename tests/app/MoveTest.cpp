@@ -1,0 +1,453 @@
+#include "TempFolder.h"
+#include "TestEnvironment.h"
+#include "app/AppModel.h"
+#include "app/FileMover.h"
+#include "app/FileUrl.h"
+#include "app/L.h"
+#include "app/Trash.h"
+
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTest>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/fs.h>
+#include <sstream>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace quorlix;
+namespace fs = std::filesystem;
+using Kind = ScanResult::Kind;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        names.push_back(entry.path().filename().native());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
+// Photos written into a folder, each with its own bytes.
+struct Photos {
+    test::TempFolder folder;
+    int seed = 1;
+    PhotoRecord add(const std::string& relative) {
+        const int s = seed++;
+        return test::recordFor(
+            folder.write(relative, test::randomBytes(1000 + s, std::uint32_t(s))));
+    }
+};
+
+ScanResult resultOf(const fs::path& folder, std::vector<ScanResult::Group> groups) {
+    ScanResult result;
+    result.folder = folder;
+    result.groups = std::move(groups);
+    return result;
+}
+
+AppModel::MoveDestination toFolder(const fs::path& folder) {
+    return AppModel::MoveDestination::toFolder(urlFromPath(folder));
+}
+
+// A fresh folder on /dev/shm (memory), removed with its contents.
+struct ShmFolder {
+    fs::path path;
+    ShmFolder() {
+        std::string pattern = "/dev/shm/quorlix-test-XXXXXX";
+        if (::mkdtemp(pattern.data()))
+            path = pattern;
+    }
+    ~ShmFolder() {
+        std::error_code ec;
+        if (!path.empty())
+            fs::remove_all(path, ec);
+    }
+};
+
+// Sets or clears the file system's immutable flag on a folder.
+bool setImmutable(const fs::path& path, bool on) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
+
+} // namespace
+
+class MoveTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        // Everything below trashes files: make sure it is never the user's Trash.
+        const QByteArray home = test::isolatedHome();
+        QVERIFY(!home.isEmpty());
+        QVERIFY(QByteArray::fromStdString(Trash::homeTrash().native()).startsWith(home + "/"));
+    }
+
+    void cleanup() {
+        std::error_code ec;
+        fs::remove_all(Trash::homeTrash(), ec);
+    }
+
+    void moveToFolderThenUndo() {
+        Photos src;
+        test::TempFolder dest;
+        const auto k1 = src.add("k1.jpg"), o1 = src.add("o1.jpg");
+        const auto k2 = src.add("k2.jpg"), o2 = src.add("o2.jpg"), o3 = src.add("o3.jpg");
+        const std::string o1Bytes = readFile(o1.fileURL);
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:b", {k2, o2, o3}),
+                                         test::groupOf(Kind::exact, "exact:a", {k1, o1})}));
+        test::LogCapture logs;
+        model->requestMove(toFolder(dest.path()));
+        QVERIFY(model->pendingMove());
+        model->confirmPendingMove();
+        QVERIFY(!model->pendingMove());
+        QCOMPARE(namesIn(dest.path()), (Names{"o1.jpg", "o2.jpg", "o3.jpg"}));
+        QCOMPARE(namesIn(src.folder.path()), (Names{"k1.jpg", "k2.jpg"}));
+        QCOMPARE(readFile(dest.path() / "o1.jpg"), o1Bytes);
+        QVERIFY(model->result()->groups.empty());
+        QCOMPARE(model->toastText(), QString("3 photos moved to the folder"));
+        QVERIFY(model->toastUndoable());
+        QCOMPARE(model->lastMove()->moves.size(), std::size_t(3));
+        QCOMPARE(model->lastMove()->removedGroups.size(), std::size_t(2));
+        QVERIFY(logs.contains("move_others dest=folder moved=3 failed=0"));
+
+        const QString firstToast = model->toastId();
+        model->undoLastMove();
+        QCOMPARE(namesIn(dest.path()), Names{});
+        QCOMPARE(namesIn(src.folder.path()),
+                 (Names{"k1.jpg", "k2.jpg", "o1.jpg", "o2.jpg", "o3.jpg"}));
+        QCOMPARE(readFile(o1.fileURL), o1Bytes);
+        // Back whole, in their sorted places: more members first.
+        QCOMPARE(model->result()->groups.size(), std::size_t(2));
+        QCOMPARE(model->result()->groups[0].id, std::string("exact:b"));
+        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(3));
+        QCOMPARE(model->toastText(), QString("3 photos put back"));
+        QVERIFY(!model->toastUndoable());
+        QVERIFY(model->toastId() != firstToast);
+        QVERIFY(!model->lastMove());
+        QVERIFY(logs.contains("move_undone restored=3"));
+        model->undoLastMove(); // only once
+        QCOMPARE(model->toastText(), QString("3 photos put back"));
+    }
+
+    void namesNeverClash() {
+        Photos src;
+        test::TempFolder dest;
+        dest.write("o.jpg", "already here");
+        dest.write("noext", "already here too");
+        const auto k1 = src.add("k1.jpg"), x = src.add("x/o.jpg");
+        const auto k2 = src.add("k2.jpg"), y = src.add("y/o.jpg");
+        const auto k3 = src.add("k3.jpg"), n = src.add("z/noext");
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:1", {k1, x}),
+                                         test::groupOf(Kind::exact, "exact:2", {k2, y}),
+                                         test::groupOf(Kind::near, "near:0", {k3, n})}));
+        model->performMove(toFolder(dest.path()));
+        QCOMPARE(namesIn(dest.path()), (Names{"noext", "noext 2", "o 2.jpg", "o 3.jpg", "o.jpg"}));
+        QCOMPARE(readFile(dest.path() / "o.jpg"), std::string("already here"));
+        QCOMPARE(readFile(dest.path() / "noext"), std::string("already here too"));
+        QCOMPARE(FileMover::uniqueDestination(dest.path(), "/elsewhere/new.tar.gz"),
+                 dest.path() / "new.tar.gz");
+        dest.write(".hidden", "");
+        QCOMPARE(FileMover::uniqueDestination(dest.path(), "/e/.hidden"),
+                 dest.path() / ".hidden 2");
+    }
+
+    void aNameTakenLateIsNeverOverwritten() {
+        test::TempFolder folder;
+        const auto from = folder.write("a.jpg", "mine");
+        const auto to = folder.write("b.jpg", "theirs");
+        QCOMPARE(FileMover::moveNoReplace(from, to), std::make_error_code(std::errc::file_exists));
+        QCOMPARE(readFile(from), std::string("mine"));
+        QCOMPARE(readFile(to), std::string("theirs"));
+    }
+
+    void partialFailureKeepsTheGroup() {
+        Photos src;
+        test::TempFolder dest;
+        const auto k = src.add("k.jpg"), edited = src.add("edited.jpg"), fine = src.add("fine.jpg");
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::near, "near:0", {k, edited, fine})}));
+        // Edited after the scan: it is no longer the photo the user was shown.
+        std::ofstream(edited.fileURL, std::ios::app) << "more";
+        test::LogCapture logs;
+        model->performMove(toFolder(dest.path()));
+        QCOMPARE(namesIn(dest.path()), Names{"fine.jpg"});
+        QVERIFY(fs::exists(edited.fileURL));
+        const auto& group = model->result()->groups.at(0);
+        QCOMPARE(group.members.size(), std::size_t(2));
+        QCOMPARE(group.members[0].id, k.id);
+        QCOMPARE(group.members[1].id, edited.id);
+        QCOMPARE(model->toastText(),
+                 QString::fromUtf8("1 photos moved to the folder \u00b7 1 could not be moved"));
+        QVERIFY(model->toastUndoable());
+        QVERIFY(logs.contains("Move failed: edited.jpg the file changed since the scan"));
+        QVERIFY(logs.contains("move_others dest=folder moved=1 failed=1"));
+        // Undo puts the moved file back but does not add it to the reduced group again.
+        model->undoLastMove();
+        QVERIFY(fs::exists(fine.fileURL));
+        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(2));
+    }
+
+    void readOnlySourceFolderFails() {
+        Photos src;
+        test::TempFolder dest;
+        const auto k = src.add("k.jpg"), locked = src.add("locked/o.jpg");
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, locked})}));
+        // Permissions do not bind root; the immutable flag does.
+        const fs::path lockedDir = src.folder.path() / "locked";
+        const bool immutable = ::geteuid() == 0 && setImmutable(lockedDir, true);
+        if (::geteuid() == 0 && !immutable)
+            QSKIP("cannot make a folder read-only for root here");
+        if (!immutable)
+            ::chmod(lockedDir.c_str(), 0500);
+        model->performMove(toFolder(dest.path()));
+        if (immutable)
+            setImmutable(lockedDir, false);
+        QVERIFY(fs::exists(locked.fileURL));
+        QCOMPARE(namesIn(dest.path()), Names{});
+        QCOMPARE(model->toastText(),
+                 QString::fromUtf8("0 photos moved to the folder \u00b7 1 could not be moved"));
+        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(2));
+    }
+
+    void nothingMovedClearsTheLastMove() {
+        Photos src;
+        const auto k = src.add("k.jpg"), gone = src.add("gone.jpg");
+        const auto k2 = src.add("k2.jpg"), o2 = src.add("o2.jpg");
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, gone}),
+                                         test::groupOf(Kind::exact, "exact:1", {k2, o2})}));
+        model->setKeeper("exact:1", QString::fromStdString(o2.id));
+        fs::remove(gone.fileURL);
+        model->performMove(AppModel::MoveDestination::trash());
+        QVERIFY(model->lastMove());
+        QVERIFY(fs::exists(o2.fileURL) && !fs::exists(k2.fileURL));
+        model->performMove(AppModel::MoveDestination::trash());
+        QCOMPARE(model->toastText(),
+                 QString::fromUtf8("0 photos moved to the Trash \u00b7 1 could not be moved"));
+        QVERIFY(!model->toastUndoable());
+        QVERIFY(!model->lastMove());
+        QCOMPARE(model->result()->groups.size(), std::size_t(1));
+        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(2));
+    }
+
+    void groupWithoutKeeperIsLeftAlone() {
+        Photos src;
+        test::TempFolder dest;
+        const auto a = src.add("a.jpg"), b = src.add("b.jpg");
+        auto group = test::groupOf(Kind::exact, "exact:0", {a, b});
+        group.keeperId = "nobody";
+        auto model = test::modelWithResult(resultOf(src.folder.path(), {group}));
+        model->performMove(toFolder(dest.path()));
+        QCOMPARE(namesIn(dest.path()), Names{});
+        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(2));
+        QCOMPARE(model->toastText(), QString("0 photos moved to the folder"));
+        QVERIFY(!model->lastMove());
+    }
+
+    void aKeeperOfOneGroupNeverLeavesForAnother() {
+        Photos src;
+        test::TempFolder dest;
+        const auto x1 = src.add("x1.jpg"), x2 = src.add("x2.jpg"), y = src.add("y.jpg");
+        const auto k = src.add("k.jpg"), shared = src.add("shared.jpg"), k2 = src.add("k2.jpg");
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:x", {x1, x2}),
+                                         test::groupOf(Kind::exact, "exact:s", {k, shared}),
+                                         test::groupOf(Kind::near, "near:0", {x2, y}),
+                                         test::groupOf(Kind::near, "near:1", {k2, shared})}));
+        model->performMove(toFolder(dest.path()));
+        // x2 keeps its place as the keeper of near:0; "shared" moves once for both groups.
+        QCOMPARE(namesIn(dest.path()), (Names{"shared.jpg", "y.jpg"}));
+        QVERIFY(fs::exists(x2.fileURL));
+        QCOMPARE(model->result()->groups.size(), std::size_t(1));
+        QCOMPARE(model->result()->groups[0].id, std::string("exact:x"));
+        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(2));
+        QCOMPARE(model->toastText(), QString("2 photos moved to the folder"));
+        model->undoLastMove();
+        QCOMPARE(namesIn(dest.path()), Names{});
+        QCOMPARE(model->result()->groups.size(), std::size_t(4));
+    }
+
+    void trashAndUndoLeaveTheTrashAsItWas() {
+        Photos src;
+        const auto k = src.add("k.jpg"), o = src.add("with space é.jpg");
+        const std::string bytes = readFile(o.fileURL);
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, o})}));
+        test::LogCapture logs;
+        model->performMove(AppModel::MoveDestination::trash());
+        const fs::path trash = Trash::homeTrash();
+        QCOMPARE(namesIn(trash / "files"), Names{"with space é.jpg"});
+        QCOMPARE(namesIn(trash / "info"), Names{"with space é.jpg.trashinfo"});
+        QCOMPARE(model->toastText(), QString("1 photos moved to the Trash"));
+        QVERIFY(logs.contains("move_others dest=trash moved=1 failed=0"));
+        const std::string info = readFile(trash / "info" / "with space é.jpg.trashinfo");
+        const QByteArray encoded = QByteArray::fromStdString(o.fileURL).toPercentEncoding("/");
+        QVERIFY(info.starts_with("[Trash Info]\nPath=" + encoded.toStdString() + "\n"));
+        QVERIFY(info.find("%20") != std::string::npos && info.find("%C3%A9") != std::string::npos);
+        QVERIFY(info.find("\nDeletionDate=") != std::string::npos);
+        QVERIFY(!fs::exists(o.fileURL));
+
+        model->undoLastMove();
+        QCOMPARE(readFile(o.fileURL), bytes);
+        QCOMPARE(namesIn(trash / "files"), Names{});
+        QCOMPARE(namesIn(trash / "info"), Names{});
+        QCOMPARE(model->toastText(), QString("1 photos put back"));
+    }
+
+    void trashIsMadeWhereItBelongs() {
+        // No data folder yet: it is made, and nothing lands in the working directory.
+        std::error_code ec;
+        fs::remove_all(Trash::homeTrash().parent_path(), ec);
+        test::TempFolder work;
+        const fs::path saved = fs::current_path();
+        fs::current_path(work.path());
+        const auto file = work.write("inside/p.jpg", "bytes");
+        const auto item = Trash::moveToTrash(file, ec);
+        fs::current_path(saved);
+        QVERIFY(item && !ec);
+        QCOMPARE(item->location, Trash::homeTrash() / "files" / "p.jpg");
+        QCOMPARE(item->infoFile, Trash::homeTrash() / "info" / "p.jpg.trashinfo");
+        QCOMPARE(readFile(item->location), std::string("bytes"));
+        QCOMPARE(namesIn(work.path()), Names{"inside"});
+        QCOMPARE(fs::status(Trash::homeTrash()).permissions() & fs::perms::all,
+                 fs::perms::owner_all);
+        QVERIFY(!Trash::restore(*item, file));
+        QVERIFY(!fs::exists(item->infoFile));
+    }
+
+    void trashKeepsSameNamesApart() {
+        Photos src;
+        const auto k1 = src.add("k1.jpg"), a = src.add("a/same.jpg");
+        const auto k2 = src.add("k2.jpg"), b = src.add("b/same.jpg");
+        const std::string aBytes = readFile(a.fileURL), bBytes = readFile(b.fileURL);
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:1", {k1, a}),
+                                         test::groupOf(Kind::exact, "exact:2", {k2, b})}));
+        model->performMove(AppModel::MoveDestination::trash());
+        QCOMPARE(namesIn(Trash::homeTrash() / "files"), (Names{"same 2.jpg", "same.jpg"}));
+        model->undoLastMove();
+        QCOMPARE(readFile(a.fileURL), aBytes);
+        QCOMPARE(readFile(b.fileURL), bBytes);
+        QCOMPARE(namesIn(Trash::homeTrash() / "info"), Names{});
+    }
+
+    void undoNeverClobbersAFileInTheWay() {
+        Photos src;
+        test::TempFolder dest;
+        const auto k = src.add("k.jpg"), o1 = src.add("o1.jpg"), o2 = src.add("o2.jpg");
+        const std::string o1Bytes = readFile(o1.fileURL);
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, o1, o2})}));
+        model->performMove(toFolder(dest.path()));
+        src.folder.write("o1.jpg", "a new file");
+        test::LogCapture logs;
+        model->undoLastMove();
+        QCOMPARE(readFile(o1.fileURL), std::string("a new file"));
+        QCOMPARE(readFile(dest.path() / "o1.jpg"), o1Bytes);
+        QVERIFY(fs::exists(o2.fileURL));
+        QCOMPARE(model->toastText(), QString("1 photos put back"));
+        QVERIFY(logs.contains("Undo failed: o1.jpg"));
+        QVERIFY(logs.contains("move_undone restored=1"));
+
+        // From the Trash: the trashed file and its .trashinfo both stay.
+        model->newScan();
+        Photos again;
+        const auto k3 = again.add("k.jpg"), t = again.add("t.jpg");
+        model = test::modelWithResult(
+            resultOf(again.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k3, t})}));
+        model->performMove(AppModel::MoveDestination::trash());
+        again.folder.write("t.jpg", "in the way");
+        model->undoLastMove();
+        QCOMPARE(readFile(t.fileURL), std::string("in the way"));
+        QCOMPARE(namesIn(Trash::homeTrash() / "files"), Names{"t.jpg"});
+        QCOMPARE(namesIn(Trash::homeTrash() / "info"), Names{"t.jpg.trashinfo"});
+        QCOMPARE(model->toastText(), QString("0 photos put back"));
+    }
+
+    void namesThatAreNotUtf8StillMove() {
+        Photos src;
+        test::TempFolder dest;
+        const auto k = src.add("k.jpg"), odd = src.add("caf\xe9.jpg"), odd2 = src.add("\xff\xfe");
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, odd, odd2})}));
+        QCOMPARE(pathFromUrl(urlFromPath(odd.fileURL)), fs::path(odd.fileURL));
+        model->performMove(toFolder(dest.path()));
+        QCOMPARE(namesIn(dest.path()), (Names{"caf\xe9.jpg", "\xff\xfe"}));
+        model->undoLastMove();
+        QVERIFY(fs::exists(odd.fileURL) && fs::exists(odd2.fileURL));
+
+        model->setKeeper("exact:0", QString::fromStdString(k.id));
+        const auto fresh = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, odd})}));
+        fresh->performMove(AppModel::MoveDestination::trash());
+        QCOMPARE(namesIn(Trash::homeTrash() / "files"), Names{"caf\xe9.jpg"});
+        const std::string info = readFile(Trash::homeTrash() / "info" / "caf\xe9.jpg.trashinfo");
+        QVERIFY(info.find("caf%E9.jpg\n") != std::string::npos);
+        fresh->undoLastMove();
+        QVERIFY(fs::exists(odd.fileURL));
+        QCOMPARE(namesIn(Trash::homeTrash() / "info"), Names{});
+    }
+
+    void acrossFileSystemsTheSourceGoesLast() {
+        ShmFolder shm;
+        Photos src;
+        struct stat a {
+        }, b{};
+        if (shm.path.empty() || ::stat(shm.path.c_str(), &a) != 0 ||
+            ::stat(src.folder.path().c_str(), &b) != 0 || a.st_dev == b.st_dev)
+            QSKIP("needs /dev/shm on a file system of its own");
+        const auto k = src.add("k.jpg"), o = src.add("o.jpg");
+        const std::string bytes = readFile(o.fileURL);
+        struct stat before {};
+        ::stat(o.fileURL.c_str(), &before);
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, o})}));
+        model->performMove(toFolder(shm.path));
+        QVERIFY(!fs::exists(o.fileURL));
+        QCOMPARE(readFile(shm.path / "o.jpg"), bytes);
+        struct stat after {};
+        ::stat((shm.path / "o.jpg").c_str(), &after);
+        QCOMPARE(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+        model->undoLastMove();
+        QCOMPARE(readFile(o.fileURL), bytes);
+        QCOMPARE(namesIn(shm.path), Names{});
+
+        // A copy that cannot be made leaves the source as it was and nothing behind.
+        QVERIFY(FileMover::copyThenRemove(o.fileURL, shm.path / "missing" / "o.jpg"));
+        QCOMPARE(readFile(o.fileURL), bytes);
+        std::ofstream(shm.path / "o.jpg") << "occupied";
+        QCOMPARE(FileMover::moveNoReplace(o.fileURL, shm.path / "o.jpg"),
+                 std::make_error_code(std::errc::file_exists));
+        QCOMPARE(readFile(o.fileURL), bytes);
+        QCOMPARE(readFile(shm.path / "o.jpg"), std::string("occupied"));
+        QCOMPARE(namesIn(shm.path), Names{"o.jpg"});
+    }
+};
+
+QUORLIX_TEST_MAIN(MoveTest)
+#include "MoveTest.moc"

@@ -1,0 +1,191 @@
+#include "TestEnvironment.h"
+#include "app/ByteCountFormat.h"
+#include "app/L.h"
+#include "app/QuorlixConfig.h"
+#include "app/StringCatalogue.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTest>
+#include <QXmlStreamReader>
+#include <cstring>
+
+using namespace quorlix;
+
+namespace {
+
+// Message ids of a .ts file.
+QSet<QString> tsIds(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QSet<QString> ids;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"message")
+            ids.insert(xml.attributes().value("id").toString());
+    return ids;
+}
+
+} // namespace
+
+class StringsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { StringCatalogue::shared().load("en"); }
+
+    void catalogueHasEveryEntryOnce() {
+        const auto entries = L::entries();
+        QCOMPARE(entries.size(), std::size_t(93)); // 92 plus "req.needsMac"
+        const QStringList order = {"app",    "empty", "scan",   "results", "move", "teaser",
+                                   "splash", "share", "topbar", "req",     "error"};
+        QSet<QString> keys;
+        int area = 0;
+        for (const auto& entry : entries) {
+            const QString key = QString::fromLatin1(entry.key);
+            QVERIFY2(!keys.contains(key), entry.key);
+            keys.insert(key);
+            const QString prefix = key.section('.', 0, 0);
+            while (area < order.size() && order[area] != prefix)
+                ++area;
+            QVERIFY2(area < order.size(), entry.key); // areas in catalogue order
+            QVERIFY(std::strlen(entry.english) > 0);
+            QVERIFY2(placeholderSignature(QString::fromUtf8(entry.english)), entry.key);
+            QCOMPARE(L::find(entry.key), &entry);
+        }
+        QCOMPARE(L::text("req.needsMac"), QString("Veltrano runs on a Mac with Apple silicon."));
+        QCOMPARE(L::text("no.such"), QString("no.such"));
+    }
+
+    void englishDefaultsAndFormatting() {
+        QCOMPARE(L::app::name(), QString("Quorlix"));
+        QCOMPARE(L::empty::chooseFolder(), QString::fromUtf8("Choose folder\u2026"));
+        QCOMPARE(L::move::doneTrash(1), QString("1 photos moved to the Trash"));
+        QCOMPARE(L::scan::counter(3, 10), QString("3 of 10"));
+        QCOMPARE(L::results::summary(1234567, -2, "4 MB"),
+                 QString::fromUtf8("1234567 photos \u00b7 -2 duplicates \u00b7 4 MB reclaimable"));
+        QCOMPARE(L::req::needsOS("macOS 15.6"),
+                 QString("This Mac runs macOS 15.6: update to macOS 26.4 or later to install "
+                         "Veltrano."));
+        QCOMPARE(L::teaser::peopleA(),
+                 QString("Name a person once, then search \"@Anna at the beach\". Faces never "
+                         "leave your Mac."));
+        // A text argument is inserted as it is, never read as a format.
+        QCOMPARE(L::splash::body(2, "%d %@"),
+                 QString("2 duplicates found, %d %@ you can get back."));
+    }
+
+    void formatByKeyChecksTheValues() {
+        QCOMPARE(L::format("scan.counter", {3, qint64(10)}), QString("3 of 10"));
+        QCOMPARE(L::format("results.summary", {1, 2, QString("3 MB")}),
+                 L::results::summary(1, 2, "3 MB"));
+        QCOMPARE(L::format("app.name", {}), QString("Quorlix"));
+        QCOMPARE(L::format("scan.counter", {3.0, 4}), QString("3 of 4"));
+        QCOMPARE(L::format("scan.counter", {3.5, 4}), QString());
+        QCOMPARE(L::format("scan.counter", {3}), QString());
+        QCOMPARE(L::format("scan.counter", {QString("3"), 4}), QString());
+        QCOMPARE(L::format("no.such", {}), QString());
+    }
+
+    void formatRejectsMismatchedArguments() {
+        QVERIFY(!applyFormat("%d of %d", {std::int64_t(1)}));
+        QVERIFY(!applyFormat("%d", {QString("x")}));
+        QCOMPARE(applyFormat("100%% %@", {QString("x")}), std::optional<QString>("100% x"));
+        QVERIFY(!placeholderSignature("50%"));
+        QVERIFY(!placeholderSignature("%s"));
+        QCOMPARE(placeholderSignature("%d/%@%%"), std::optional<QString>("d@"));
+    }
+
+    void bothTranslationsCoverEveryEntryWithTheSamePlaceholders_data() {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("it") << "it";
+        QTest::newRow("es") << "es";
+    }
+    void bothTranslationsCoverEveryEntryWithTheSamePlaceholders() {
+        QFETCH(QString, code);
+        QVERIFY(StringCatalogue::shared().load(code));
+        QCOMPARE(StringCatalogue::shared().languageCode(), code);
+        QSet<QString> keys;
+        for (const auto& entry : L::entries()) {
+            keys.insert(QString::fromLatin1(entry.key));
+            const auto translated = StringCatalogue::shared().translation(entry.key);
+            QVERIFY2(translated, entry.key);
+            // Used as it is: no fallback to English for any entry.
+            QCOMPARE(
+                StringCatalogue::shared().templateFor(entry.key, QString::fromUtf8(entry.english)),
+                *translated);
+        }
+        QCOMPARE(tsIds(QString(QUORLIX_TS_DIR "/quorlix_%1.ts").arg(code)), keys);
+    }
+
+    void translatedTextsAreUsed() {
+        StringCatalogue::shared().load("it");
+        QCOMPARE(L::move::doneTrash(2), QString("2 foto spostate nel Cestino"));
+        QCOMPARE(L::scan::counter(1, 4), QString("1 di 4"));
+        StringCatalogue::shared().load("es");
+        QCOMPARE(L::move::undone(3), QString("3 fotos devueltas a su sitio"));
+        StringCatalogue::shared().load("de");
+        QCOMPARE(StringCatalogue::shared().languageCode(), QString("en"));
+        QCOMPARE(L::move::undone(3), QString("3 photos put back"));
+    }
+
+    void faultyTranslationsFallBackToEnglishPerEntry() {
+        test::LogCapture logs;
+        QVERIFY(StringCatalogue::shared().loadFile(QUORLIX_FAULTY_QM, "it"));
+        QCOMPARE(L::empty::title(), QString("Trascina qui una cartella da analizzare"));
+        QCOMPARE(L::move::failed(4), QString("4 could not be moved"));           // missing
+        QCOMPARE(L::move::doneTrash(1), QString("1 photos moved to the Trash")); // %@ for %d
+        QCOMPARE(L::scan::counter(1, 2), QString("1 of 2"));                     // one too few
+        QCOMPARE(L::move::undone(5), QString("5 photos put back"));              // lone %
+        QCOMPARE(L::app::name(), QString("Quorlix"));                            // %d in plain text
+        QCOMPARE(L::results::score(87), QString("87%"));                         // %% is fine
+        QVERIFY(logs.contains("Translation placeholders differ from the default: scan.counter"));
+    }
+
+    void launchLanguageComesFromTheOverride() {
+        applyLanguageOverride(AppLanguage::es);
+        StringCatalogue::shared().loadForLaunch();
+        QCOMPARE(StringCatalogue::shared().languageCode(), QString("es"));
+        QCOMPARE(L::error::ok(), QString("Aceptar"));
+        applyLanguageOverride(AppLanguage::system);
+        QLocale::setDefault(QLocale(QLocale::German));
+        StringCatalogue::shared().loadForLaunch();
+        QCOMPARE(StringCatalogue::shared().languageCode(), QString("en"));
+        QLocale::setDefault(QLocale::system());
+    }
+
+    void byteCounts_data() {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("italian");
+        QTest::newRow("zero") << qint64(0) << "0 MB"
+                              << "0 MB";
+        QTest::newRow("below a megabyte") << qint64(500'000) << "0.5 MB"
+                                          << "0,5 MB";
+        QTest::newRow("tiny") << qint64(999) << "0 MB"
+                              << "0 MB";
+        QTest::newRow("megabytes") << qint64(12'345'678) << "12.3 MB"
+                                   << "12,3 MB";
+        QTest::newRow("whole") << qint64(12'000'000) << "12 MB"
+                               << "12 MB";
+        QTest::newRow("rounds up to a gigabyte") << qint64(999'960'000) << "1 GB"
+                                                 << "1 GB";
+        QTest::newRow("gigabytes") << qint64(1'250'000'000) << "1.25 GB"
+                                   << "1,25 GB";
+        QTest::newRow("many gigabytes") << qint64(2'345'670'000'000) << "2,345.67 GB"
+                                        << "2.345,67 GB";
+    }
+    void byteCounts() {
+        QFETCH(qint64, bytes);
+        QFETCH(QString, english);
+        QFETCH(QString, italian);
+        QCOMPARE(formatByteCount(bytes, QLocale(QLocale::English)), english);
+        QCOMPARE(formatByteCount(bytes, QLocale(QLocale::Italian)), italian);
+    }
+};
+
+QUORLIX_TEST_MAIN(StringsTest)
+#include "StringsTest.moc"

@@ -1,0 +1,203 @@
+#include "engine/ContentKeys.h"
+
+#include "TempFolder.h"
+#include "engine/Sha256.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <set>
+#include <unistd.h>
+
+using namespace quorlix;
+using quorlix::test::randomBytes;
+using quorlix::test::TempFolder;
+
+namespace {
+
+FolderScanner::Candidate candidate(const std::filesystem::path& p) {
+    return {p, std::int64_t(std::filesystem::file_size(p))};
+}
+
+std::string sha(std::string_view bytes) {
+    return hexString(Sha256::of(bytes));
+}
+
+struct Run {
+    ContentKeyMap keys;
+    std::vector<ScanProgress> reports;
+};
+
+Run run(const std::vector<FolderScanner::Candidate>& cs, int threads = 2) {
+    Run r;
+    r.keys = contentKeys(
+        cs, std::int64_t(cs.size()), [&](const ScanProgress& p) { r.reports.push_back(p); },
+        threads);
+    return r;
+}
+
+bool startsWith(const std::string& s, std::string_view prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
+
+} // namespace
+
+TEST(ContentKeys, HexAndPathDigest) {
+    Sha256Digest d{};
+    d[0] = 10;
+    d[31] = 0xff;
+    const auto hex = hexString(d);
+    EXPECT_EQ(hex.size(), 64u);
+    EXPECT_EQ(hex.substr(0, 2), "0a");
+    EXPECT_EQ(hex.substr(62), "ff");
+    EXPECT_EQ(pathDigest(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(pathDigest("abc"),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // Raw bytes, not re-encoded: a name that is not UTF-8 still has a digest of its own.
+    EXPECT_NE(pathDigest("/p/\xff.jpg"), pathDigest("/p/\xef\xbf\xbd.jpg"));
+}
+
+TEST(ContentKeys, UniqueSizesAreSettledWithoutReading) {
+    TempFolder t;
+    std::vector<FolderScanner::Candidate> cs{candidate(t.write("a.jpg", "1")),
+                                             candidate(t.write("b.jpg", "22")),
+                                             candidate(t.write("c.jpg", "333"))};
+    // Gone before hashing: proves a unique size never opens the file.
+    std::filesystem::remove(cs[2].url);
+    const auto r = run(cs);
+    ASSERT_EQ(r.keys.size(), 3u);
+    EXPECT_EQ(r.keys.at(cs[0].url), "size:1:" + pathDigest(cs[0].url.native()));
+    EXPECT_EQ(r.keys.at(cs[2].url), "size:3:" + pathDigest(cs[2].url.native()));
+    EXPECT_TRUE(r.reports.empty());
+}
+
+TEST(ContentKeys, OnlyIdenticalBytesShareAKey) {
+    TempFolder t;
+    const auto big = randomBytes(5'000'000, 1);
+    auto mid = randomBytes(200'000, 2);
+    auto midOther = mid;
+    midOther[100'000] ^= 1; // outside both sampled ends
+    auto small = randomBytes(100'000, 3);
+    auto smallOther = small;
+    smallOther[90'000] ^= 1; // past the head chunk, and files this small have no tail chunk
+    auto head = randomBytes(300'000, 4);
+    auto headOther = head;
+    headOther[10] ^= 1;
+
+    std::vector<FolderScanner::Candidate> cs{
+        candidate(t.write("big1.jpg", big)),      candidate(t.write("sub/big2.jpg", big)),
+        candidate(t.write("mid1.png", mid)),      candidate(t.write("mid2.png", midOther)),
+        candidate(t.write("small1.png", small)),  candidate(t.write("small2.png", smallOther)),
+        candidate(t.write("head1.tif", head)),    candidate(t.write("head2.tif", headOther)),
+        candidate(t.write("empty1.jpg", "")),     candidate(t.write("empty2.jpg", "")),
+        candidate(t.write("big3 copy.jpg", big)), candidate(t.write("mid3.png", midOther))};
+    const auto r = run(cs);
+    const auto key = [&](int i) {
+        return r.keys.at(cs[std::size_t(i)].url);
+    };
+
+    EXPECT_EQ(key(0), "sha:" + sha(big));
+    EXPECT_EQ(key(1), key(0));
+    EXPECT_EQ(key(10), key(0));
+    EXPECT_EQ(key(2), "sha:" + sha(mid));
+    EXPECT_EQ(key(3), "sha:" + sha(midOther));
+    EXPECT_EQ(key(11), key(3)); // a copy of the second content in its tie
+    EXPECT_EQ(key(4), "sha:" + sha(small));
+    EXPECT_EQ(key(5), "sha:" + sha(smallOther));
+    // Differences inside the head are settled by the quick key alone.
+    EXPECT_TRUE(startsWith(key(6), "quick:"));
+    EXPECT_TRUE(startsWith(key(7), "quick:"));
+    EXPECT_NE(key(6), key(7));
+    EXPECT_EQ(key(8), "sha:" + sha(""));
+    EXPECT_EQ(key(9), key(8));
+
+    // Reports strictly increase and count every file of each shared size.
+    ASSERT_FALSE(r.reports.empty());
+    for (std::size_t i = 0; i < r.reports.size(); ++i) {
+        EXPECT_EQ(r.reports[i].phase, ScanProgress::Phase::hashing);
+        EXPECT_EQ(r.reports[i].total, 12);
+        if (i > 0) {
+            EXPECT_GT(r.reports[i].current, r.reports[i - 1].current);
+        }
+    }
+    EXPECT_EQ(r.reports.back().current, 12);
+}
+
+TEST(ContentKeys, KeysDoNotDependOnThreads) {
+    TempFolder t;
+    std::vector<FolderScanner::Candidate> cs;
+    for (int i = 0; i < 40; ++i)
+        cs.push_back(
+            candidate(t.write("f" + std::to_string(i) + ".jpg",
+                              randomBytes(1000 + std::size_t(i % 7) * 10, std::uint32_t(i % 5)))));
+    EXPECT_EQ(run(cs, 1).keys, run(cs, 4).keys);
+}
+
+TEST(ContentKeys, FilesThatVanishOrChangeNeverGroupWrongly) {
+    TempFolder t;
+    const auto bytes = randomBytes(300'000, 7);
+    std::vector<FolderScanner::Candidate> cs{
+        candidate(t.write("a.jpg", bytes)), candidate(t.write("b.jpg", bytes)),
+        candidate(t.write("c.jpg", bytes)), candidate(t.write("d.jpg", bytes)),
+        candidate(t.write("e.jpg", bytes))};
+    std::filesystem::remove(cs[1].url); // vanished: cannot be opened for the quick key
+    // Grew after enumeration, with its sampled ends intact: same quick key, but its bytes are
+    // no longer what was enumerated.
+    t.write("c.jpg", bytes + "x");
+    cs[3].size = cs[4].size; // a stale size must not matter either
+    const auto r = run(cs);
+    EXPECT_EQ(r.keys.at(cs[1].url), "quick:err:" + pathDigest(cs[1].url.native()));
+    EXPECT_EQ(r.keys.at(cs[2].url), "err:" + pathDigest(cs[2].url.native()));
+    EXPECT_EQ(r.keys.at(cs[0].url), "sha:" + sha(bytes));
+    EXPECT_EQ(r.keys.at(cs[3].url), r.keys.at(cs[0].url));
+    EXPECT_EQ(r.keys.at(cs[4].url), r.keys.at(cs[0].url));
+}
+
+TEST(ContentKeys, UnreadableFilesGetKeysOfTheirOwn) {
+    TempFolder t;
+    std::vector<FolderScanner::Candidate> cs{
+        candidate(t.write("a.jpg", "same")), candidate(t.write("b.jpg", "same")),
+        candidate(t.write("c.jpg", "same")), candidate(t.write("lonely.jpg", "unique size"))};
+    for (const auto& c : cs)
+        ::chmod(c.url.c_str(), 0);
+    ::chmod(t.path().c_str(), 0755);
+    const bool dropped = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    const auto r = run(cs);
+    if (dropped) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    if (::geteuid() == 0 && !dropped)
+        GTEST_SKIP() << "cannot drop privileges";
+    std::set<std::string> distinct;
+    for (const auto& c : cs)
+        distinct.insert(r.keys.at(c.url));
+    EXPECT_EQ(distinct.size(), 4u);
+    EXPECT_EQ(r.keys.at(cs[0].url), "quick:err:" + pathDigest(cs[0].url.native()));
+    EXPECT_TRUE(startsWith(r.keys.at(cs[3].url), "size:11:"));
+}
+
+TEST(ContentKeys, FullKeyRefusesPartialReads) {
+    TempFolder t;
+    const auto file = t.write("f.jpg", "hello");
+    int fd = ::open(file.c_str(), O_RDONLY);
+    EXPECT_EQ(fullKey(fd, 5), sha("hello"));
+    EXPECT_EQ(fullKey(fd, 6), std::nullopt); // shorter than enumerated
+    ::close(fd);
+    // A read that fails part-way must not yield a digest of the bytes read so far.
+    fd = ::open(t.path().c_str(), O_RDONLY | O_DIRECTORY);
+    EXPECT_EQ(fullKey(fd, 0), std::nullopt);
+    ::close(fd);
+}
+
+TEST(ContentKeys, QuickKeyCoversSizeAndEnds) {
+    TempFolder t;
+    const auto empty = t.write("e.jpg", "");
+    EXPECT_EQ(quickKey(empty, 0), sha(std::string(8, '\0')));
+    EXPECT_EQ(quickKey(t.path() / "missing.jpg", 3), std::nullopt);
+    const auto bytes = randomBytes(140'000, 9);
+    const auto f = t.write("f.jpg", bytes);
+    std::string sizeLe(8, '\0');
+    for (int i = 0; i < 8; ++i)
+        sizeLe[std::size_t(i)] = char((140'000ULL >> (8 * i)) & 0xff);
+    EXPECT_EQ(quickKey(f, 140'000),
+              sha(sizeLe + bytes.substr(0, 65536) + bytes.substr(140'000 - 65536)));
+}

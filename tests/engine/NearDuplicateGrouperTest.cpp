@@ -1,0 +1,181 @@
+#include "engine/NearDuplicateGrouper.h"
+
+#include "engine/QuorlixFeature.h"
+
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <random>
+
+using namespace quorlix;
+
+namespace {
+
+PhotoRecord photo(std::string id, std::optional<double> date,
+                  std::optional<std::vector<float>> embedding) {
+    PhotoRecord r;
+    r.id = std::move(id);
+    r.fileURL = "/photos/" + r.id + ".jpg";
+    r.dateOriginal = date;
+    if (embedding)
+        r.embeddingBlob = packEmbedding(*embedding);
+    return r;
+}
+
+std::vector<float> angle(double degrees) {
+    const double rad = degrees * std::numbers::pi / 180.0;
+    return {float(std::cos(rad)), float(std::sin(rad))};
+}
+
+NearDuplicateGrouper scanGrouper() {
+    return NearDuplicateGrouper(QuorlixFeature::nearThreshold, QuorlixFeature::burstWindowSeconds);
+}
+
+std::vector<std::vector<std::string>> ids(const std::vector<std::vector<PhotoRecord>>& clusters) {
+    std::vector<std::vector<std::string>> out;
+    for (const auto& c : clusters) {
+        out.emplace_back();
+        for (const auto& r : c)
+            out.back().push_back(r.id);
+    }
+    return out;
+}
+
+using Ids = std::vector<std::vector<std::string>>;
+
+} // namespace
+
+TEST(NearDuplicateGrouper, DefaultsAndTrivialInputs) {
+    const NearDuplicateGrouper grouper;
+    EXPECT_EQ(grouper.threshold(), 0.9f);
+    EXPECT_EQ(grouper.burstWindowSeconds(), 120.0);
+    EXPECT_TRUE(grouper.group({}).empty());
+    EXPECT_EQ(ids(grouper.group({photo("a", 1.0, angle(0))})), (Ids{{"a"}}));
+}
+
+TEST(NearDuplicateGrouper, ChainsLinksAcrossMoreThanTheWindow) {
+    // A-B and B-C at 19 degrees (cos 0.9455), A-C at 38 degrees (cos 0.788), 500 s steps.
+    auto clusters = scanGrouper().group(
+        {photo("c", 1000.0, angle(38)), photo("a", 0.0, angle(0)), photo("b", 500.0, angle(19))});
+    EXPECT_EQ(ids(clusters), (Ids{{"a", "b", "c"}}));
+    // Without B nothing joins A and C.
+    EXPECT_EQ(ids(scanGrouper().group({photo("a", 0.0, angle(0)), photo("c", 400.0, angle(38))})),
+              (Ids{{"a"}, {"c"}}));
+}
+
+TEST(NearDuplicateGrouper, WindowBoundaryIsInclusive) {
+    const auto e = angle(10);
+    EXPECT_EQ(ids(scanGrouper().group({photo("a", 1000.0, e), photo("b", 1600.0, e)})),
+              (Ids{{"a", "b"}}));
+    EXPECT_EQ(ids(scanGrouper().group({photo("a", 1000.0, e), photo("b", 1600.001, e)})),
+              (Ids{{"a"}, {"b"}}));
+    // The early stop must not hide a later partner: the inner loop ends only beyond the window.
+    EXPECT_EQ(ids(scanGrouper().group(
+                  {photo("a", 0.0, e), photo("x", 10.0, angle(90)), photo("b", 600.0, e)})),
+              (Ids{{"a", "b"}, {"x"}}));
+}
+
+TEST(NearDuplicateGrouper, SimilarityExactlyAtThresholdLinks) {
+    // dot 47, norms 1 and 50: the 32-bit similarity is exactly 0.94f.
+    const std::vector<float> a{1, 0, 0, 0};
+    const std::vector<float> b{47, 17, 1, 1};
+    EXPECT_EQ(ids(scanGrouper().group({photo("a", 5.0, a), photo("b", 6.0, b)})),
+              (Ids{{"a", "b"}}));
+    const NearDuplicateGrouper stricter(std::nextafter(0.94f, 1.0f), 600.0);
+    EXPECT_EQ(ids(stricter.group({photo("a", 5.0, a), photo("b", 6.0, b)})), (Ids{{"a"}, {"b"}}));
+    // The same holds in the undated pass.
+    EXPECT_EQ(ids(scanGrouper().group({photo("a", {}, a), photo("b", {}, b)})), (Ids{{"a", "b"}}));
+}
+
+TEST(NearDuplicateGrouper, DatedAndUndatedNeverMeet) {
+    const auto e = angle(0);
+    auto clusters = scanGrouper().group(
+        {photo("u2", {}, e), photo("d1", 50.0, e), photo("u1", {}, e), photo("d2", 1.0e9, e)});
+    // Undated photos link whatever their distance; dated ones far apart do not; undated last.
+    EXPECT_EQ(ids(clusters), (Ids{{"d1"}, {"d2"}, {"u1", "u2"}}));
+    EXPECT_EQ(ids(scanGrouper().group({photo("u", {}, e), photo("d", 0.0, e)})),
+              (Ids{{"d"}, {"u"}}));
+    // A capture time that is not a number cannot be ordered: such a photo counts as undated.
+    EXPECT_EQ(ids(scanGrouper().group(
+                  {photo("n", NAN, e), photo("d", 0.0, e), photo("u", {}, e), photo("m", 5.0, e)})),
+              (Ids{{"d", "m"}, {"n", "u"}}));
+}
+
+TEST(NearDuplicateGrouper, UnusableEmbeddingsNeverLink) {
+    const std::vector<float> e{0.5f, 0.5f, 0.5f};
+    for (bool dated : {true, false}) {
+        auto at = [&](double t) {
+            return dated ? std::optional<double>(t) : std::nullopt;
+        };
+        PhotoRecord empty = photo("b", at(2), std::vector<float>{});
+        auto clusters = scanGrouper().group({
+            photo("a", at(1), std::nullopt),
+            empty,
+            photo("c", at(3), std::vector<float>{0, 0, 0}),
+            photo("d", at(4), std::vector<float>{0.5f, 0.5f, 0.5f, 0.0f}),
+            photo("e", at(5), e),
+            photo("f", at(6), std::vector<float>{NAN, 0.5f, 0.5f}),
+        });
+        EXPECT_EQ(ids(clusters), (Ids{{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}})) << dated;
+    }
+    // Trailing bytes beyond the last whole float are ignored, so these two are the same vector.
+    PhotoRecord ragged = photo("r", 7.0, e);
+    ragged.embeddingBlob->append("\x01\x02", 2);
+    EXPECT_EQ(ids(scanGrouper().group({photo("e", 5.0, e), ragged})), (Ids{{"e", "r"}}));
+}
+
+TEST(NearDuplicateGrouper, EqualTimesOrderByIdAndRecordsComeBackUnchanged) {
+    PhotoRecord b = photo("b", 100.0, angle(0));
+    b.fileSizeBytes = 1234;
+    b.contentHash = "sha:bb";
+    b.aestheticScore = 0.25;
+    auto clusters = scanGrouper().group(
+        {photo("c", 100.0, angle(0)), b, photo("a", 100.0, angle(90)), photo("z", 99.0, {})});
+    EXPECT_EQ(ids(clusters), (Ids{{"z"}, {"a"}, {"b", "c"}}));
+    const PhotoRecord& back = clusters[2][0];
+    EXPECT_EQ(back.fileURL, b.fileURL);
+    EXPECT_EQ(back.fileSizeBytes, 1234);
+    EXPECT_EQ(back.contentHash, "sha:bb");
+    EXPECT_EQ(back.aestheticScore, 0.25);
+    EXPECT_EQ(back.embeddingBlob, b.embeddingBlob);
+}
+
+// Pairs of look-alikes scattered at random positions among many photos: every pair must be found,
+// whichever tile and row group of the all-against-all pass it falls into, and shuffled inputs must
+// give identical output.
+TEST(NearDuplicateGrouper, FindsEveryPairAndIgnoresInputOrder) {
+    std::mt19937 rng(7);
+    std::normal_distribution<float> gauss(0.0f, 1.0f);
+    constexpr int dims = 37; // not a multiple of the kernel width
+    auto randomVector = [&] {
+        std::vector<float> v(dims);
+        for (auto& x : v)
+            x = gauss(rng);
+        return v;
+    };
+    std::vector<PhotoRecord> records;
+    Ids expectedUndated;
+    for (int p = 0; p < 170; ++p) {
+        const auto base = randomVector();
+        auto twin = base;
+        twin[p % dims] += 0.01f;
+        const std::string id = "p" + std::to_string(1000 + p);
+        records.push_back(photo(id + "a", {}, base));
+        records.push_back(photo(id + "b", {}, twin));
+        expectedUndated.push_back({id + "a", id + "b"});
+    }
+    for (int k = 0; k < 200; ++k) // dated bursts of two, 30 s apart inside, 700 s between bursts
+        records.push_back(photo("d" + std::to_string(1000 + k), 700.0 * (k / 2) + 30.0 * (k % 2),
+                                randomVector()));
+
+    std::shuffle(records.begin(), records.end(), rng);
+    const auto reference = ids(scanGrouper().group(records));
+    Ids undated(reference.end() - 170, reference.end());
+    EXPECT_EQ(undated, expectedUndated);
+    EXPECT_EQ(reference.size(), 170u + 200u);
+    for (int round = 0; round < 3; ++round) {
+        std::shuffle(records.begin(), records.end(), rng);
+        EXPECT_EQ(ids(scanGrouper().group(records)), reference);
+    }
+}

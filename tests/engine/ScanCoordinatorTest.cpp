@@ -1,0 +1,223 @@
+#include "engine/ScanCoordinator.h"
+
+#include "TempFolder.h"
+#include "engine/ContentKeys.h"
+#include "engine/ScanCancelled.h"
+
+#include <atomic>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <mutex>
+
+using namespace quorlix;
+using quorlix::test::TempFolder;
+using Phase = ScanProgress::Phase;
+
+namespace {
+
+// Photos here are text files "<scene> <time> <score>"; the fake analyser reads them back, so a
+// scan can be driven without decoding: equal scenes are look-alikes, "-" means undated, and a
+// score of "x" makes the scorer fail.
+struct FakePhoto {
+    std::string scene;
+    std::string time;
+    std::string score;
+};
+
+std::string contentOf(const FakePhoto& p, const std::string& salt = "") {
+    return p.scene + " " + p.time + " " + p.score + " " + salt;
+}
+
+FakePhoto parse(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    FakePhoto p;
+    in >> p.scene >> p.time >> p.score;
+    return p;
+}
+
+struct Harness {
+    std::vector<ScanProgress> reports;
+    std::atomic<int> analyses{0};
+    std::mutex mutex;
+    std::function<void()> onAnalyze;
+
+    ScanServices services() {
+        ScanServices s;
+        s.analyze = [this](const std::filesystem::path& path) -> std::optional<PhotoAnalysis> {
+            ++analyses;
+            if (onAnalyze)
+                onAnalyze();
+            const auto p = parse(path);
+            if (p.scene.empty() || p.scene == "broken")
+                return std::nullopt;
+            PhotoAnalysis a;
+            a.embedding.assign(8, 0.0f);
+            a.embedding[std::hash<std::string>{}(p.scene) % 8] = 1.0f;
+            if (p.time != "-")
+                a.dateOriginal = std::stod(p.time);
+            if (p.score != "x" && p.score != "-")
+                a.aesthetic = std::stod(p.score) / 50.0 - 1.0;
+            return a;
+        };
+        s.score = [](const PhotoRecord& r) -> double {
+            const auto p = parse(r.fileURL);
+            if (p.score == "x" || p.score == "-")
+                throw std::runtime_error("undecodable");
+            return std::stod(p.score);
+        };
+        return s;
+    }
+
+    ScanResult scan(const std::filesystem::path& folder, std::stop_token stop = {}) {
+        return ScanCoordinator(services())
+            .scan(
+                folder,
+                [this](const ScanProgress& p) {
+                    std::lock_guard lock(mutex);
+                    reports.push_back(p);
+                },
+                stop);
+    }
+};
+
+std::string idOf(const std::filesystem::path& p) {
+    return pathDigest(p.native());
+}
+
+} // namespace
+
+TEST(ScanCoordinator, EmptyAndMissingFoldersReportEveryPhase) {
+    TempFolder t;
+    for (const auto& folder : {t.path(), t.path() / "missing"}) {
+        Harness h;
+        const auto result = h.scan(folder);
+        EXPECT_EQ(result.totalPhotos, 0);
+        EXPECT_TRUE(result.groups.empty());
+        EXPECT_EQ(h.reports, (std::vector<ScanProgress>{{Phase::enumerating, 0, 0},
+                                                        {Phase::hashing, 0, 0},
+                                                        {Phase::analyzing, 0, 0},
+                                                        {Phase::grouping, 0, 0},
+                                                        {Phase::scoring, 0, 0}}));
+    }
+}
+
+TEST(ScanCoordinator, CopiesBurstsAndKeepers) {
+    TempFolder t;
+    const auto a = t.write("a.jpg", contentOf({"beach", "1000", "60"}));
+    const auto a2 = t.write("z/a2.jpg", contentOf({"beach", "1000", "60"}));
+    const auto a3 = t.write("b/a3.jpg", contentOf({"beach", "1000", "60"}));
+    const auto b = t.write("b.jpg", contentOf({"beach", "1100", "80"}));
+    const auto c = t.write("c.jpg", contentOf({"beach", "9000", "99"})); // same scene, hours later
+    const auto d = t.write("d.jpg", contentOf({"dog", "-", "40"}));
+    const auto e = t.write("e.jpg", contentOf({"dog", "-", "x"}, "other bytes"));
+    t.write("junk.jpg", "broken");
+    t.write("junk2.jpg", "broken 2");
+    Harness h;
+    const auto result = h.scan(t.path());
+
+    EXPECT_EQ(result.totalPhotos, 9);
+    EXPECT_EQ(h.analyses, 7); // one per distinct content
+    ASSERT_EQ(result.groups.size(), 3u);
+    const auto& exact = result.groups[0];
+    EXPECT_EQ(exact.kind, ScanResult::Kind::exact);
+    ASSERT_EQ(exact.members.size(), 3u);
+    EXPECT_EQ(exact.members[0].fileURL, a.native());
+    EXPECT_EQ(exact.members[1].fileURL, a3.native());
+    EXPECT_EQ(exact.members[2].fileURL, a2.native());
+    EXPECT_EQ(exact.keeperId, idOf(a));
+    EXPECT_TRUE(exact.bestShotScores.empty());
+    EXPECT_FALSE(exact.isBestShotUnlocked);
+    // Copies share the representative's analysis.
+    EXPECT_EQ(exact.members[2].dateOriginal, 1000.0);
+    EXPECT_EQ(exact.members[2].embeddingBlob, exact.members[0].embeddingBlob);
+
+    // Near groups: dated first; only the representative of the copies takes part.
+    const auto& burst = result.groups[1];
+    EXPECT_EQ(burst.id, "near:0");
+    ASSERT_EQ(burst.members.size(), 2u);
+    EXPECT_EQ(burst.members[0].fileURL, a.native());
+    EXPECT_EQ(burst.members[1].fileURL, b.native());
+    EXPECT_EQ(burst.keeperId, idOf(b));
+    EXPECT_EQ(burst.autoKeeperId, idOf(b));
+    EXPECT_EQ(burst.bestShotScores.at(idOf(a)), 60.0);
+    EXPECT_TRUE(burst.isBestShotUnlocked);
+
+    const auto& dogs = result.groups[2];
+    EXPECT_EQ(dogs.id, "near:1");
+    // e cannot be scored and has no aesthetics: 50; d scores 40.
+    EXPECT_EQ(dogs.bestShotScores.at(idOf(e)), 50.0);
+    EXPECT_EQ(dogs.keeperId, idOf(e));
+    (void)c;
+    (void)d;
+
+    // The report sequence: every phase in order, hashing and analysing counting up.
+    ASSERT_GE(h.reports.size(), 5u);
+    EXPECT_EQ(h.reports[0], (ScanProgress{Phase::enumerating, 0, 0}));
+    EXPECT_EQ(h.reports[1], (ScanProgress{Phase::hashing, 0, 9}));
+    std::vector<ScanProgress> analysing;
+    for (const auto& p : h.reports)
+        if (p.phase == Phase::analyzing)
+            analysing.push_back(p);
+    ASSERT_EQ(analysing.size(), 8u);
+    for (std::int64_t i = 0; i < 8; ++i)
+        EXPECT_EQ(analysing[std::size_t(i)], (ScanProgress{Phase::analyzing, i, 7}));
+    EXPECT_EQ(h.reports[h.reports.size() - 2], (ScanProgress{Phase::grouping, 0, 7}));
+    EXPECT_EQ(h.reports.back(), (ScanProgress{Phase::scoring, 0, 7}));
+}
+
+TEST(ScanCoordinator, OnlyTheFirstFiveAreScoredAndFallbacksRound) {
+    TempFolder t;
+    const char* scores[] = {"10", "x", "x", "x", "20", "100", "100"};
+    std::vector<std::filesystem::path> files;
+    for (int i = 0; i < 7; ++i)
+        files.push_back(t.write("p" + std::to_string(i) + ".jpg",
+                                contentOf({"cat", std::to_string(100 + i), scores[i]})));
+    Harness h;
+    const auto result = h.scan(t.path());
+    ASSERT_EQ(result.groups.size(), 1u);
+    const auto& g = result.groups[0];
+    ASSERT_EQ(g.members.size(), 7u);
+    EXPECT_EQ(g.bestShotScores.size(), 5u);
+    EXPECT_FALSE(g.bestShotScores.count(idOf(files[5])));
+    // Three members failed to score without aesthetics: 50 each; ties go to the smaller id.
+    std::string expected;
+    for (int i : {1, 2, 3})
+        if (expected.empty() || idOf(files[std::size_t(i)]) < expected)
+            expected = idOf(files[std::size_t(i)]);
+    EXPECT_EQ(g.keeperId, expected);
+}
+
+TEST(ScanCoordinator, FallbackScoreComesFromAesthetics) {
+    TempFolder t;
+    // The fake analyser maps a score s to aesthetics s/50 - 1; scoring these files fails.
+    Harness h;
+    auto services = h.services();
+    services.score = [](const PhotoRecord&) -> double {
+        throw std::runtime_error("no");
+    };
+    t.write("a.jpg", contentOf({"sky", "1", "75"}));    // aesthetics 0.5 -> 75
+    t.write("b.jpg", contentOf({"sky", "2", "0"}));     // -1 -> 0
+    t.write("c.jpg", contentOf({"sky", "3", "66.65"})); // 0.333 -> 67 (66.65 rounds up)
+    const auto result = ScanCoordinator(services).scan(t.path(), nullptr);
+    ASSERT_EQ(result.groups.size(), 1u);
+    std::vector<double> got;
+    for (const auto& m : result.groups[0].members)
+        got.push_back(result.groups[0].bestShotScores.at(m.id));
+    EXPECT_EQ(got, (std::vector<double>{75.0, 0.0, 67.0}));
+}
+
+TEST(ScanCoordinator, CancelDuringAnalysisEndsWithoutResult) {
+    TempFolder t;
+    for (int i = 0; i < 20; ++i)
+        t.write("p" + std::to_string(i) + ".jpg", contentOf({"s" + std::to_string(i), "1", "5"}));
+    Harness h;
+    std::stop_source stop;
+    h.onAnalyze = [&] {
+        if (h.analyses == 3)
+            stop.request_stop();
+    };
+    EXPECT_THROW(h.scan(t.path(), stop.get_token()), ScanCancelled);
+    EXPECT_LT(h.analyses, 20);
+    for (const auto& p : h.reports)
+        EXPECT_NE(p.phase, Phase::grouping);
+}

@@ -1,0 +1,113 @@
+#include "TempFolder.h"
+#include "engine/ContentKeys.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sys/wait.h>
+
+using quorlix::test::randomBytes;
+using quorlix::test::TempFolder;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the headless scanner with `args` (already shell-quoted).
+Outcome runTool(const std::string& args) {
+    const char* tool = std::getenv("QUORLIX_SCAN");
+    Outcome o;
+    if (!tool)
+        return o;
+    TempFolder errFolder;
+    const auto errFile = errFolder.path() / "stderr";
+    const std::string command =
+        std::string("'") + tool + "' " + args + " 2>'" + errFile.native() + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::array<char, 4096> buffer{};
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        o.out.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (FILE* f = std::fopen(errFile.c_str(), "r")) {
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+            o.err.append(buffer.data(), n);
+        std::fclose(f);
+    }
+    return o;
+}
+
+std::string quoted(const std::filesystem::path& p) {
+    return "'" + p.native() + "'";
+}
+
+class ScanTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("QUORLIX_SCAN"))
+            GTEST_SKIP() << "QUORLIX_SCAN names the scanner under test; ctest sets it";
+    }
+};
+
+} // namespace
+
+TEST_F(ScanTool, UsageAndUnreadableFolders) {
+    auto o = runTool("");
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_NE(o.err.find("Usage: quorlix-scan"), std::string::npos);
+    EXPECT_EQ(runTool("--bogus /tmp").exitCode, 2);
+
+    TempFolder t;
+    o = runTool(quoted(t.path() / "missing"));
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("cannot read the folder"), std::string::npos);
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1);
+    EXPECT_EQ(runTool(quoted(t.write("file.jpg", "x"))).exitCode, 1);
+}
+
+TEST_F(ScanTool, JsonListsExactGroupsWithSmallestPathKept) {
+    TempFolder t;
+    const auto photo = randomBytes(200'000, 11);
+    t.write("b.jpg", photo);
+    t.write("a/z.jpg", photo);
+    t.write("c d.JPG", photo);
+    t.write(std::string("\xff odd.png"), randomBytes(50'000, 12));
+    t.write(std::string("\xff odd2.png"), randomBytes(50'000, 12));
+    t.write("unique.png", randomBytes(1234, 13));
+    t.write("notes.txt", photo);
+
+    const auto o = runTool("--exact-only --json " + quoted(t.path()));
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const auto json = nlohmann::json::parse(o.out);
+    EXPECT_EQ(json["totalPhotos"], 6);
+    EXPECT_EQ(json["duplicateCount"], 3);
+    EXPECT_EQ(json["exactReclaimableBytes"], 2 * 200'000 + 50'000);
+    const auto& groups = json["groups"];
+    ASSERT_EQ(groups.size(), 2u);
+    // Larger group first; members by ascending path; keeper the smallest path.
+    const auto& g = groups[0];
+    EXPECT_EQ(g["kind"], "exact");
+    ASSERT_EQ(g["members"].size(), 3u);
+    EXPECT_EQ(g["members"][0]["fileURL"], (t.path() / "a/z.jpg").native());
+    EXPECT_EQ(g["members"][1]["fileURL"], (t.path() / "b.jpg").native());
+    EXPECT_EQ(g["members"][2]["fileURL"], (t.path() / "c d.JPG").native());
+    EXPECT_EQ(g["keeperId"], g["members"][0]["id"]);
+    EXPECT_EQ(g["id"], "exact:" + g["members"][0]["contentHash"].get<std::string>());
+    EXPECT_EQ(g["members"][0]["fileSizeBytes"], 200'000);
+    // A name that is not UTF-8 keeps its identity: the id is the digest of its raw bytes.
+    const auto& odd = groups[1];
+    EXPECT_EQ(odd["members"][0]["id"],
+              quorlix::pathDigest((t.path() / std::string("\xff odd.png")).native()));
+
+    const auto summary = runTool("--exact-only " + quoted(t.path()));
+    EXPECT_EQ(summary.exitCode, 0);
+    EXPECT_NE(summary.out.find("Photos seen:  6"), std::string::npos);
+    EXPECT_NE(summary.out.find("  keep  " + (t.path() / "a/z.jpg").native()), std::string::npos);
+}
