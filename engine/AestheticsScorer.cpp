@@ -21,36 +21,51 @@ namespace quorlix {
 // disappears entirely at half this size.
 //
 // Detail. N is Immerkær's noise operator [1 −2 1; −2 4 −2; 1 −2 1] on luminance, divided by 6 so
-// that white noise of σ gives E[N²] = σ². Its mean square over the image is the energy of the
-// finest scale: real detail plus noise. Noise σn is the 10th percentile of that energy over 8×8
-// blocks that touch no clipped pixel: the flattest tenth of a photo (sky, wall, bokeh) holds only
-// noise, in a clean and a noisy frame alike. Subtracting σn² leaves the detail energy. A Laplacian
-// variance instead would rise with noise and with burnt highlights (a clipped area has a hard
-// border), both the wrong way. The detail is then divided by the same energy measured on a 4×
-// box-reduced copy, i.e. two octaves coarser: exposure scales both alike and the scene's own
-// texture mostly cancels, while a blur removes the finest octave first. So
-//   detail = √max(0, E_fine − σn²) / (√max(0, E_coarse − σn²/16) + 1),
-//   detailQ = detail / (detail + 0.25).
-// Windows touching clipped pixels are left out of both energies, so burnt areas neither add
-// hard borders nor remove texture.
+// that white noise of σ gives E[N²] = σ². Its mean square over the image, E_fine, is the energy
+// of the finest scale: real detail plus noise. A Laplacian variance alone would rise with noise
+// and with burnt highlights (a clipped area has a hard border), both the wrong way, so:
+//  - Noise σn: per 8×8 block, the same energy is also taken on a 2× box-reduced copy. White noise
+//    keeps three quarters of its energy in the finest octave, E_fine − E_half ≈ ¾σ², while
+//    texture and edges, whose energy grows toward coarse scales, give ≤ 0. Among the tenth of
+//    blocks flattest at the reduced scale, the median of max(0, E_fine − E_half) / ¾ is σn².
+//    (Taking the flattest blocks' E_fine alone mistakes fine texture, grass or skin, for noise,
+//    and then rewards blurring it away.)
+//  - Detail: √(E_fine − σn²), floored at ½√E_fine so that an over-estimated noise cannot wipe out
+//    a frame's detail (the noise term charges for noise), divided by the same energy on a 4×
+//    box-reduced copy, two octaves coarser: exposure scales both alike and the scene's own
+//    texture mostly cancels, while a blur removes the finest octave first.
+//      detail = √max(E_fine − σn², ¼E_fine) / (√max(0, E_coarse − σn²/16) + 1),
+//      detailQ = detail / (detail + 0.25).
+// Windows touching clipped pixels are left out of every energy, so burnt areas neither add hard
+// borders nor remove texture.
 //
-// Exposure, from the luminance histogram. The median is converted to linear light and placed in
-// stops from middle grey (18 %); exposureQ falls as a Gaussian of σ = 2 stops around it, then
-// multiplicatively for burnt highlights, exp(−8·clipHigh), and, more gently, crushed shadows,
-// exp(−3·clipLow). None of these terms has a dead zone, so a sibling that is one step darker,
-// brighter or more clipped always scores lower than its frame, even for night or snow scenes.
+// Exposure, from the luminance histogram (Rec. 709 weights on the sRGB values), in linear light:
+//  - headroom: stops from the 99th percentile up to white; a darker frame wastes the top of the
+//    range: exp(−h² / (2·1.5²)).
+//  - placement: the median in stops from middle grey (18 %), weakly: exp(−m² / (2·3²)), so low-
+//    and high-key scenes are not punished for being what they are.
+//  - burnt highlights, exp(−5·clipHigh): pixels at white, channels at 248+ in bright pixels, and
+//    a pile of ≥ 3 % of the pixels within 3 levels under the 99.5th percentile (highlights burnt
+//    and then darkened, or rolled off by the camera). Crushed shadows, more gently,
+//    exp(−3·clipLow).
+//  exposureQ is their product. No term has a dead zone, so a sibling that is darker, brighter or
+//  more clipped scores lower than its frame whatever the scene.
 // The 1st–99th percentile range adds rangeQ = 1.15·r / (r + 0.15): a dark frame compresses it.
 //
-// Noise multiplies the whole: noiseQ = 1 / (1 + (σn / 2.5)²) with σn in 8-bit levels.
+// Noise multiplies the whole: noiseQ = 1 / (1 + (σn / 4)²), σn in 8-bit levels of the thumbnail.
 // Colourfulness (Hasler–Süsstrunk, on the 4× reduced copy so noise does not pose as colour) adds a
-// small term, as the closest plain statistic to "pleasing".
+// small term, as the closest plain statistic to "pleasing": colourQ = c / (c + 0.1).
 //
 //   q = (0.45·detailQ + 0.35·exposureQ + 0.10·rangeQ + 0.10·colourQ) · noiseQ,
 //   overallScore = 2q − 1  (on −1…1).
 //
-// Utility: screenshots, documents and flat graphics have many pixels whose neighbours carry
-// exactly their colour (no sensor noise), few distinct colours, and hard one-pixel steps (text,
-// outlines). A photo's EXIF naming a camera counts against utility, its absence toward it.
+// Utility: screenshots, documents and flat graphics have many pixels whose four neighbours carry
+// exactly their colour (no sensor noise survives that), few distinct colours, and hard one-pixel
+// luminance steps above 96 levels (text, outlines). A photo's EXIF naming a camera counts against
+// utility, its absence toward it:
+//   evidence = 0.45·ramp(flat, 15 %…50 %) + 0.30·ramp(log₂ colours for 95 % of pixels, 11…6)
+//            + 0.15·ramp(steps, 0.3 %…3 %) + (−0.15 camera EXIF | +0.10 none | +0.05 unknown),
+//   isUtility = evidence ≥ 0.5.
 
 namespace {
 
