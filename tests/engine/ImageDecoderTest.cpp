@@ -188,6 +188,41 @@ TEST_F(ImageDecoderTest, CameraRawDecodesFromSensorData) {
         ImageDecoder::decode(folder.write("cut.dng", whole.substr(0, whole.size() / 3)), 1024));
 }
 
+TEST_F(ImageDecoderTest, DamagedFilesOfEveryFormatNeverCrash) {
+    // Valid small files with bytes overwritten at random places after their first few bytes:
+    // each decode may succeed or fail, but must return.
+    const auto image = test::photoLike(256, 192, 4);
+    std::vector<std::string> originals;
+    for (const char* ext : {"jpg", "png", "tif", "gif", "webp", "bmp", "heic"}) {
+        const auto file = folder.path() / (std::string("seed.") + ext);
+        if (test::save(image, file))
+            originals.push_back(file.string());
+    }
+    originals.push_back(folder.write("seed.dng", test::minimalDng(256, 192, 1)).string());
+    std::uint32_t state = 12345;
+    const auto next = [&] {
+        return state = state * 1664525u + 1013904223u;
+    };
+    int decoded = 0, attempts = 0;
+    for (const auto& original : originals) {
+        const std::string bytes = readAll(original);
+        const std::string ext = std::filesystem::path(original).extension().string();
+        for (int round = 0; round < 12; ++round) {
+            std::string damaged = bytes;
+            const int edits = 1 + int(next() % 24);
+            for (int e = 0; e < edits; ++e) {
+                const std::size_t at = 8 + next() % (damaged.size() - 8);
+                damaged[at] = char(next() >> 24);
+            }
+            const auto file = folder.write("damaged" + std::to_string(round) + ext, damaged);
+            decoded += ImageDecoder::decode(file, 128).has_value();
+            ++attempts;
+        }
+    }
+    EXPECT_EQ(attempts, int(originals.size()) * 12);
+    EXPECT_LT(decoded, attempts); // some damage is always detected
+}
+
 TEST_F(ImageDecoderTest, MisnamedFilesDecodeByContent) {
     const auto image = test::photoLike(640, 480);
     const auto asPng = folder.path() / "really-a-png.jpg";
