@@ -2,6 +2,7 @@
 
 #include "TempFolder.h"
 #include "TestImages.h"
+#include "engine/ExifDate.h"
 
 #include <atomic>
 #include <fstream>
@@ -188,15 +189,22 @@ TEST_F(ImageDecoderTest, CameraRawDecodesFromSensorData) {
         ImageDecoder::decode(folder.write("cut.dng", whole.substr(0, whole.size() / 3)), 1024));
 }
 
-TEST_F(ImageDecoderTest, DamagedFilesOfEveryFormatNeverCrash) {
-    // Valid small files with bytes overwritten at random places after their first few bytes:
-    // each decode may succeed or fail, but must return.
+TEST_F(ImageDecoderTest, DamagedFilesOfEveryFormatNeverCrashDecoderOrExif) {
+    // Valid small files (with EXIF where Exiv2 can write it) with bytes overwritten at random
+    // places after their first few bytes: each decode and EXIF read may succeed or fail, but
+    // must return.
     const auto image = test::photoLike(256, 192, 4);
     std::vector<std::string> originals;
     for (const char* ext : {"jpg", "png", "tif", "gif", "webp", "bmp", "heic"}) {
         const auto file = folder.path() / (std::string("seed.") + ext);
-        if (test::save(image, file))
-            originals.push_back(file.string());
+        if (!test::save(image, file))
+            continue;
+        if (std::string_view(ext) != "gif" && std::string_view(ext) != "bmp" &&
+            std::string_view(ext) != "heic")
+            test::writeExif(file, {{"Exif.Photo.DateTimeOriginal", "2021:07:04 15:30:00"},
+                                   {"Exif.Image.Make", "Quorlix"},
+                                   {"Exif.Image.Orientation", "6"}});
+        originals.push_back(file.string());
     }
     originals.push_back(folder.write("seed.dng", test::minimalDng(256, 192, 1)).string());
     std::uint32_t state = 12345;
@@ -216,6 +224,7 @@ TEST_F(ImageDecoderTest, DamagedFilesOfEveryFormatNeverCrash) {
             }
             const auto file = folder.write("damaged" + std::to_string(round) + ext, damaged);
             decoded += ImageDecoder::decode(file, 128).has_value();
+            ExifDate::read(file);
             ++attempts;
         }
     }
