@@ -1,7 +1,8 @@
 // Checks that the aesthetics score ranks the clean frame of a burst above its degraded siblings.
 // Each real photograph is brought to a 12-megapixel-like frame (4000 px wide), and libvips makes
-// its siblings at full size: a Gaussian blur, +1.5 stops or more until a tenth of the frame is burnt white, −2 stops, and
-// sensor-like noise (a milder set too). Every frame goes through the whole decode path as a JPEG.
+// its siblings at full size: a Gaussian blur, +1.5 stops or more until a tenth of the frame is
+// burnt white, −2 stops, and sensor-like noise (a milder set too). Every frame goes through the
+// whole decode path as a JPEG.
 //   aesthetics_ordering [PHOTO...]   (default: the photographs of the MATE and UKUI wallpapers)
 #include "engine/AestheticsScorer.h"
 #include "engine/ImageDecoder.h"
@@ -35,15 +36,18 @@ std::vector<std::string> defaultPhotos() {
 }
 
 VImage exposure(const VImage& in, double factor) {
-    return (in.colourspace(VIPS_INTERPRETATION_scRGB) * factor).colourspace(VIPS_INTERPRETATION_sRGB);
+    return (in.colourspace(VIPS_INTERPRETATION_scRGB) * factor)
+        .colourspace(VIPS_INTERPRETATION_sRGB);
 }
 
 VImage noisy(const VImage& in, double sigma, int seed) {
     // Luminance-heavy noise with some chroma, as a raised ISO gives.
-    VImage lumaNoise = VImage::gaussnoise(in.width(), in.height(),
-                                          VImage::option()->set("sigma", sigma)->set("mean", 0.0)->set("seed", seed));
-    VImage chroma = VImage::gaussnoise(in.width(), in.height(),
-                                       VImage::option()->set("sigma", sigma * 0.5)->set("mean", 0.0)->set("seed", seed + 1));
+    VImage lumaNoise = VImage::gaussnoise(
+        in.width(), in.height(),
+        VImage::option()->set("sigma", sigma)->set("mean", 0.0)->set("seed", seed));
+    VImage chroma = VImage::gaussnoise(
+        in.width(), in.height(),
+        VImage::option()->set("sigma", sigma * 0.5)->set("mean", 0.0)->set("seed", seed + 1));
     VImage noise = VImage::bandjoin({lumaNoise, lumaNoise + chroma, lumaNoise - chroma});
     // A saturated photosite stays saturated whatever the noise.
     VImage out = (in.cast(VIPS_FORMAT_FLOAT) + noise).cast(VIPS_FORMAT_UCHAR);
@@ -83,8 +87,8 @@ int main(int argc, char** argv) {
     const auto dir = std::filesystem::temp_directory_path() / "quorlix-aesthetics-bench";
     std::filesystem::create_directories(dir);
 
-    const char* names[] = {"clean", "blur3", "overclip", "under2", "noise10",
-                           "blur1.5", "over0.7", "under1", "noise5"};
+    const char* names[] = {"clean",   "blur3",   "overclip", "under2", "noise10",
+                           "blur1.5", "over0.7", "under1",   "noise5"};
     int violations[9] = {};
     int compared = 0;
     std::printf("%-28s", "photo");
@@ -98,7 +102,8 @@ int main(int argc, char** argv) {
         base = base.colourspace(VIPS_INTERPRETATION_sRGB);
         if (base.bands() > 3)
             base = base.extract_band(0, VImage::option()->set("n", 3));
-        base = base.resize(4000.0 / base.width(), VImage::option()->set("kernel", VIPS_KERNEL_LANCZOS3));
+        base = base.resize(4000.0 / base.width(),
+                           VImage::option()->set("kernel", VIPS_KERNEL_LANCZOS3));
         base = base.copy_memory();
         std::vector<VImage> frames = {
             base,
@@ -114,8 +119,10 @@ int main(int argc, char** argv) {
         std::vector<double> scores;
         std::vector<AestheticsSignals> signals(frames.size());
         for (std::size_t i = 0; i < frames.size(); ++i)
-            scores.push_back(score(frames[i], dir / ("f" + std::to_string(i) + ".jpg"), &signals[i]));
-        std::printf("%-28s", std::filesystem::path(photo).filename().string().substr(0, 28).c_str());
+            scores.push_back(
+                score(frames[i], dir / ("f" + std::to_string(i) + ".jpg"), &signals[i]));
+        std::printf("%-28s",
+                    std::filesystem::path(photo).filename().string().substr(0, 28).c_str());
         for (double v : scores)
             std::printf(" %8.3f", v);
         std::printf("\n");
@@ -125,13 +132,14 @@ int main(int argc, char** argv) {
         if (std::getenv("QUORLIX_BENCH_VERBOSE"))
             for (std::size_t i = 0; i < frames.size(); ++i) {
                 const auto& s = signals[i];
-                std::printf("   %-8s detail %.3f noise %.2f stops %+.2f head %.2f clipH %.3f clipL %.3f "
-                            "range %.2f colour %.3f | dQ %.3f eQ %.3f nQ %.3f | flat %.3f pal %d "
-                            "steps %.4f util %.2f\n",
-                            names[i], s.detail, s.noiseSigma, s.medianStops, s.headroomStops, s.clipHigh,
-                            s.clipLow, s.range, s.colourfulness, s.detailQuality,
-                            s.exposureQuality, s.noiseQuality, s.flatFraction, s.paletteSize,
-                            s.stepFraction, s.utilityEvidence);
+                std::printf(
+                    "   %-8s detail %.3f noise %.2f stops %+.2f head %.2f clipH %.3f clipL %.3f "
+                    "range %.2f colour %.3f | dQ %.3f eQ %.3f nQ %.3f | flat %.3f pal %d "
+                    "steps %.4f util %.2f\n",
+                    names[i], s.detail, s.noiseSigma, s.medianStops, s.headroomStops, s.clipHigh,
+                    s.clipLow, s.range, s.colourfulness, s.detailQuality, s.exposureQuality,
+                    s.noiseQuality, s.flatFraction, s.paletteSize, s.stepFraction,
+                    s.utilityEvidence);
             }
     }
     std::printf("\nsibling scored >= clean frame (of %d photos):", compared);

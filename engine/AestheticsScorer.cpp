@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <cstring>
 #include <vector>
 
 namespace quorlix {
@@ -21,44 +21,63 @@ namespace quorlix {
 // disappears entirely at half this size.
 //
 // Detail. N is Immerkær's noise operator [1 −2 1; −2 4 −2; 1 −2 1] on luminance, divided by 6 so
-// that white noise of σ gives E[N²] = σ². Its mean square over the image is the energy of the
-// finest scale: real detail plus noise. Noise σn is the 10th percentile of that energy over 8×8
-// blocks that touch no clipped pixel: the flattest tenth of a photo (sky, wall, bokeh) holds only
-// noise, in a clean and a noisy frame alike. Subtracting σn² leaves the detail energy. A Laplacian
-// variance instead would rise with noise and with burnt highlights (a clipped area has a hard
-// border), both the wrong way. The detail is then divided by the same energy measured on a 4×
-// box-reduced copy, i.e. two octaves coarser: exposure scales both alike and the scene's own
-// texture mostly cancels, while a blur removes the finest octave first. So
-//   detail = √max(0, E_fine − σn²) / (√max(0, E_coarse − σn²/16) + 1),
-//   detailQ = detail / (detail + 0.25).
-// Windows touching clipped pixels are left out of both energies, so burnt areas neither add
-// hard borders nor remove texture.
+// that white noise of σ gives E[N²] = σ². Its mean square over the image, E_fine, is the energy
+// of the finest scale: real detail plus noise. A Laplacian variance alone would rise with noise
+// and with burnt highlights (a clipped area has a hard border), both the wrong way, so:
+//  - Noise σn: per 8×8 block, the same energy is also taken on a 2× box-reduced copy. White noise
+//    keeps three quarters of its energy in the finest octave, E_fine − E_half ≈ ¾σ², while
+//    texture and edges, whose energy grows toward coarse scales, give ≤ 0. Among the tenth of
+//    blocks flattest at the reduced scale, the median of max(0, E_fine − E_half) / ¾ is σn².
+//    (Taking the flattest blocks' E_fine alone mistakes fine texture, grass or skin, for noise,
+//    and then rewards blurring it away.)
+//  - Detail: √(E_fine − σn²), floored at ½√E_fine so that an over-estimated noise cannot wipe out
+//    a frame's detail (the noise term charges for noise), divided by the same energy on a 4×
+//    box-reduced copy, two octaves coarser: exposure scales both alike and the scene's own
+//    texture mostly cancels, while a blur removes the finest octave first.
+//      detail = √max(E_fine − σn², ¼E_fine) / (√max(0, E_coarse − σn²/16) + 1),
+//      detailQ = detail / (detail + 0.25).
+// Windows touching clipped pixels are left out of every energy, so burnt areas neither add hard
+// borders nor remove texture.
 //
-// Exposure, from the luminance histogram. The median is converted to linear light and placed in
-// stops from middle grey (18 %); exposureQ falls as a Gaussian of σ = 2 stops around it, then
-// multiplicatively for burnt highlights, exp(−8·clipHigh), and, more gently, crushed shadows,
-// exp(−3·clipLow). None of these terms has a dead zone, so a sibling that is one step darker,
-// brighter or more clipped always scores lower than its frame, even for night or snow scenes.
+// Exposure, from the luminance histogram (Rec. 709 weights on the sRGB values), in linear light:
+//  - headroom: stops from the 99th percentile up to white; a darker frame wastes the top of the
+//    range: exp(−h² / (2·1.5²)).
+//  - placement: the median in stops from middle grey (18 %), weakly: exp(−m² / (2·3²)), so low-
+//    and high-key scenes are not punished for being what they are.
+//  - burnt highlights, exp(−5·clipHigh): pixels at white, channels at 248+ in bright pixels, and
+//    a pile of ≥ 3 % of the pixels within 3 levels under the 99.5th percentile (highlights burnt
+//    and then darkened, or rolled off by the camera). Crushed shadows, more gently,
+//    exp(−3·clipLow).
+//  exposureQ is their product. No term has a dead zone, so a sibling that is darker, brighter or
+//  more clipped scores lower than its frame whatever the scene.
 // The 1st–99th percentile range adds rangeQ = 1.15·r / (r + 0.15): a dark frame compresses it.
 //
-// Noise multiplies the whole: noiseQ = 1 / (1 + (σn / 2.5)²) with σn in 8-bit levels.
+// Noise multiplies the whole: noiseQ = 1 / (1 + (σn / 4)²), σn in 8-bit levels of the thumbnail.
 // Colourfulness (Hasler–Süsstrunk, on the 4× reduced copy so noise does not pose as colour) adds a
-// small term, as the closest plain statistic to "pleasing".
+// small term, as the closest plain statistic to "pleasing": colourQ = c / (c + 0.1).
 //
 //   q = (0.45·detailQ + 0.35·exposureQ + 0.10·rangeQ + 0.10·colourQ) · noiseQ,
 //   overallScore = 2q − 1  (on −1…1).
 //
-// Utility: screenshots, documents and flat graphics have many pixels whose neighbours carry
-// exactly their colour (no sensor noise), few distinct colours, and hard one-pixel steps (text,
-// outlines). A photo's EXIF naming a camera counts against utility, its absence toward it.
+// Utility: screenshots, documents and flat graphics have many pixels whose four neighbours carry
+// exactly their colour (no sensor noise survives that), few distinct colours, and hard one-pixel
+// luminance steps above 96 levels (text, outlines). A photo's EXIF naming a camera counts against
+// utility, its absence toward it:
+//   evidence = 0.45·ramp(flat, 15 %…50 %) + 0.30·ramp(log₂ colours for 95 % of pixels, 11…6)
+//            + 0.15·ramp(steps, 0.3 %…3 %) + (−0.15 camera EXIF | +0.10 none | +0.05 unknown),
+//   isUtility = evidence ≥ 0.5.
 
 namespace {
 
 constexpr int minimumSide = 16;
 
-double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
 
-double ramp(double v, double from, double to) { return clamp01((v - from) / (to - from)); }
+double ramp(double v, double from, double to) {
+    return clamp01((v - from) / (to - from));
+}
 
 double srgbToLinear(double v) {
     return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
@@ -68,11 +87,16 @@ double srgbToLinear(double v) {
 // per 8×8 block, for the noise estimate.
 struct Energy {
     double mean = 0.0;
-    std::unordered_map<std::size_t, double> blockByIndex; // block row * blocks wide + column
+    int blocksWide = 0;
+    std::vector<double> blocks; // row by row; negative where too few windows were measurable
 };
 
-Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& clipped, int width,
-                 int height, bool wantBlocks, int block = 8) {
+template <typename T> bool isClipped(T v) {
+    return v <= T(4) || v >= T(251);
+}
+
+template <typename T>
+Energy immerkaer(const T* y, int width, int height, bool wantBlocks, int block = 8) {
     Energy out;
     if (width < 3 || height < 3)
         return out;
@@ -83,31 +107,39 @@ Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& c
     if (wantBlocks) {
         blockSum.assign(std::size_t(bw) * bh, 0.0);
         blockCount.assign(std::size_t(bw) * bh, 0);
+        out.blocksWide = bw;
+        out.blocks.assign(std::size_t(bw) * bh, -1.0);
     }
-    // A row's clipped flags spread one pixel sideways, so a 3×3 window test is three lookups.
-    std::vector<std::uint8_t> wide(clipped.size(), 0);
-    for (int r = 0; r < height; ++r) {
-        const std::uint8_t* c = clipped.data() + std::size_t(r) * width;
-        std::uint8_t* w = wide.data() + std::size_t(r) * width;
+    // Clipped flags of three rows, each spread one pixel sideways: a 3×3 window test is three
+    // lookups, and only three rows are ever held.
+    std::vector<std::uint8_t> wide(std::size_t(width) * 3, 0);
+    const auto spread = [&](int r) {
+        const T* row = y + std::size_t(r) * width;
+        std::uint8_t* w = wide.data() + std::size_t(r % 3) * width;
         for (int x = 0; x < width; ++x)
-            w[x] = c[x] | (x > 0 ? c[x - 1] : 0) | (x + 1 < width ? c[x + 1] : 0);
-    }
+            w[x] = isClipped(row[x]) || (x > 0 && isClipped(row[x - 1])) ||
+                   (x + 1 < width && isClipped(row[x + 1]));
+    };
+    spread(0);
+    spread(1);
     double total = 0.0;
     std::size_t count = 0;
     for (int r = 1; r + 1 < height; ++r) {
-        const float* a = y.data() + std::size_t(r - 1) * width;
-        const float* b = a + width;
-        const float* c = b + width;
-        const std::uint8_t* wa = wide.data() + std::size_t(r - 1) * width;
-        const std::uint8_t* wb = wa + width;
-        const std::uint8_t* wc = wb + width;
+        spread(r + 1);
+        const T* a = y + std::size_t(r - 1) * width;
+        const T* b = a + width;
+        const T* c = b + width;
+        const std::uint8_t* wa = wide.data() + std::size_t((r - 1) % 3) * width;
+        const std::uint8_t* wb = wide.data() + std::size_t(r % 3) * width;
+        const std::uint8_t* wc = wide.data() + std::size_t((r + 1) % 3) * width;
         double rowSum = 0.0;
         std::size_t rowCount = 0;
         for (int x = 1; x + 1 < width; ++x) {
             if (wa[x] | wb[x] | wc[x])
                 continue;
-            const float n = (a[x - 1] - 2 * a[x] + a[x + 1]) - 2 * (b[x - 1] - 2 * b[x] + b[x + 1]) +
-                            (c[x - 1] - 2 * c[x] + c[x + 1]);
+            const float n = (float(a[x - 1]) - 2.0f * float(a[x]) + float(a[x + 1])) -
+                            2.0f * (float(b[x - 1]) - 2.0f * float(b[x]) + float(b[x + 1])) +
+                            (float(c[x - 1]) - 2.0f * float(c[x]) + float(c[x + 1]));
             const double e = double(n) * double(n) / 36.0;
             rowSum += e;
             ++rowCount;
@@ -125,7 +157,7 @@ Energy immerkaer(const std::vector<float>& y, const std::vector<std::uint8_t>& c
     if (wantBlocks)
         for (std::size_t k = 0; k < blockSum.size(); ++k)
             if (blockCount[k] * 4 >= block * block * 3)
-                out.blockByIndex.emplace(k, blockSum[k] / blockCount[k]);
+                out.blocks[k] = blockSum[k] / blockCount[k];
     return out;
 }
 
@@ -142,7 +174,8 @@ std::optional<ImageBuffer> AestheticsScorer::makeThumbnail(const std::filesystem
 }
 
 std::optional<AestheticsResult>
-AestheticsScorer::scoreImage(const ImageBuffer& image, std::optional<bool> hasCameraMetadata) const {
+AestheticsScorer::scoreImage(const ImageBuffer& image,
+                             std::optional<bool> hasCameraMetadata) const {
     auto signals = measure(image, hasCameraMetadata);
     if (!signals)
         return std::nullopt;
@@ -170,10 +203,7 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     const std::uint8_t* px = image.pixels.data();
 
     // Luminance (Rec. 709 weights on the sRGB values), histogram, clipping, packed colours.
-    std::vector<float> luma(n);
-    std::vector<std::uint8_t> lumaByte(n);
-    std::vector<std::uint8_t> clipped(n);
-    std::vector<std::uint32_t> colour(n);
+    std::vector<std::uint8_t> luma(n);
     std::array<std::size_t, 256> histogram{};
     std::vector<std::uint32_t> palette(32768, 0);
     std::size_t clipHigh = 0, clipLow = 0;
@@ -181,15 +211,12 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         const std::uint8_t* p = px + i * ch;
         const unsigned r = p[0], g = ch == 3 ? p[1] : p[0], b = ch == 3 ? p[2] : p[0];
         const unsigned yi = (54 * r + 183 * g + 19 * b + 128) >> 8;
-        luma[i] = float(yi);
-        lumaByte[i] = std::uint8_t(yi);
+        luma[i] = std::uint8_t(yi);
         ++histogram[yi];
         const unsigned maxc = std::max({r, g, b});
         const bool high = yi >= 250 || (maxc >= 248 && yi >= 180);
         clipHigh += high;
         clipLow += yi <= 4;
-        clipped[i] = yi >= 251 || yi <= 4;
-        colour[i] = r | (g << 8) | (b << 16);
         ++palette[((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)];
     }
     AestheticsSignals s;
@@ -224,33 +251,33 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     // Noise and finest-scale energy. Per 8×8 block, noise is what the finest scale holds beyond
     // the next coarser one: white noise keeps three quarters of its energy there, while texture
     // and edges, whose energy grows toward coarse scales, subtract away.
-    const Energy fine = immerkaer(luma, clipped, w, h, true);
+    const Energy fine = immerkaer(luma.data(), w, h, true);
     const int hw = w / 2, hh = h / 2;
     std::vector<float> half(std::size_t(hw) * hh);
-    std::vector<std::uint8_t> halfClipped(half.size());
     for (int r = 0; r < hh; ++r)
         for (int x = 0; x < hw; ++x) {
             const std::size_t i = std::size_t(2 * r) * w + std::size_t(2 * x);
-            const float v = (luma[i] + luma[i + 1] + luma[i + w] + luma[i + w + 1]) * 0.25f;
+            const float v = float(luma[i] + luma[i + 1] + luma[i + w] + luma[i + w + 1]) * 0.25f;
             half[std::size_t(r) * hw + x] = v;
-            halfClipped[std::size_t(r) * hw + x] =
-                clipped[i] | clipped[i + 1] | clipped[i + w] | clipped[i + w + 1];
         }
-    const Energy halfEnergy = immerkaer(half, halfClipped, hw, hh, true, 4);
+    const Energy halfEnergy = immerkaer(half.data(), hw, hh, true, 4);
     // Blocks flattest at the coarser scale hold the least texture; among the flattest tenth, the
     // median excess is the noise.
     std::vector<std::pair<double, double>> pairs; // (coarser energy, excess)
-    const int fineBlocksWide = (w - 2 + 7) / 8, halfBlocksWide = (hw - 2 + 3) / 4;
-    for (const auto& [key, e] : fine.blockByIndex) {
-        const std::size_t bx = key % std::size_t(fineBlocksWide);
-        const std::size_t by = key / std::size_t(fineBlocksWide);
-        const auto it = halfEnergy.blockByIndex.find(by * std::size_t(halfBlocksWide) + bx);
-        if (it != halfEnergy.blockByIndex.end())
-            pairs.emplace_back(it->second, std::max(0.0, e - it->second) / 0.75);
+    for (std::size_t k = 0; k < fine.blocks.size(); ++k) {
+        const std::size_t bx = k % std::size_t(fine.blocksWide);
+        const std::size_t by = k / std::size_t(fine.blocksWide);
+        const std::size_t hk = by * std::size_t(halfEnergy.blocksWide) + bx;
+        if (fine.blocks[k] < 0 || bx >= std::size_t(halfEnergy.blocksWide) ||
+            hk >= halfEnergy.blocks.size() || halfEnergy.blocks[hk] < 0)
+            continue;
+        pairs.emplace_back(halfEnergy.blocks[hk],
+                           std::max(0.0, fine.blocks[k] - halfEnergy.blocks[hk]) / 0.75);
     }
     double noiseVar = 0.0;
     if (!pairs.empty()) {
-        const std::size_t flattest = std::min(pairs.size(), std::max<std::size_t>(8, pairs.size() / 10));
+        const std::size_t flattest =
+            std::min(pairs.size(), std::max<std::size_t>(8, pairs.size() / 10));
         std::nth_element(pairs.begin(), pairs.begin() + std::ptrdiff_t(flattest - 1), pairs.end());
         std::vector<double> excess;
         for (std::size_t i = 0; i < flattest; ++i)
@@ -264,7 +291,6 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     // The 4× reduced copy: coarse energy and colourfulness.
     const int cw = w / 4, chh = h / 4;
     std::vector<float> coarse(std::size_t(cw) * chh);
-    std::vector<std::uint8_t> coarseClipped(coarse.size());
     double sumRg = 0, sumYb = 0, sumRg2 = 0, sumYb2 = 0;
     for (int cy = 0; cy < chh; ++cy)
         for (int cx = 0; cx < cw; ++cx) {
@@ -281,14 +307,13 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
             }
             const std::size_t k = std::size_t(cy) * cw + cx;
             coarse[k] = float(yl / 16.0);
-            coarseClipped[k] = coarse[k] >= 251.0f || coarse[k] <= 4.0f;
             const double rg = (r - g) / 16.0, yb = ((r + g) / 2.0 - b) / 16.0;
             sumRg += rg;
             sumYb += yb;
             sumRg2 += rg * rg;
             sumYb2 += yb * yb;
         }
-    const Energy coarseEnergy = immerkaer(coarse, coarseClipped, cw, chh, false);
+    const Energy coarseEnergy = immerkaer(coarse.data(), cw, chh, false);
     // The floor keeps a frame whose noise estimate swallowed its finest scale from reading as
     // detail-free; the noise term already charges for it.
     const double fineDetail = std::sqrt(std::max(fine.mean - noiseVar, 0.25 * fine.mean));
@@ -322,16 +347,18 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         const std::size_t row = std::size_t(r) * w;
         for (int x = 1; x + 1 < w; ++x) {
             const std::size_t i = row + x;
-            const std::uint32_t c = colour[i];
-            flat += c == colour[i - 1] && c == colour[i + 1] && c == colour[i - w] &&
-                    c == colour[i + w];
-            steps += std::abs(int(lumaByte[i]) - int(lumaByte[i + 1])) > 96 ||
-                     std::abs(int(lumaByte[i]) - int(lumaByte[i + w])) > 96;
+            const std::uint8_t* c = px + i * ch;
+            const std::size_t stride = std::size_t(w) * ch;
+            flat += std::memcmp(c, c - ch, ch) == 0 && std::memcmp(c, c + ch, ch) == 0 &&
+                    std::memcmp(c, c - stride, ch) == 0 && std::memcmp(c, c + stride, ch) == 0;
+            steps += std::abs(int(luma[i]) - int(luma[i + 1])) > 96 ||
+                     std::abs(int(luma[i]) - int(luma[i + w])) > 96;
             ++inner;
         }
     }
     s.flatFraction = inner ? double(flat) / double(inner) : 0.0;
     s.stepFraction = inner ? double(steps) / double(inner) : 0.0;
+    palette.erase(std::remove(palette.begin(), palette.end(), 0u), palette.end());
     std::sort(palette.begin(), palette.end(), std::greater<>());
     double covered = 0;
     for (std::uint32_t c : palette) {

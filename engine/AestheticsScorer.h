@@ -18,12 +18,12 @@ struct AestheticsResult {
 struct AestheticsSignals {
     // Detail: noise-corrected finest-scale energy over the energy one octave pair coarser.
     double detail = 0.0;
-    double noiseSigma = 0.0;   // noise in 8-bit levels, from the flattest blocks
-    double medianStops = 0.0;  // median luminance in stops from middle grey (linear light)
+    double noiseSigma = 0.0;    // noise in 8-bit levels, from the flattest blocks
+    double medianStops = 0.0;   // median luminance in stops from middle grey (linear light)
     double headroomStops = 0.0; // stops from the 99th luminance percentile up to white
-    double clipHigh = 0.0;     // fraction of pixels burnt to white
-    double clipLow = 0.0;      // fraction crushed to black
-    double range = 0.0;        // 1st to 99th luminance percentile, 0…1
+    double clipHigh = 0.0;      // fraction of pixels burnt to white
+    double clipLow = 0.0;       // fraction crushed to black
+    double range = 0.0;         // 1st to 99th luminance percentile, 0…1
     double colourfulness = 0.0;
     double detailQuality = 0.0;
     double exposureQuality = 0.0;
@@ -49,8 +49,8 @@ public:
 
     // `hasCameraMetadata`: whether the file's EXIF names a camera or an exposure, when known;
     // its absence counts toward a utility image.
-    std::optional<AestheticsResult>
-    scoreImage(const ImageBuffer& image, std::optional<bool> hasCameraMetadata = {}) const;
+    std::optional<AestheticsResult> scoreImage(const ImageBuffer& image,
+                                               std::optional<bool> hasCameraMetadata = {}) const;
 
     std::optional<AestheticsResult> scoreFile(const std::filesystem::path& file,
                                               int maxPixelSize) const;

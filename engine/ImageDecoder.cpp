@@ -87,8 +87,7 @@ std::optional<ImageBuffer> render(vips::VImage image, Clock::time_point deadline
     image = toSrgb8(image);
     VipsImage* raw = image.get_image();
     vips_image_set_progress(raw, TRUE);
-    const gulong handler =
-        g_signal_connect(raw, "eval", G_CALLBACK(stopWhenOverBudget), &deadline);
+    const gulong handler = g_signal_connect(raw, "eval", G_CALLBACK(stopWhenOverBudget), &deadline);
     std::size_t size = 0;
     void* memory = nullptr;
     try {
@@ -105,7 +104,8 @@ std::optional<ImageBuffer> render(vips::VImage image, Clock::time_point deadline
     out.channels = 3;
     if (size != std::size_t(out.width) * std::size_t(out.height) * 3u)
         return std::nullopt;
-    out.pixels.assign(static_cast<std::uint8_t*>(memory), static_cast<std::uint8_t*>(memory) + size);
+    out.pixels.assign(static_cast<std::uint8_t*>(memory),
+                      static_cast<std::uint8_t*>(memory) + size);
     if (out.empty())
         return std::nullopt;
     return out;
@@ -136,24 +136,25 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     if (route == VipsRoute::notTiff && loader == tiffLoader)
         return std::nullopt;
 
-    vips::VImage header = vips::VImage::new_from_source(
-        source, "",
-        vips::VImage::option()
-            ->set("access", VIPS_ACCESS_SEQUENTIAL)
-            ->set("fail_on", VIPS_FAIL_ON_ERROR));
+    vips::VImage header = vips::VImage::new_from_source(source, "",
+                                                        vips::VImage::option()
+                                                            ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                            ->set("fail_on", VIPS_FAIL_ON_ERROR));
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
     const bool heif = loader == heifLoader;
     const bool streamed =
         loader == jpegLoader || loader == pngLoader || loader == webpLoader || loader == tiffLoader;
-    if (!fitsCap(out.storedWidth, out.storedHeight,
-                 streamed ? maxPixels : maxPixelsWholeDecode))
+    if (!fitsCap(out.storedWidth, out.storedHeight, streamed ? maxPixels : maxPixelsWholeDecode))
         return std::nullopt;
 
     vips::VImage thumb =
         heif ? header.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize))
-             : vips::VImage::thumbnail_source(source, maxPixelSize, thumbnailOptions(maxPixelSize));
+             : vips::VImage::thumbnail_source(
+                   source, maxPixelSize,
+                   // The source thumbnailer hands its loader only this string, not `fail_on`.
+                   thumbnailOptions(maxPixelSize)->set("option_string", "fail_on=error"));
     auto pixels = render(thumb, deadline);
     if (!pixels)
         return std::nullopt;
@@ -175,8 +176,8 @@ std::optional<Decoded> decodeBmp(const std::filesystem::path& file, int maxPixel
     out.storedHeight = header.height();
     if (!fitsCap(out.storedWidth, out.storedHeight, maxPixelsWholeDecode))
         return std::nullopt;
-    auto pixels = render(header.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize)),
-                         deadline);
+    auto pixels =
+        render(header.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize)), deadline);
     if (!pixels)
         return std::nullopt;
     out.thumbnail = std::move(*pixels);
@@ -226,14 +227,14 @@ std::optional<Decoded> decodeWithLibRaw(const std::filesystem::path& file, int m
         image->bits != 8 || (image->colors != 1 && image->colors != 3) ||
         std::size_t(image->width) * image->height * image->colors > image->data_size)
         return std::nullopt;
-    vips::VImage full = vips::VImage::new_from_memory(image->data, image->data_size, image->width,
-                                                      image->height, image->colors,
-                                                      VIPS_FORMAT_UCHAR);
+    vips::VImage full =
+        vips::VImage::new_from_memory(image->data, image->data_size, image->width, image->height,
+                                      image->colors, VIPS_FORMAT_UCHAR);
     full = full.copy(vips::VImage::option()->set(
         "interpretation", image->colors == 1 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB));
-    auto pixels = render(full.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize)
-                                                                ->set("no_rotate", true)),
-                         deadline);
+    auto pixels = render(
+        full.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize)->set("no_rotate", true)),
+        deadline);
     if (!pixels)
         return std::nullopt;
     out.thumbnail = std::move(*pixels);
@@ -251,8 +252,9 @@ void ensureInitialised() {
         vips_concurrency_set(1); // the scan runs its own pool of analyses
         // Decoders warn about every damaged file on standard error; failures are reported by
         // return value instead.
-        g_log_set_handler("VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
-                          [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        g_log_set_handler(
+            "VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+            [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     });
 }
 
@@ -267,9 +269,8 @@ std::optional<Decoded> decode(const std::filesystem::path& file, int maxPixelSiz
     ensureInitialised();
     if (maxPixelSize <= 0)
         return std::nullopt;
-    const auto deadline =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                           std::chrono::duration<double>(decodeBudgetSeconds));
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(decodeBudgetSeconds));
     try {
         Fd handle(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
         struct stat info {};
