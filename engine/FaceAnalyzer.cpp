@@ -169,15 +169,25 @@ std::optional<double> FaceAnalyzer::modelLoadSeconds() const {
 }
 
 void FaceAnalyzer::warmUp() {
-    std::lock_guard lock(impl_->mutex);
-    std::call_once(impl_->loadOnce, [this] { impl_->load(); });
+    std::call_once(impl_->loadOnce, [this] {
+        std::lock_guard lock(impl_->mutex);
+        impl_->load();
+    });
 }
 
 std::vector<FaceObservation> FaceAnalyzer::analyze(const ImageBuffer& image) {
-    std::lock_guard lock(impl_->mutex);
-    std::call_once(impl_->loadOnce, [this] { impl_->load(); });
+    std::call_once(impl_->loadOnce, [this] {
+        std::lock_guard lock(impl_->mutex);
+        impl_->load();
+    });
     if (!impl_->loadSeconds)
         throw FaceAnalysisError("Face analysis is unavailable: " + impl_->loadError);
+    // The detector keeps scratch buffers while it scans, so every thread scans with a copy of its
+    // own (a few kilobytes of filters); the landmark predictor is only read and is shared.
+    thread_local std::unique_ptr<dlib::frontal_face_detector> ownDetector;
+    if (!ownDetector)
+        ownDetector = std::make_unique<dlib::frontal_face_detector>(impl_->detector);
+    auto& detector = *ownDetector;
 
     const GrayImage gray = grayOf(image);
     if (gray.pixels.empty())
@@ -192,13 +202,13 @@ std::vector<FaceObservation> FaceAnalyzer::analyze(const ImageBuffer& image) {
                detectionImage);
         const double sx = double(gray.width) / detectionImage.nc();
         const double sy = double(gray.height) / detectionImage.nr();
-        for (const auto& r : impl_->detector(detectionImage))
+        for (const auto& r : detector(detectionImage))
             boxes.emplace_back(std::lround(r.left() * sx), std::lround(r.top() * sy),
                                std::lround((r.right() + 1) * sx) - 1,
                                std::lround((r.bottom() + 1) * sy) - 1);
     } else {
         toDlib(gray, detectionImage);
-        boxes = impl_->detector(detectionImage);
+        boxes = detector(detectionImage);
     }
 
     std::vector<FaceObservation> faces;

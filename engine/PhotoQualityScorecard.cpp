@@ -23,7 +23,6 @@ PhotoQualityScorecard& PhotoQualityScorecard::shared() {
 }
 
 PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record) {
-    std::lock_guard lock(mutex_);
     const auto thumbnail = ImageDecoder::thumbnail(record.fileURL, thumbnailMaxPixelSize);
     if (!thumbnail)
         throw PhotoQualityError::undecodable(lastPathComponent(record.fileURL));

@@ -9,7 +9,6 @@
 #include "engine/QualitySignals.h"
 #include "engine/ScoreReason.h"
 
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,7 +17,8 @@
 namespace quorlix {
 
 // Scores photos 0…100 from aesthetics, faces, sharpness and clipping, and elects the keeper of a
-// look-alike group. One process-wide instance; `evaluate` runs one photo at a time.
+// look-alike group. One process-wide instance, stateless: `evaluate` may run on several threads
+// at once.
 class PhotoQualityScorecard {
 public:
     static constexpr double aestheticsWeightWithFace = 0.3;
@@ -84,7 +84,6 @@ public:
 
 private:
     PhotoQualityScorecard() = default;
-    std::mutex mutex_;
 };
 
 } // namespace quorlix

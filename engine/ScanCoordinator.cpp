@@ -84,6 +84,61 @@ analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
     return analyses;
 }
 
+// Best-shot scoring of the first members of every look-alike group. The scores are computed
+// on up to `concurrency` threads (each photo is decoded and searched for faces, the slowest step
+// of a scan) and applied in group order afterwards, so the result is the same as one by one.
+// A stop is honoured before each photo is scored.
+void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices& services,
+                     int concurrency, const std::stop_token& stop) {
+    std::vector<const PhotoRecord*> sample;
+    for (const auto& g : groups)
+        if (g.kind == ScanResult::Kind::near)
+            for (std::size_t i = 0;
+                 i < std::min<std::size_t>(g.members.size(), QuorlixFeature::maxScoredPerGroup);
+                 ++i)
+                sample.push_back(&g.members[i]);
+    std::vector<double> scores(sample.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> cancelled{false};
+    auto worker = [&] {
+        for (std::size_t i = next++; i < sample.size(); i = next++) {
+            if (stop.stop_requested()) {
+                cancelled = true;
+                return;
+            }
+            try {
+                scores[i] = services.score(*sample[i]);
+            } catch (...) {
+                scores[i] = fallbackScore(*sample[i]);
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        const auto threads =
+            std::min<std::size_t>(std::size_t(std::max(concurrency, 1)), sample.size());
+        for (std::size_t t = 0; t < threads; ++t)
+            pool.emplace_back(worker);
+    }
+    if (cancelled || stop.stop_requested())
+        throw ScanCancelled();
+
+    std::size_t k = 0;
+    for (auto& g : groups) {
+        if (g.kind != ScanResult::Kind::near)
+            continue;
+        std::map<std::string, double> byId;
+        const auto sampled =
+            std::min<std::size_t>(g.members.size(), QuorlixFeature::maxScoredPerGroup);
+        for (std::size_t i = 0; i < sampled; ++i)
+            byId[g.members[i].id] = scores[k++];
+        g.bestShotScores = byId;
+        if (const auto best = PhotoQualityScorecard::pickKeeper({byId.begin(), byId.end()}))
+            g.keeperId = g.autoKeeperId = *best;
+        g.isBestShotUnlocked = true;
+    }
+}
+
 } // namespace
 
 ScanCoordinator::ScanCoordinator() : services_(ScanServices::shared()) {}
@@ -189,30 +244,8 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     checkpoint(stop);
     report(Phase::scoring, 0, r);
 
-    if (!options.exactOnly) {
-        for (auto& g : groups) {
-            if (g.kind != ScanResult::Kind::near)
-                continue;
-            const auto sampled =
-                std::min<std::size_t>(g.members.size(), QuorlixFeature::maxScoredPerGroup);
-            std::map<std::string, double> scores;
-            for (std::size_t i = 0; i < sampled; ++i) {
-                checkpoint(stop);
-                const auto& member = g.members[i];
-                double score;
-                try {
-                    score = services_.score(member);
-                } catch (const std::exception&) {
-                    score = fallbackScore(member);
-                }
-                scores[member.id] = score;
-            }
-            g.bestShotScores = scores;
-            if (const auto best = PhotoQualityScorecard::pickKeeper({scores.begin(), scores.end()}))
-                g.keeperId = g.autoKeeperId = *best;
-            g.isBestShotUnlocked = true;
-        }
-    }
+    if (!options.exactOnly)
+        scoreNearGroups(groups, services_, QuorlixFeature::analysisConcurrency(), stop);
 
     std::sort(groups.begin(), groups.end(), groupBefore);
     ScanResult result;

@@ -17,7 +17,8 @@ using PhotoAnalysis = FeaturePrintEmbedder::Analysis;
 struct ScanServices {
     // Nothing when the photo cannot be analysed. Called from several threads at once.
     std::function<std::optional<PhotoAnalysis>(const std::filesystem::path&)> analyze;
-    // Quality score 0…100; throws when the photo cannot be scored. Called one at a time.
+    // Quality score 0…100; throws when the photo cannot be scored. Called from several
+    // threads at once.
     std::function<double(const PhotoRecord&)> score;
 
     static ScanServices shared();
