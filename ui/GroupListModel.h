@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppModel.h"
 #include "engine/ScanResult.h"
 
 #include <QAbstractListModel>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace quorlix {
-
-class AppModel;
 
 // The groups of one kind of the model's current result, one row per group, so that a list
 // view builds only the cards it shows. Follows every change of the result with the smallest

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppModel.h"
 #include "engine/ScanResult.h"
 
 #include <QPointer>
@@ -9,7 +10,6 @@
 
 namespace quorlix {
 
-class AppModel;
 class ShareCardPainter;
 
 // The share card on screen, drawn by the same painter as the PNG, scaled uniformly to fit the

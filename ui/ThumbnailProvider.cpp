@@ -4,6 +4,7 @@
 
 #include <QMutexLocker>
 #include <QQuickTextureFactory>
+#include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <cstring>

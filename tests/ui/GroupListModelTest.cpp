@@ -89,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(ids(near), QStringList{"near:0"});
         QCOMPARE(exact.count(), 1);
         const QModelIndex e = exact.index(0);
-        QCOMPARE(e.data(GroupListModel::KindRole).toString(), "exact");
+        QCOMPARE(e.data(GroupListModel::KindRole).toString(), QStringLiteral("exact"));
         QCOMPARE(e.data(GroupListModel::ReclaimableBytesRole).toDouble(), 100.0);
         QCOMPARE(e.data(GroupListModel::KeeperChangedRole).toBool(), false);
         QCOMPARE(e.data(GroupListModel::IsBestShotUnlockedRole).toBool(), false);
@@ -101,7 +101,7 @@ private Q_SLOTS:
         const QVariantList members = n.data(GroupListModel::MembersRole).toList();
         QCOMPARE(members.size(), 2);
         const QVariantMap first = members[0].toMap();
-        QCOMPARE(first["name"].toString(), "c.jpg");
+        QCOMPARE(first["name"].toString(), QStringLiteral("c.jpg"));
         QCOMPARE(first["fileURL"].toUrl(), QUrl::fromLocalFile(QString::fromStdString(c.fileURL)));
         QCOMPARE(first["size"].toDouble(), 300.0);
         QCOMPARE(first["score"].toDouble(), 81.5);
