@@ -29,8 +29,11 @@ constexpr qreal statSpacing = 28;
 constexpr qreal labelGap = 6;
 constexpr qreal footerSpacing = 24;
 // The glow: a square patch of the brand gradient, blurred, off the centre towards top-right.
+// The blur radius is taken as the Gaussian's deviation; three deviations hold all of it.
 constexpr qreal glowSide = 720;
 constexpr qreal glowBlur = 140;
+constexpr qreal glowMargin = 3 * glowBlur;
+constexpr qreal glowPointsPerPixel = 10;
 constexpr qreal glowOpacity = 0.45;
 constexpr QPointF glowOffset(420, -260);
 
@@ -127,9 +130,8 @@ void boxBlur(QImage& image, int r) {
 // detail a finer grid would show, and smooth scaling stretches it to any card size.
 const QImage& glowImage() {
     static const QImage image = [] {
-        constexpr qreal pointsPerPixel = 10;
-        const int margin = int(std::ceil(1.5 * glowBlur / pointsPerPixel));
-        const int side = int(glowSide / pointsPerPixel);
+        const int margin = int(glowMargin / glowPointsPerPixel);
+        const int side = int(glowSide / glowPointsPerPixel);
         QImage glow(side + 2 * margin, side + 2 * margin, QImage::Format_ARGB32_Premultiplied);
         glow.fill(Qt::transparent);
         {
@@ -137,8 +139,8 @@ const QImage& glowImage() {
             const QRectF patch(margin, margin, side, side);
             p.fillRect(patch, brandGradient(patch));
         }
-        // Three box passes approach a Gaussian whose deviation is half the blur radius.
-        const qreal sigma = glowBlur / 2 / pointsPerPixel;
+        // Three box passes of width w approach a Gaussian of deviation sqrt((w² - 1) / 4).
+        const qreal sigma = glowBlur / glowPointsPerPixel;
         const int r = std::max(1, int(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
         for (int i = 0; i < 3; ++i)
             boxBlur(glow, r);
@@ -178,7 +180,7 @@ ShareCardPainter::Content ShareCardPainter::contentFor(const ScanResult& result)
 ShareCardPainter::ShareCardPainter(Content content) : content_(std::move(content)) {
     Layout& l = layout_;
     const QPointF centre(width / 2, height / 2);
-    const qreal glowExtent = glowSide + 2 * std::ceil(1.5 * glowBlur / 10) * 10;
+    const qreal glowExtent = glowSide + 2 * glowMargin;
     l.glow = QRectF(0, 0, glowExtent, glowExtent);
     l.glow.moveCenter(centre + glowOffset);
 

@@ -6,6 +6,8 @@
 #include "engine/ContentKeys.h"
 
 #include <QAbstractItemModelTester>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -198,6 +200,22 @@ private Q_SLOTS:
         QCOMPARE(inserted.size(), 2);
         QCOMPARE(reset.size(), 0);
         QCOMPARE(counted.size(), 2);
+    }
+
+    void usableFromQml() {
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        QQmlComponent component(&engine);
+        component.setData("import QtQuick\nimport Quorlix\nItem {\n"
+                          "  property var near: GroupListModel { kind: GroupListModel.Near }\n"
+                          "  property var card: ShareCardItem { width: 144; height: 76 }\n}",
+                          QUrl());
+        std::unique_ptr<QObject> root(component.create());
+        QVERIFY2(root, qPrintable(component.errorString()));
+        auto* near = qvariant_cast<GroupListModel*>(root->property("near"));
+        QVERIFY(near);
+        QCOMPARE(near->kind(), GroupListModel::Near);
+        QVERIFY(root->property("card").value<QObject*>());
     }
 
     void newScansAndKindSwitchesStayConsistent() {

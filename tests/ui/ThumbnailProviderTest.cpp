@@ -1,9 +1,14 @@
 #include "ui/ThumbnailProvider.h"
 
 #include "TempFolder.h"
+#include "app/FileUrl.h"
+#include "ui/Thumbnails.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickTextureFactory>
 #include <QSemaphore>
 #include <QTest>
@@ -74,6 +79,11 @@ private Q_SLOTS:
         for (const char* bad :
              {"", "/300", "relative%2Fname/300", "%2Fa/zero", "%2Fa/0", "%2Fa%00b/300"})
             QVERIFY2(!ThumbnailProvider::parseId(QString::fromLatin1(bad)), bad);
+        // From QML, by the photo's file URL.
+        const std::string odd = "/photos/\xff odd #1.jpg";
+        QCOMPARE(Thumbnails::source(urlFromPath(odd), 300), ThumbnailProvider::sourceFor(odd, 300));
+        QVERIFY(
+            Thumbnails::source(QUrl(QStringLiteral("https://example.com/a.jpg")), 300).isEmpty());
         // The view's own size wins over the id's, within bounds.
         const ThumbnailProvider::Request r{"/a", 300};
         QCOMPARE(ThumbnailProvider::pixelsFor(r, {}), 300);
@@ -152,6 +162,29 @@ private Q_SLOTS:
         delete provider.requestImageResponse(ThumbnailProvider::idFor(file, 64), {});
         provider.pool()->waitForDone();
         QCoreApplication::processEvents();
+    }
+
+    void qmlImagesLoadThroughTheProvider() {
+        test::TempFolder folder;
+        const auto good =
+            folder.write("caf\xc3\xa9 \xff 50% #2.jpg", encoded(picture(900, 600, 4), "JPG"));
+        const auto bad = folder.write("broken.jpg", "no picture here");
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        engine.addImageProvider(QLatin1String(ThumbnailProvider::providerName),
+                                new ThumbnailProvider);
+        QQmlComponent component(&engine);
+        component.setData("import QtQuick\nImage { asynchronous: true }", QUrl());
+        for (const auto& file : {good, bad}) {
+            std::unique_ptr<QObject> image(component.create());
+            QVERIFY2(image, qPrintable(component.errorString()));
+            image->setProperty("source", ThumbnailProvider::sourceFor(file, 300));
+            // Ready either way: an undecodable file is an empty picture, not an error.
+            QTRY_COMPARE_WITH_TIMEOUT(image->property("status").toInt(), 1, 20000); // Image.Ready
+            const QSizeF size(image->property("implicitWidth").toReal(),
+                              image->property("implicitHeight").toReal());
+            QCOMPARE(size, file == good ? QSizeF(300, 200) : QSizeF(0, 0));
+        }
     }
 
     void cacheStaysWithinItsBound() {

@@ -2,6 +2,9 @@
 
 #include <QGuiApplication>
 #include <QStandardPaths>
+#include <QtQml/QQmlExtensionPlugin>
+
+Q_IMPORT_QML_PLUGIN(QuorlixPlugin)
 
 int runGroupListModelTest(int argc, char** argv);
 int runThumbnailProviderTest(int argc, char** argv);
