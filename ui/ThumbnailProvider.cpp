@@ -77,6 +77,8 @@ ThumbnailProvider::ThumbnailProvider(qint64 cacheBytes) {
 }
 
 ThumbnailProvider::~ThumbnailProvider() {
+    // Queued jobs would decode for a view that is gone; running ones still use the cache.
+    pool_.clear();
     pool_.waitForDone();
 }
 
