@@ -5,6 +5,8 @@
 #include "ui/ShareCardPainter.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
 
 namespace quorlix {
 
@@ -44,9 +46,30 @@ void ShareCardItem::refresh() {
     Q_EMIT cardChanged();
 }
 
+void ShareCardItem::setRadius(qreal radius) {
+    if (qFuzzyCompare(radius_, radius))
+        return;
+    radius_ = radius;
+    update();
+    Q_EMIT radiusChanged();
+}
+
 void ShareCardItem::paint(QPainter* painter) {
-    if (card_)
-        card_->paint(*painter, QRectF(0, 0, width(), height()));
+    if (!card_)
+        return;
+    const QRectF bounds(0, 0, width(), height());
+    if (radius_ > 0) {
+        // The card's own rectangle inside the item, as the painter centres it.
+        const qreal scale =
+            std::min(width() / ShareCardPainter::width, height() / ShareCardPainter::height);
+        QRectF cardRect(0, 0, ShareCardPainter::width * scale, ShareCardPainter::height * scale);
+        cardRect.moveCenter(bounds.center());
+        QPainterPath shape;
+        shape.addRoundedRect(cardRect, radius_, radius_);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setClipPath(shape);
+    }
+    card_->paint(*painter, bounds);
 }
 
 } // namespace quorlix

@@ -19,6 +19,8 @@ class ShareCardItem : public QQuickPaintedItem {
     QML_ELEMENT
     Q_PROPERTY(quorlix::AppModel* appModel READ appModel WRITE setAppModel NOTIFY appModelChanged)
     Q_PROPERTY(bool hasCard READ hasCard NOTIFY cardChanged)
+    // Corners of the drawn card, in item pixels: the preview's frame clips without QML effects.
+    Q_PROPERTY(qreal radius READ radius WRITE setRadius NOTIFY radiusChanged)
 
 public:
     explicit ShareCardItem(QQuickItem* parent = nullptr);
@@ -29,12 +31,15 @@ public:
     // Shows this result instead of the model's, until the model's result changes.
     void setResult(const ScanResult& result);
     bool hasCard() const { return bool(card_); }
+    qreal radius() const { return radius_; }
+    void setRadius(qreal radius);
 
     void paint(QPainter* painter) override;
 
 Q_SIGNALS:
     void appModelChanged();
     void cardChanged();
+    void radiusChanged();
 
 private:
     void refresh();
@@ -42,6 +47,7 @@ private:
     QPointer<AppModel> appModel_;
     QMetaObject::Connection resultConnection_;
     std::unique_ptr<ShareCardPainter> card_;
+    qreal radius_ = 0;
 };
 
 } // namespace quorlix

@@ -162,6 +162,17 @@ private Q_SLOTS:
         }
         QCOMPARE(qAlpha(framed.pixel(72, 5)), 0);
         QCOMPARE(qAlpha(framed.pixel(72, 50)), 255);
+        QCOMPARE(qAlpha(framed.pixel(1, 13)), 255); // square corner
+
+        // Rounded corners for the preview's frame, drawn by the item itself.
+        item.setRadius(8);
+        framed.fill(Qt::transparent);
+        {
+            QPainter painter(&framed);
+            item.paint(&painter);
+        }
+        QCOMPARE(qAlpha(framed.pixel(0, 13)), 0);
+        QCOMPARE(qAlpha(framed.pixel(72, 50)), 255);
     }
 };
 
