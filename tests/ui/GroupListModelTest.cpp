@@ -1,0 +1,265 @@
+#include "ui/GroupListModel.h"
+
+#include "TempFolder.h"
+#include "UiTestEnvironment.h"
+#include "app/AppModel.h"
+#include "engine/ContentKeys.h"
+
+#include <QAbstractItemModelTester>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+using namespace quorlix;
+
+namespace {
+
+PhotoRecord photo(const std::filesystem::path& path, std::int64_t size) {
+    PhotoRecord r;
+    r.fileURL = path.native();
+    r.id = pathDigest(r.fileURL);
+    r.fileSizeBytes = size;
+    return r;
+}
+
+ScanResult::Group group(std::string id, ScanResult::Kind kind, std::vector<PhotoRecord> members) {
+    ScanResult::Group g;
+    g.id = std::move(id);
+    g.kind = kind;
+    g.members = std::move(members);
+    g.keeperId = g.autoKeeperId = g.members.front().id;
+    return g;
+}
+
+// A model whose scans return whatever `next` holds at the time.
+struct Fixture {
+    std::shared_ptr<ScanResult> next = std::make_shared<ScanResult>();
+    std::unique_ptr<AppModel> model = std::make_unique<AppModel>(
+        [next = next](const std::filesystem::path&, const ProgressCallback&, std::stop_token) {
+            return *next;
+        },
+        std::make_shared<test::RecordingDesktop>());
+
+    bool scan(const ScanResult& result) {
+        *next = result;
+        model->startScan(QUrl::fromLocalFile(QString::fromStdString(result.folder.native())));
+        return QTest::qWaitFor([&] { return model->screen() != AppModel::Screen::scanning; });
+    }
+};
+
+QStringList ids(const GroupListModel& list) {
+    QStringList out;
+    for (int i = 0; i < list.rowCount(); ++i)
+        out << list.index(i).data(GroupListModel::GroupIdRole).toString();
+    return out;
+}
+
+} // namespace
+
+class GroupListModelTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rolesDescribeEachGroupOfItsKind() {
+        test::TempFolder folder;
+        Fixture f;
+        ScanResult result;
+        result.folder = folder.path();
+        const auto a = photo(folder.path() / "a.jpg", 100);
+        const auto b = photo(folder.path() / "b.jpg", 100);
+        const auto c = photo(folder.path() / "c.jpg", 300);
+        const auto d = photo(folder.path() / "d.jpg", 400);
+        result.groups = {group("exact:k", ScanResult::Kind::exact, {a, b}),
+                         group("near:0", ScanResult::Kind::near, {c, d})};
+        result.groups[1].bestShotScores = {{c.id, 81.5}};
+        result.groups[1].isBestShotUnlocked = true;
+        QVERIFY(f.scan(result));
+
+        GroupListModel exact;
+        exact.setAppModel(f.model.get());
+        QAbstractItemModelTester exactTester(
+            &exact, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        GroupListModel near;
+        near.setKind(GroupListModel::Near);
+        near.setAppModel(f.model.get());
+        QAbstractItemModelTester nearTester(&near,
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        QCOMPARE(ids(exact), QStringList{"exact:k"});
+        QCOMPARE(ids(near), QStringList{"near:0"});
+        QCOMPARE(exact.count(), 1);
+        const QModelIndex e = exact.index(0);
+        QCOMPARE(e.data(GroupListModel::KindRole).toString(), QStringLiteral("exact"));
+        QCOMPARE(e.data(GroupListModel::ReclaimableBytesRole).toDouble(), 100.0);
+        QCOMPARE(e.data(GroupListModel::KeeperChangedRole).toBool(), false);
+        QCOMPARE(e.data(GroupListModel::IsBestShotUnlockedRole).toBool(), false);
+
+        const QModelIndex n = near.index(0);
+        QCOMPARE(n.data(GroupListModel::KeeperIdRole).toString(), QString::fromStdString(c.id));
+        QCOMPARE(n.data(GroupListModel::AutoKeeperIdRole).toString(), QString::fromStdString(c.id));
+        QCOMPARE(n.data(GroupListModel::IsBestShotUnlockedRole).toBool(), true);
+        const QVariantList members = n.data(GroupListModel::MembersRole).toList();
+        QCOMPARE(members.size(), 2);
+        const QVariantMap first = members[0].toMap();
+        QCOMPARE(first["name"].toString(), QStringLiteral("c.jpg"));
+        QCOMPARE(first["fileURL"].toUrl(), QUrl::fromLocalFile(QString::fromStdString(c.fileURL)));
+        QCOMPARE(first["size"].toDouble(), 300.0);
+        QCOMPARE(first["score"].toDouble(), 81.5);
+        QCOMPARE(first["isKeeper"].toBool(), true);
+        QVERIFY(first["thumbnail"].toUrl().toString().startsWith("image://thumbnail/"));
+        // No score for a member the scorer did not rate: absent, not zero.
+        QVERIFY(!members[1].toMap().contains("score"));
+        QCOMPARE(members[1].toMap()["isKeeper"].toBool(), false);
+        QCOMPARE(near.indexOfGroup("near:0"), 0);
+        QCOMPARE(near.indexOfGroup("exact:k"), -1);
+    }
+
+    void keeperChangeTouchesOneRowOnly() {
+        test::TempFolder folder;
+        Fixture f;
+        ScanResult result;
+        result.folder = folder.path();
+        for (int i = 0; i < 3; ++i)
+            result.groups.push_back(
+                group("near:" + std::to_string(i), ScanResult::Kind::near,
+                      {photo(folder.path() / ("p" + std::to_string(i) + "a.jpg"), 10),
+                       photo(folder.path() / ("p" + std::to_string(i) + "b.jpg"), 20)}));
+        QVERIFY(f.scan(result));
+        GroupListModel list;
+        list.setKind(GroupListModel::Near);
+        list.setAppModel(f.model.get());
+        QAbstractItemModelTester tester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy reset(&list, &QAbstractItemModel::modelReset);
+
+        const QString other = QString::fromStdString(result.groups[1].members[1].id);
+        f.model->setKeeper("near:1", other);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0][0].toModelIndex().row(), 1);
+        QCOMPARE(changed[0][1].toModelIndex().row(), 1);
+        QCOMPARE(list.index(1).data(GroupListModel::KeeperIdRole).toString(), other);
+        QCOMPARE(list.index(1).data(GroupListModel::KeeperChangedRole).toBool(), true);
+        QVERIFY(list.index(1)
+                    .data(GroupListModel::MembersRole)
+                    .toList()[1]
+                    .toMap()["isKeeper"]
+                    .toBool());
+
+        f.model->resetKeeper("near:1");
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(changed[1][0].toModelIndex().row(), 1);
+        QCOMPARE(list.index(1).data(GroupListModel::KeeperChangedRole).toBool(), false);
+        QCOMPARE(inserted.size() + removed.size() + reset.size(), 0);
+    }
+
+    void movedGroupsLeaveAndUndoBringsThemBackInPlace() {
+        test::TempFolder folder;
+        test::TempFolder destination;
+        Fixture f;
+        ScanResult result;
+        result.folder = folder.path();
+        // Three exact groups of two, sorted as the engine sorts them (ascending id).
+        for (const char* key : {"a", "b", "c"}) {
+            const std::string k(key);
+            result.groups.push_back(group("exact:" + k, ScanResult::Kind::exact,
+                                          {photo(folder.write(k + "1.jpg", "same " + k), 6),
+                                           photo(folder.write(k + "2.jpg", "same " + k), 6)}));
+        }
+        // A look-alike group must not show up in the exact list at any step.
+        result.groups.push_back(group(
+            "near:0", ScanResult::Kind::near,
+            {photo(folder.write("n1.jpg", "n1"), 2), photo(folder.write("n2.jpg", "n2"), 2)}));
+        QVERIFY(f.scan(result));
+        GroupListModel list;
+        list.setAppModel(f.model.get());
+        QAbstractItemModelTester tester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(&list, &QAbstractItemModel::modelReset);
+        QSignalSpy counted(&list, &GroupListModel::countChanged);
+
+        // A member gone from disk cannot be moved, so its group stays.
+        std::filesystem::remove(folder.path() / "b2.jpg");
+        f.model->performMove(AppModel::MoveDestination::toFolder(
+            QUrl::fromLocalFile(QString::fromStdString(destination.path().native()))));
+        // Groups a and c left whole; b stays with its failed member.
+        QCOMPARE(ids(list), QStringList{"exact:b"});
+        QCOMPARE(removed.size(), 2);
+        QCOMPARE(reset.size(), 0);
+        QCOMPARE(list.index(0).data(GroupListModel::MemberCountRole).toInt(), 2);
+        QCOMPARE(counted.size(), 1);
+
+        f.model->undoLastMove();
+        QCOMPARE(ids(list), (QStringList{"exact:a", "exact:b", "exact:c"}));
+        QCOMPARE(inserted.size(), 2);
+        QCOMPARE(reset.size(), 0);
+        QCOMPARE(counted.size(), 2);
+    }
+
+    void usableFromQml() {
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        QQmlComponent component(&engine);
+        component.setData("import QtQuick\nimport Quorlix\nItem {\n"
+                          "  property var near: GroupListModel { kind: GroupListModel.Near }\n"
+                          "  property var card: ShareCardItem { width: 144; height: 76 }\n}",
+                          QUrl());
+        std::unique_ptr<QObject> root(component.create());
+        QVERIFY2(root, qPrintable(component.errorString()));
+        auto* near = qvariant_cast<GroupListModel*>(root->property("near"));
+        QVERIFY(near);
+        QCOMPARE(near->kind(), GroupListModel::Near);
+        QVERIFY(root->property("card").value<QObject*>());
+    }
+
+    void newScansAndKindSwitchesStayConsistent() {
+        test::TempFolder folder;
+        Fixture f;
+        ScanResult first;
+        first.folder = folder.path();
+        for (int i = 0; i < 5; ++i)
+            first.groups.push_back(group("exact:" + std::to_string(i), ScanResult::Kind::exact,
+                                         {photo(folder.path() / ("x" + std::to_string(i)), 1),
+                                          photo(folder.path() / ("y" + std::to_string(i)), 1)}));
+        QVERIFY(f.scan(first));
+        GroupListModel list;
+        list.setAppModel(f.model.get());
+        QAbstractItemModelTester tester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(list.count(), 5);
+
+        // Another result with a different order and overlap: rows match it, whichever signals.
+        ScanResult second = first;
+        std::swap(second.groups[0], second.groups[4]);
+        second.groups.erase(second.groups.begin() + 2);
+        second.groups.push_back(
+            group("exact:9", ScanResult::Kind::exact,
+                  {photo(folder.path() / "z1", 1), photo(folder.path() / "z2", 1)}));
+        QVERIFY(f.scan(second));
+        QCOMPARE(ids(list), (QStringList{"exact:4", "exact:1", "exact:3", "exact:0", "exact:9"}));
+
+        list.setKind(GroupListModel::Near);
+        QCOMPARE(list.count(), 0);
+        list.setKind(GroupListModel::Exact);
+        QCOMPARE(list.count(), 5);
+
+        // A new scan forgets the result; the list empties.
+        f.model->newScan();
+        QCOMPARE(list.count(), 0);
+        list.setAppModel(nullptr);
+        QCOMPARE(list.count(), 0);
+    }
+};
+
+int runGroupListModelTest(int argc, char** argv) {
+    GroupListModelTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "GroupListModelTest.moc"

@@ -1,0 +1,23 @@
+#include "UiTestEnvironment.h"
+
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QtQml/QQmlExtensionPlugin>
+
+Q_IMPORT_QML_PLUGIN(QuorlixPlugin)
+
+int runGroupListModelTest(int argc, char** argv);
+int runThumbnailProviderTest(int argc, char** argv);
+int runShareCardPainterTest(int argc, char** argv);
+
+// The list model, the thumbnail provider and the share card, in one process.
+int main(int argc, char** argv) {
+    quorlix::test::isolateUiEnvironment();
+    QGuiApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    int failed = 0;
+    failed += runGroupListModelTest(argc, argv);
+    failed += runThumbnailProviderTest(argc, argv);
+    failed += runShareCardPainterTest(argc, argv);
+    return failed;
+}
