@@ -5,7 +5,9 @@
 #include "app/StringCatalogue.h"
 #include "engine/Log.h"
 #include "ui/AppModelForeign.h"
+#include "ui/ShareCardPainter.h"
 #include "ui/StartupDiagnosis.h"
+#include "ui/ThumbnailProvider.h"
 #include "ui/TourDriver.h"
 
 #include <QCoreApplication>
@@ -27,6 +29,8 @@ QuorlixApp::QuorlixApp() : tour_(TourDriver::fromEnvironment()) {
     // Numbers and dates in the window follow the interface language.
     QLocale::setDefault(StringCatalogue::shared().locale());
     registerFonts();
+    // After the fonts: the card looks up its typeface once, on first use.
+    model_->setShareCardRenderer(ShareCardPainter::renderer());
 }
 
 QuorlixApp::~QuorlixApp() {
@@ -72,6 +76,8 @@ int QuorlixApp::exec() {
     AppModelForeign::setInstance(model_.get());
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorlix/images/AppLogo-128.png")));
     engine_ = std::make_unique<QQmlApplicationEngine>();
+    engine_->addImageProvider(QLatin1String(ThumbnailProvider::providerName),
+                              new ThumbnailProvider);
     QString failure;
     QQuickWindow* window =
         loadWindow(*engine_, QUrl(QStringLiteral("qrc:/Quorlix/Main.qml")), &failure);

@@ -1,5 +1,6 @@
 #include "UiTestEnvironment.h"
 #include "ui/AppModelForeign.h"
+#include "ui/ThumbnailProvider.h"
 
 #include <QQmlEngine>
 #include <QStandardPaths>
@@ -22,6 +23,8 @@ public Q_SLOTS:
         harness_->reset();
         quorlix::AppModelForeign::setInstance(harness_->model());
         engine->addImportPath(QStringLiteral("qrc:/"));
+        engine->addImageProvider(QLatin1String(quorlix::ThumbnailProvider::providerName),
+                                 new quorlix::ThumbnailProvider);
         QJSEngine::setObjectOwnership(harness_.get(), QJSEngine::CppOwnership);
         static const bool registered [[maybe_unused]] =
             qmlRegisterSingletonInstance("QuorlixTest", 1, 0, "Harness", harness_.get()) >= 0;
