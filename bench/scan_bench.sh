@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Whole scan against vipsthumbnail over the same photos, both with the two cores busy, at 500,
 # 1,000 and 2,000 photos: photos per second (process start included) and peak memory.
-#   bench/scan_bench.sh [CORPUS_DIR]
+#   [SIZES="500 1000 2000"] bench/scan_bench.sh [CORPUS_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/release"
@@ -17,7 +17,7 @@ mapfile -t all < <(find "$corpus" -name '*.jpg' | sort)
 cores=$(nproc)
 
 printf '%6s %10s %10s %8s %10s %8s\n' photos scan_s scan_MB vips_s ratio photos/s
-for n in 500 1000 2000; do
+for n in ${SIZES:-500 1000 2000}; do
     ((n <= ${#all[@]})) || continue
     subset="$work/set$n"
     mkdir -p "$subset"
