@@ -17,6 +17,16 @@ packages=(
     mate-backgrounds plasma-workspace-wallpapers lomiri-wallpapers-20.04 visp-images-data
     # Qt 6 for the application model and the window; lrelease compiles the translations
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-declarative-dev libqt6dbus6
+    libgl-dev qt6-qpa-plugins
+    # the QML modules the window imports at run time (nothing else pulls them in)
+    qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
+    qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
+    qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtquick-dialogs
+    qml6-module-qtquick-shapes qml6-module-qt-labs-folderlistmodel
+    # the window's tests run the real app and Qt Quick Test under a virtual X server
+    qml6-module-qttest xvfb xauth
+    # the benchmarks' scripts
+    bc python3
 )
 
 sudo=()
@@ -30,7 +40,7 @@ if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # The share card's Fraunces (weights 300 and 600) from the npm registry, once, into the build.
