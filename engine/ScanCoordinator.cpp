@@ -42,45 +42,52 @@ double fallbackScore(const PhotoRecord& record) {
     return std::round((*record.aestheticScore + 1.0) * 0.5 * 100.0);
 }
 
-// Analyses the representatives on at most `concurrency` threads; a thread that finishes one
-// takes the next at once. Stops taking new work once `stop` is requested, waits for the
-// analyses under way, and then throws ScanCancelled.
+// Runs work(0) … work(count − 1) on at most `concurrency` threads; a thread that finishes one
+// item takes the next at once. Once `stop` is requested no new item starts; the items under way
+// are awaited, and then ScanCancelled is thrown.
+template <typename Work>
+void runBounded(std::size_t count, int concurrency, const std::stop_token& stop, Work work) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> cancelled{false};
+    auto worker = [&] {
+        for (std::size_t i = next++; i < count; i = next++) {
+            if (stop.stop_requested()) {
+                cancelled = true;
+                return;
+            }
+            work(i);
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        const auto threads = std::min<std::size_t>(std::size_t(std::max(concurrency, 1)), count);
+        for (std::size_t t = 0; t < threads; ++t)
+            pool.emplace_back(worker);
+    }
+    if (cancelled || stop.stop_requested())
+        throw ScanCancelled();
+}
+
+// Analyses the representatives with bounded concurrency; `finished` gets the running count.
 std::unordered_map<std::string, PhotoAnalysis>
 analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
            const ScanServices& services, int concurrency, const std::stop_token& stop,
            const std::function<void(std::int64_t)>& finished) {
     std::unordered_map<std::string, PhotoAnalysis> analyses;
     std::mutex mutex;
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> cancelled{false};
     std::int64_t count = 0;
-    auto worker = [&] {
-        for (std::size_t i = next++; i < representatives.size(); i = next++) {
-            if (stop.stop_requested()) {
-                cancelled = true;
-                return;
-            }
-            std::optional<PhotoAnalysis> analysis;
-            try {
-                analysis = services.analyze(representatives[i]->url);
-            } catch (...) {
-                // A photo that breaks its analyser is a photo without analysis.
-            }
-            std::lock_guard lock(mutex);
-            if (analysis)
-                analyses.emplace(representatives[i]->url.native(), std::move(*analysis));
-            finished(++count);
+    runBounded(representatives.size(), concurrency, stop, [&](std::size_t i) {
+        std::optional<PhotoAnalysis> analysis;
+        try {
+            analysis = services.analyze(representatives[i]->url);
+        } catch (...) {
+            // A photo that breaks its analyser is a photo without analysis.
         }
-    };
-    const auto threads =
-        std::min<std::size_t>(std::size_t(std::max(concurrency, 1)), representatives.size());
-    {
-        std::vector<std::jthread> pool;
-        for (std::size_t t = 0; t < threads; ++t)
-            pool.emplace_back(worker);
-    }
-    if (cancelled || stop.stop_requested())
-        throw ScanCancelled();
+        std::lock_guard lock(mutex);
+        if (analysis)
+            analyses.emplace(representatives[i]->url.native(), std::move(*analysis));
+        finished(++count);
+    });
     return analyses;
 }
 
@@ -98,30 +105,13 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
                  ++i)
                 sample.push_back(&g.members[i]);
     std::vector<double> scores(sample.size());
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> cancelled{false};
-    auto worker = [&] {
-        for (std::size_t i = next++; i < sample.size(); i = next++) {
-            if (stop.stop_requested()) {
-                cancelled = true;
-                return;
-            }
-            try {
-                scores[i] = services.score(*sample[i]);
-            } catch (...) {
-                scores[i] = fallbackScore(*sample[i]);
-            }
+    runBounded(sample.size(), concurrency, stop, [&](std::size_t i) {
+        try {
+            scores[i] = services.score(*sample[i]);
+        } catch (...) {
+            scores[i] = fallbackScore(*sample[i]);
         }
-    };
-    {
-        std::vector<std::jthread> pool;
-        const auto threads =
-            std::min<std::size_t>(std::size_t(std::max(concurrency, 1)), sample.size());
-        for (std::size_t t = 0; t < threads; ++t)
-            pool.emplace_back(worker);
-    }
-    if (cancelled || stop.stop_requested())
-        throw ScanCancelled();
+    });
 
     std::size_t k = 0;
     for (auto& g : groups) {
