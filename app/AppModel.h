@@ -152,6 +152,7 @@ public:
     bool isScanning() const { return bool(scanTask_); }
 
     // Platform hooks.
+    DesktopServices& desktop() const { return *desktop_; }
     void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
     void setShareCardRenderer(ShareCardRenderer renderer) { shareRenderer_ = std::move(renderer); }
 

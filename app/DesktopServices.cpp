@@ -8,6 +8,7 @@
 #include <QDBusMessage>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QMimeData>
 
 namespace quorlix {
 
@@ -21,19 +22,28 @@ bool DesktopServices::openUrl(const QUrl& url) {
 }
 
 bool DesktopServices::revealFile(const std::filesystem::path& file) {
+    return revealFiles({file});
+}
+
+bool DesktopServices::revealFiles(const std::vector<std::filesystem::path>& files) {
+    if (files.empty())
+        return false;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
         QDBusMessage call = QDBusMessage::createMethodCall(
             QStringLiteral("org.freedesktop.FileManager1"),
             QStringLiteral("/org/freedesktop/FileManager1"),
             QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-        call << QStringList{QString::fromLatin1(urlFromPath(file).toEncoded())} << QString();
+        QStringList uris;
+        for (const auto& file : files)
+            uris += QString::fromLatin1(urlFromPath(file).toEncoded());
+        call << uris << QString();
         const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
         if (reply.type() == QDBusMessage::ReplyMessage)
             return true;
         log::error(log::Category::ui, "Reveal failed: " + reply.errorMessage().toStdString());
     }
-    return openUrl(urlFromPath(file.parent_path()));
+    return openUrl(urlFromPath(files.front().parent_path()));
 }
 
 void DesktopServices::setClipboardText(const QString& text) {
@@ -41,6 +51,19 @@ void DesktopServices::setClipboardText(const QString& text) {
         clipboard->clear();
         clipboard->setText(text);
     }
+}
+
+bool DesktopServices::setClipboardData(QMimeData* data) {
+    auto* clipboard = QGuiApplication::clipboard();
+    if (!clipboard || !data) {
+        delete data;
+        return false;
+    }
+    const QStringList formats = data->formats();
+    clipboard->setMimeData(data);
+    // Without a clipboard service the data is dropped; what reads back is what was kept.
+    const QMimeData* held = clipboard->mimeData();
+    return held && !formats.isEmpty() && held->hasFormat(formats.front());
 }
 
 } // namespace quorlix

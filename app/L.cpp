@@ -120,6 +120,21 @@ constexpr Entry kEntries[] = {
      "The folder could not be read. Check its permissions and try again."},
     {"error.title", "Something went wrong"},
     {"error.ok", "OK"},
+    {"picker.copyImage", "Copy image"},
+    {"picker.copyFiles", "Copy files"},
+    {"picker.reveal", "Show in file manager"},
+    {"picker.email", "Send by e-mail"},
+    {"picker.saveCopy", "Save a copy…"},
+    {"picker.saveTitle", "Choose where to save the copy"},
+    {"picker.copied", "Copied to clipboard"},
+    {"picker.saved", "Saved in %@"},
+    {"picker.cardFailed", "The share card could not be made. Try again."},
+    {"picker.copyFailed", "The clipboard did not take the copy. Try again."},
+    {"picker.revealFailed", "The file manager could not be opened."},
+    {"picker.emailFailed", "The e-mail program could not be started."},
+    {"picker.saveFailed",
+     "The copy could not be saved in that folder. Check that you can write there and that it has "
+     "free space."},
 };
 
 QString plain(int index) {
@@ -502,5 +517,47 @@ QString ok() {
     return plain(92);
 }
 } // namespace error
+
+namespace picker {
+QString copyImage() {
+    return plain(93);
+}
+QString copyFiles() {
+    return plain(94);
+}
+QString reveal() {
+    return plain(95);
+}
+QString email() {
+    return plain(96);
+}
+QString saveCopy() {
+    return plain(97);
+}
+QString saveTitle() {
+    return plain(98);
+}
+QString copied() {
+    return plain(99);
+}
+QString saved(const QString& folderName) {
+    return formatted(100, {folderName});
+}
+QString cardFailed() {
+    return plain(101);
+}
+QString copyFailed() {
+    return plain(102);
+}
+QString revealFailed() {
+    return plain(103);
+}
+QString emailFailed() {
+    return plain(104);
+}
+QString saveFailed() {
+    return plain(105);
+}
+} // namespace picker
 
 } // namespace quorlix::L

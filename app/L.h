@@ -152,4 +152,21 @@ QString title();
 QString ok();
 } // namespace error
 
+// The share picker's actions and what they report.
+namespace picker {
+QString copyImage();
+QString copyFiles();
+QString reveal();
+QString email();
+QString saveCopy();
+QString saveTitle();
+QString copied();
+QString saved(const QString& folderName);
+QString cardFailed();
+QString copyFailed();
+QString revealFailed();
+QString emailFailed();
+QString saveFailed();
+} // namespace picker
+
 } // namespace quorlix::L

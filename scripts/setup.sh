@@ -25,6 +25,8 @@ packages=(
     qml6-module-qtquick-shapes qml6-module-qt-labs-folderlistmodel
     # the window's tests run the real app and Qt Quick Test under a virtual X server
     qml6-module-qttest xvfb xauth
+    # xdg-email: the share picker's "Send by e-mail" (hidden without it)
+    xdg-utils
     # the benchmarks' scripts
     bc python3
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real application under Xvfb on a generated folder, drives it through its screens
-# (empty, drop highlight, each scan phase, the finished scan) and writes one PNG per screen in
-# the light and the dark appearance.   tools/screenshot-tour.sh OUTDIR
+# (empty, drop highlight, each scan phase, the finished scan with its splash, the share picker,
+# the splash of a made-up result with a very large duplicate count) and writes one PNG per
+# screen in the light and the dark appearance.   tools/screenshot-tour.sh OUTDIR
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [[ $# -ne 1 ]]; then
@@ -48,7 +49,7 @@ for theme in light dark; do
     HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
         QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS= \
-        QUORLIX_TOUR=empty,drop,scan QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$theme" \
+        QUORLIX_TOUR=empty,drop,scan,share,large QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$theme" \
         QUORLIX_TOUR_FOLDER="$photos" \
         timeout 180 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" | grep '^tour:' || true
 done

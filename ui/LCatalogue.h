@@ -28,6 +28,7 @@ class LCatalogue : public QObject {
     Q_PROPERTY(QJSValue topbar READ topbar CONSTANT)
     Q_PROPERTY(QJSValue req READ req CONSTANT)
     Q_PROPERTY(QJSValue error READ error CONSTANT)
+    Q_PROPERTY(QJSValue picker READ picker CONSTANT)
 
 public:
     static LCatalogue* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
@@ -43,6 +44,7 @@ public:
     QJSValue topbar() const { return part("topbar"); }
     QJSValue req() const { return part("req"); }
     QJSValue error() const { return part("error"); }
+    QJSValue picker() const { return part("picker"); }
 
     // Formats the entry `key` with `args` in order (numbers for "%d", texts for "%@").
     Q_INVOKABLE QString format(const QString& key, const QVariantList& args) const;

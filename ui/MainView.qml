@@ -59,11 +59,25 @@ Item {
     Component { id: scanningScreen; ScanProgressView {} }
     Component { id: resultsScreen; ResultsView {} }
 
-    // 2. Overlays. The splash and quick look arrive with the results screens.
+    // 2. Overlays. Quick look arrives with the results screen.
     Item {
         id: overlays
         objectName: "overlays"
         anchors.fill: parent
+
+        // Fades in and grows from 0.97 while the screen is the splash; out the same way.
+        ResultSplashView {
+            id: splash
+            readonly property bool shown: root.screen === AppModel.Screen.splash
+            anchors.fill: parent
+            z: ZLayer.splash
+            enabled: shown
+            visible: opacity > 0.01
+            opacity: shown ? 1 : 0
+            scale: shown ? 1 : 0.97
+            Behavior on opacity { Spring { curve: Theme.screenSpring } }
+            Behavior on scale { Spring { curve: Theme.screenSpring } }
+        }
     }
 
     // 3. Toast, along the bottom edge: it rises in from below and fades.

@@ -6,7 +6,9 @@
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTimer>
@@ -15,6 +17,32 @@
 #include <set>
 
 namespace quorlix {
+
+namespace {
+
+// Far more duplicates than a tour folder holds: 99,999 copies of one 3 MB photo among
+// 1,234,567 photos.
+ScanResult largeResult(const std::filesystem::path& folder) {
+    ScanResult result;
+    result.folder = folder;
+    result.totalPhotos = 1'234'567;
+    ScanResult::Group group;
+    group.id = "exact:large";
+    group.kind = ScanResult::Kind::exact;
+    group.members.reserve(100'000);
+    for (int i = 0; i < 100'000; ++i) {
+        PhotoRecord record;
+        record.id = "large" + std::to_string(i);
+        record.fileURL = folder / ("IMG_" + std::to_string(i) + ".jpg");
+        record.fileSizeBytes = 3'000'000;
+        group.members.push_back(std::move(record));
+    }
+    group.keeperId = group.autoKeeperId = group.members.front().id;
+    result.groups.push_back(std::move(group));
+    return result;
+}
+
+} // namespace
 
 std::unique_ptr<TourDriver> TourDriver::fromEnvironment() {
     const QString steps = qEnvironmentVariable("QUORLIX_TOUR");
@@ -38,9 +66,11 @@ void TourDriver::release() {
 }
 
 AppModel::ScanFunction TourDriver::scanFunction() {
-    return [this, resume = resume_, stop = stopPausing_](const std::filesystem::path& folder,
-                                                         const ProgressCallback& progress,
-                                                         std::stop_token token) {
+    return [this, resume = resume_, stop = stopPausing_,
+            large = madeUpLarge_](const std::filesystem::path& folder,
+                                  const ProgressCallback& progress, std::stop_token token) {
+        if (large->exchange(false))
+            return largeResult(folder);
         std::set<ScanProgress::Phase> seen;
         const auto pausing = [&](const ScanProgress& p) {
             progress(p);
@@ -66,7 +96,7 @@ void TourDriver::start(QQuickWindow* window, AppModel* model) {
         const auto screen = model_->screen();
         if (screen == AppModel::Screen::splash || screen == AppModel::Screen::results)
             QTimer::singleShot(900, this, [this] {
-                capture(QStringLiteral("after-scan"));
+                capture(afterScanName_);
                 runStep();
             });
     });
@@ -100,6 +130,18 @@ void TourDriver::runStep() {
         });
     } else if (step == QLatin1String("scan")) {
         // Captures arrive through the paused scan's checkpoints, then the finished screen.
+    } else if (step == QLatin1String("share")) {
+        click(QStringLiteral("shareResultButton"));
+        QTimer::singleShot(700, this, [this] {
+            capture(QStringLiteral("share-popup"));
+            sendKey(Qt::Key_Escape);
+            QTimer::singleShot(400, this, &TourDriver::runStep);
+        });
+    } else if (step == QLatin1String("large")) {
+        // The finished scan's screen change captures it and moves on.
+        afterScanName_ = QStringLiteral("splash-large");
+        madeUpLarge_->store(true);
+        model_->startScan(QUrl::fromLocalFile(folder_));
     } else {
         std::fprintf(stderr, "tour: unknown step %s\n", qPrintable(step));
         runStep();
@@ -147,6 +189,31 @@ void TourDriver::sendDrag(int type) {
     }
     // The events only borrow the data; keep it alive until the drag is over.
     mime->setParent(this);
+}
+
+void TourDriver::click(const QString& objectName) {
+    auto* item = window_ ? window_->findChild<QQuickItem*>(objectName) : nullptr;
+    if (!item || !item->isVisible()) {
+        std::fprintf(stderr, "tour: no %s to click\n", qPrintable(objectName));
+        return;
+    }
+    const QPointF at = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    const QPointF global = window_->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(window_, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(window_, &release);
+}
+
+void TourDriver::sendKey(int key) {
+    if (!window_)
+        return;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(window_, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(window_, &release);
 }
 
 void TourDriver::finish() {

@@ -16,7 +16,9 @@ namespace quorlix {
 
 // Drives the real window through its screens for the screenshot tour and the smoke test.
 // Only active when QUORLIX_TOUR names the steps; the user's start never sets it.
-//   QUORLIX_TOUR         comma-separated steps: empty, drop, scan (drop then every scan phase)
+//   QUORLIX_TOUR         comma-separated steps: empty, drop, scan (drop then every scan phase),
+//                        share (opens the share picker on the splash), large (a made-up result
+//                        with a very large duplicate count, on the splash)
 //   QUORLIX_TOUR_OUT     folder for the PNGs (none: nothing is written)
 //   QUORLIX_TOUR_TAG     suffix of each PNG name ("light" gives empty-light.png)
 //   QUORLIX_TOUR_FOLDER  the folder dragged onto the window
@@ -41,6 +43,8 @@ private:
     void checkpoint(const QString& name);
     void finish();
     void sendDrag(int type);
+    void click(const QString& objectName);
+    void sendKey(int key);
     void after(int ms, void (TourDriver::*step)());
 
     QStringList steps_;
@@ -49,6 +53,9 @@ private:
     QString folder_;
     QPointer<QQuickWindow> window_;
     QPointer<AppModel> model_;
+    QString afterScanName_ = QStringLiteral("after-scan");
+    // The next scan returns a made-up result with a very large duplicate count.
+    std::shared_ptr<std::atomic<bool>> madeUpLarge_ = std::make_shared<std::atomic<bool>>(false);
     // Released by the main thread once a paused scan phase has been captured.
     std::shared_ptr<std::binary_semaphore> resume_ = std::make_shared<std::binary_semaphore>(0);
     std::shared_ptr<std::atomic<bool>> stopPausing_ = std::make_shared<std::atomic<bool>>(false);

@@ -375,5 +375,57 @@
         <source>OK</source>
         <translation>Aceptar</translation>
     </message>
+    <message id="picker.copyImage">
+        <source>Copy image</source>
+        <translation>Copiar imagen</translation>
+    </message>
+    <message id="picker.copyFiles">
+        <source>Copy files</source>
+        <translation>Copiar archivos</translation>
+    </message>
+    <message id="picker.reveal">
+        <source>Show in file manager</source>
+        <translation>Mostrar en el gestor de archivos</translation>
+    </message>
+    <message id="picker.email">
+        <source>Send by e-mail</source>
+        <translation>Enviar por correo</translation>
+    </message>
+    <message id="picker.saveCopy">
+        <source>Save a copy…</source>
+        <translation>Guardar una copia…</translation>
+    </message>
+    <message id="picker.saveTitle">
+        <source>Choose where to save the copy</source>
+        <translation>Elige dónde guardar la copia</translation>
+    </message>
+    <message id="picker.copied">
+        <source>Copied to clipboard</source>
+        <translation>Copiado al portapapeles</translation>
+    </message>
+    <message id="picker.saved">
+        <source>Saved in %@</source>
+        <translation>Guardado en %@</translation>
+    </message>
+    <message id="picker.cardFailed">
+        <source>The share card could not be made. Try again.</source>
+        <translation>No se pudo crear la tarjeta para compartir. Inténtalo de nuevo.</translation>
+    </message>
+    <message id="picker.copyFailed">
+        <source>The clipboard did not take the copy. Try again.</source>
+        <translation>El portapapeles no aceptó la copia. Inténtalo de nuevo.</translation>
+    </message>
+    <message id="picker.revealFailed">
+        <source>The file manager could not be opened.</source>
+        <translation>No se pudo abrir el gestor de archivos.</translation>
+    </message>
+    <message id="picker.emailFailed">
+        <source>The e-mail program could not be started.</source>
+        <translation>No se pudo iniciar el programa de correo.</translation>
+    </message>
+    <message id="picker.saveFailed">
+        <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
+        <translation>No se pudo guardar la copia en esa carpeta. Comprueba que puedes escribir en ella y que tiene espacio libre.</translation>
+    </message>
 </context>
 </TS>

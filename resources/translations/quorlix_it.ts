@@ -375,5 +375,57 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message id="picker.copyImage">
+        <source>Copy image</source>
+        <translation>Copia immagine</translation>
+    </message>
+    <message id="picker.copyFiles">
+        <source>Copy files</source>
+        <translation>Copia file</translation>
+    </message>
+    <message id="picker.reveal">
+        <source>Show in file manager</source>
+        <translation>Mostra nel file manager</translation>
+    </message>
+    <message id="picker.email">
+        <source>Send by e-mail</source>
+        <translation>Invia per e-mail</translation>
+    </message>
+    <message id="picker.saveCopy">
+        <source>Save a copy…</source>
+        <translation>Salva una copia…</translation>
+    </message>
+    <message id="picker.saveTitle">
+        <source>Choose where to save the copy</source>
+        <translation>Scegli dove salvare la copia</translation>
+    </message>
+    <message id="picker.copied">
+        <source>Copied to clipboard</source>
+        <translation>Copiato negli appunti</translation>
+    </message>
+    <message id="picker.saved">
+        <source>Saved in %@</source>
+        <translation>Salvato in %@</translation>
+    </message>
+    <message id="picker.cardFailed">
+        <source>The share card could not be made. Try again.</source>
+        <translation>Non è stato possibile creare la scheda da condividere. Riprova.</translation>
+    </message>
+    <message id="picker.copyFailed">
+        <source>The clipboard did not take the copy. Try again.</source>
+        <translation>Gli appunti non hanno accettato la copia. Riprova.</translation>
+    </message>
+    <message id="picker.revealFailed">
+        <source>The file manager could not be opened.</source>
+        <translation>Non è stato possibile aprire il file manager.</translation>
+    </message>
+    <message id="picker.emailFailed">
+        <source>The e-mail program could not be started.</source>
+        <translation>Non è stato possibile avviare il programma di posta.</translation>
+    </message>
+    <message id="picker.saveFailed">
+        <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
+        <translation>Non è stato possibile salvare la copia in quella cartella. Controlla di poterci scrivere e che abbia spazio libero.</translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QUuid>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace quorlix::test {
 
@@ -55,6 +57,22 @@ ScanResult waitForCancel(const std::filesystem::path&, const ProgressCallback&,
     throw ScanCancelled();
 }
 
+ScanResult::Group madeUpGroup(ScanResult::Kind kind, int members, std::int64_t bytesEach) {
+    ScanResult::Group group;
+    const std::string prefix = kind == ScanResult::Kind::exact ? "exact" : "near";
+    group.id = prefix + ":0";
+    group.kind = kind;
+    for (int i = 0; i < members; ++i) {
+        PhotoRecord record;
+        record.id = prefix + std::to_string(i);
+        record.fileURL = "/photos/" + prefix + "-" + std::to_string(i) + ".jpg";
+        record.fileSizeBytes = bytesEach;
+        group.members.push_back(std::move(record));
+    }
+    group.keeperId = group.autoKeeperId = group.members.front().id;
+    return group;
+}
+
 std::optional<ScanProgress::Phase> phaseFromName(const QString& name) {
     for (auto phase : {ScanProgress::Phase::enumerating, ScanProgress::Phase::hashing,
                        ScanProgress::Phase::analyzing, ScanProgress::Phase::grouping,
@@ -67,9 +85,41 @@ std::optional<ScanProgress::Phase> phaseFromName(const QString& name) {
 
 ModelHarness::ModelHarness()
     : desktop_(std::make_shared<RecordingDesktop>()),
-      model_(std::make_unique<AppModel>(waitForCancel, desktop_)) {}
+      nextResult_(std::make_shared<std::optional<ScanResult>>()),
+      log_(std::make_shared<log::CapturingSink>()),
+      model_(std::make_unique<AppModel>(
+          [next = nextResult_](const std::filesystem::path& folder,
+                               const ProgressCallback& progress, std::stop_token stop) {
+              // Handed over before the scan starts, so the scan's thread sees it.
+              if (auto result = std::exchange(*next, std::nullopt))
+                  return *result;
+              return waitForCancel(folder, progress, std::move(stop));
+          },
+          desktop_)) {
+    log::setSink(log_);
+}
 
-ModelHarness::~ModelHarness() = default;
+ModelHarness::~ModelHarness() {
+    log::setSink(nullptr);
+}
+
+void ModelHarness::finishScan(int exactCopies, qint64 bytesEach, int nearCopies,
+                              qint64 totalPhotos) {
+    ScanResult result;
+    result.folder = "/photos";
+    result.totalPhotos = totalPhotos;
+    if (exactCopies > 0)
+        result.groups.push_back(madeUpGroup(ScanResult::Kind::exact, exactCopies + 1, bytesEach));
+    if (nearCopies > 0)
+        result.groups.push_back(madeUpGroup(ScanResult::Kind::near, nearCopies + 1, bytesEach));
+    *nextResult_ = std::move(result);
+    model_->startScan(QUrl::fromLocalFile(QStringLiteral("/photos")));
+}
+
+bool ModelHarness::logged(const QString& message) const {
+    const auto messages = log_->messages();
+    return std::find(messages.begin(), messages.end(), message.toStdString()) != messages.end();
+}
 
 void ModelHarness::reportProgress(const QString& phase, qint64 current, qint64 total) {
     if (const auto p = phaseFromName(phase))
@@ -85,6 +135,8 @@ void ModelHarness::reset() {
     model_->setToast(std::nullopt);
     model_->setErrorMessage({});
     desktop_->opened.clear();
+    log_->clear();
+    nextResult_->reset();
 }
 
 } // namespace quorlix::test

@@ -2,12 +2,14 @@
 
 #include "app/AppModel.h"
 #include "app/DesktopServices.h"
+#include "engine/Log.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
 namespace quorlix::test {
 
@@ -26,7 +28,8 @@ public:
 };
 
 // What the QML tests may do to the model beyond its own operations: publish progress, show a
-// toast. The model's scans wait until cancelled, so a scanning screen stays put.
+// toast, finish a scan with a made-up result. The model's scans wait until cancelled unless a
+// result was handed over, so a scanning screen stays put.
 class ModelHarness : public QObject {
     Q_OBJECT
     Q_PROPERTY(int openedUrlCount READ openedUrlCount)
@@ -40,10 +43,19 @@ public:
     Q_INVOKABLE void reportProgress(const QString& phase, qint64 current, qint64 total);
     Q_INVOKABLE void showToast(const QString& text, bool undoable);
     Q_INVOKABLE void reset();
+    // Runs a scan that finds one exact group of `exactCopies` + 1 files of `bytesEach` bytes
+    // (none when 0), one look-alike group of `nearCopies` + 1 (none when 0), in a folder of
+    // `totalPhotos`; the model then shows the splash.
+    Q_INVOKABLE void finishScan(int exactCopies, qint64 bytesEach, int nearCopies,
+                                qint64 totalPhotos);
+    // Whether a log line since the last reset reads exactly `message`.
+    Q_INVOKABLE bool logged(const QString& message) const;
     int openedUrlCount() const { return int(desktop_->opened.size()); }
 
 private:
     std::shared_ptr<RecordingDesktop> desktop_;
+    std::shared_ptr<std::optional<ScanResult>> nextResult_;
+    std::shared_ptr<log::CapturingSink> log_;
     std::unique_ptr<AppModel> model_;
 };
 

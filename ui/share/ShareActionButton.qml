@@ -1,0 +1,150 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Dialogs
+import Quorlix
+
+// A share button: when pressed it asks the model for the items of its `kind` ("result": the
+// card and caption; "keepers": the kept photos) and opens the share picker under itself.
+SecondaryButton {
+    id: control
+    property string kind: "result"
+    readonly property alias picker: picker
+    readonly property alias popup: popup
+
+    symbol: "square.and.arrow.up"
+    onClicked: {
+        if (picker.prepare())
+            popup.open()
+    }
+
+    // Closes the picker first, so a notice or dialog the action brings is not hidden under it.
+    function run(action) {
+        popup.close()
+        action()
+    }
+
+    SharePicker {
+        id: picker
+        kind: control.kind
+    }
+
+    FolderDialog {
+        id: folderDialog
+        title: L.picker.saveTitle
+        onAccepted: picker.saveCopyTo(selectedFolder)
+    }
+
+    Popup {
+        id: popup
+        objectName: "sharePopup"
+        y: control.height + 6
+        x: Math.round((control.width - width) / 2)
+        margins: 8
+        padding: 5
+        modal: false
+        focus: true
+        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+
+        enter: Transition {
+            NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 120 }
+            NumberAnimation { property: "scale"; from: 0.97; to: 1; duration: 120 }
+        }
+        exit: Transition {
+            NumberAnimation { property: "opacity"; from: 1; to: 0; duration: 90 }
+        }
+
+        background: Item {
+            SoftShadow {
+                anchors.fill: parent
+                radius: 10
+                color: Qt.rgba(0, 0, 0, 0.22)
+                blur: 14
+                offsetY: 6
+            }
+            Rectangle {
+                anchors.fill: parent
+                radius: 10
+                color: Theme.bg.popover
+                border.width: 0.5
+                border.color: Theme.border.b2
+            }
+        }
+
+        contentItem: Column {
+            id: rows
+            spacing: 1
+            width: Math.max(copyRow.implicitWidth, revealRow.implicitWidth,
+                            emailRow.implicitWidth, saveRow.implicitWidth)
+            PickerRow {
+                id: copyRow
+                objectName: "shareCopy"
+                symbol: "doc.on.doc"
+                text: control.kind === "keepers" ? L.picker.copyFiles : L.picker.copyImage
+                width: rows.width
+                onActivated: control.run(() => picker.copyToClipboard())
+            }
+            PickerRow {
+                id: revealRow
+                objectName: "shareReveal"
+                symbol: "folder"
+                text: L.picker.reveal
+                width: rows.width
+                onActivated: control.run(() => picker.showInFileManager())
+            }
+            PickerRow {
+                id: emailRow
+                objectName: "shareEmail"
+                visible: picker.canSendByEmail
+                symbol: "envelope"
+                text: L.picker.email
+                width: rows.width
+                onActivated: control.run(() => picker.sendByEmail())
+            }
+            PickerRow {
+                id: saveRow
+                objectName: "shareSave"
+                symbol: "square.and.arrow.down"
+                text: L.picker.saveCopy
+                width: rows.width
+                onActivated: control.run(() => folderDialog.open())
+            }
+        }
+    }
+
+    // One action of the picker: a symbol and a label, highlighted under the pointer.
+    component PickerRow: Rectangle {
+        id: row
+        property string symbol
+        property string text
+        signal activated()
+        implicitWidth: Math.max(200, rowContent.implicitWidth + 24)
+        implicitHeight: 30
+        radius: 6
+        color: area.containsMouse ? Theme.accent.soft : "transparent"
+
+        Row {
+            id: rowContent
+            anchors { left: parent.left; leftMargin: 10; verticalCenter: parent.verticalCenter }
+            spacing: 9
+            Symbol {
+                name: row.symbol
+                size: 15
+                color: area.containsMouse ? Theme.accent.primary : Theme.text.secondary
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Text {
+                text: row.text
+                font.pixelSize: 13
+                color: Theme.text.primary
+                anchors.verticalCenter: parent.verticalCenter
+            }
+        }
+        MouseArea {
+            id: area
+            anchors.fill: parent
+            hoverEnabled: true
+            cursorShape: Qt.PointingHandCursor
+            onClicked: row.activated()
+        }
+    }
+}
