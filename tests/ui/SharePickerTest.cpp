@@ -79,7 +79,8 @@ struct Fixture {
             desktop);
         if (withResult) {
             model->startScan(urlFromPath(photos));
-            QTest::qWaitFor([&] { return model->screen() != AppModel::Screen::scanning; });
+            if (!QTest::qWaitFor([&] { return model->screen() != AppModel::Screen::scanning; }))
+                qWarning("the scan did not finish");
         }
         picker.setAppModel(model.get());
     }
