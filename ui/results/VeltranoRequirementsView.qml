@@ -11,7 +11,7 @@ Item {
     readonly property bool compatible: VeltranoRequirements.compatible
 
     implicitWidth: compatible ? compatibleRow.implicitWidth
-                              : Math.max(lineRow.implicitWidth, reasonText.implicitWidth)
+                              : Math.max(17 + lineText.implicitWidth, reasonText.implicitWidth)
     implicitHeight: compatible ? compatibleRow.implicitHeight
                                : lineRow.implicitHeight + 2 + reasonText.implicitHeight
 
@@ -53,13 +53,13 @@ Item {
             name: "exclamationmark.triangle.fill"
             size: 12
             color: Theme.status.orange
-            anchors.verticalCenter: parent.verticalCenter
+            y: 1
         }
         Text {
             id: lineText
             text: L.req.line
             width: Math.min(implicitWidth, root.width - 17)
-            elide: Text.ElideRight
+            wrapMode: Text.WordWrap
             font.pixelSize: 11
             font.weight: Font.DemiBold
             font.underline: true

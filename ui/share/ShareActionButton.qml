@@ -13,8 +13,12 @@ SecondaryButton {
 
     symbol: "square.and.arrow.up"
     onClicked: {
-        if (picker.prepare())
-            popup.open()
+        if (!picker.prepare())
+            return
+        // Under the button, unless the window ends before the picker does.
+        const bottom = control.mapToItem(null, 0, control.height).y + 6 + popup.implicitHeight
+        popup.above = bottom + popup.margins > control.Window.height
+        popup.open()
     }
 
     // Closes the picker first, so a notice or dialog the action brings is not hidden under it.
@@ -37,7 +41,8 @@ SecondaryButton {
     Popup {
         id: popup
         objectName: "sharePopup"
-        y: control.height + 6
+        property bool above: false
+        y: above ? -implicitHeight - 6 : control.height + 6
         x: Math.round((control.width - width) / 2)
         margins: 8
         padding: 5

@@ -163,15 +163,18 @@ Item {
                 Rectangle {
                     objectName: "upsellBox"
                     width: parent.width
-                    height: upsellRow.implicitHeight + 32
+                    height: upsellColumn.implicitHeight + 32
                     radius: 10
                     color: Theme.bg.surface1
                     border.width: 0.5
                     border.color: Theme.border.b1
-                    Row {
-                        id: upsellRow
+                    Column {
+                        id: upsellColumn
                         x: 16
                         y: 16
+                        spacing: 12
+                    Row {
+                        id: upsellRow
                         spacing: 14
                         AppLogo {
                             size: 56
@@ -202,11 +205,12 @@ Item {
                                 text: L.splash.upsellButton
                                 onClicked: AppModel.openAppStore("splash")
                             }
-                            VeltranoRequirementsView {
-                                width: parent.width
-                                alignment: Qt.AlignLeft
-                            }
                         }
+                    }
+                    VeltranoRequirementsView {
+                        width: root.innerWidth - 32
+                        alignment: Qt.AlignLeft
+                    }
                     }
                 }
 
