@@ -126,4 +126,23 @@ TestCase {
         tryVerify(() => !popup.visible, 3000)
         compare(AppModel.screen, AppModel.Screen.splash)
     }
+
+    // The results screen's button: the kept photos, one per group.
+    function test_keepersButtonOffersTheKeptFiles() {
+        showSplash(2, 1000000, 3, 9)
+        AppModel.screen = AppModel.Screen.results
+        const component = Qt.createComponent("qrc:/Quorlix/share/ShareActionButton.qml")
+        compare(component.status, Component.Ready, component.errorString())
+        const button = component.createObject(window.contentItem, {
+            objectName: "shareKeepersButton", text: L.results.shareKeepers, kind: "keepers",
+            x: 40, y: 120 })
+        verify(button)
+        mouseClick(button)
+        tryVerify(() => button.popup.opened, 3000)
+        compare(button.picker.items.length, 2)
+        compare(findChild(button.popup.contentItem, "shareCopy").text, "Copy files")
+        verify(Harness.logged("share_keepers n=2"))
+        button.popup.close()
+        button.destroy()
+    }
 }
