@@ -34,6 +34,11 @@ Item {
         contentHeight: Math.max(height, card.height + 32)
         boundsBehavior: Flickable.StopAtBounds
         clip: true
+        // Shown for as long as part of the card is out of sight.
+        ScrollBar.vertical: ScrollBar {
+            objectName: "splashScrollBar"
+            policy: flick.contentHeight > flick.height + 0.5 ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        }
 
         MouseArea {
             objectName: "splashBackdrop"
