@@ -64,6 +64,31 @@ Item {
         id: overlays
         objectName: "overlays"
         anchors.fill: parent
+
+        // The enlarged photo fades in and out over everything but the toast.
+        Loader {
+            id: quickLook
+            objectName: "quickLookLayer"
+            anchors.fill: parent
+            z: ZLayer.quickLook
+            property url shownUrl
+            active: opacity > 0.01 || AppModel.hasQuickLook
+            opacity: AppModel.hasQuickLook ? 1 : 0
+            Behavior on opacity { NumberAnimation { duration: 180; easing.type: Easing.OutCubic } }
+            sourceComponent: QuickLookView { photoUrl: quickLook.shownUrl }
+            onLoaded: item.forceActiveFocus()
+            Connections {
+                target: AppModel
+                // The photo stays while the view fades out.
+                function onQuickLookChanged() {
+                    if (!AppModel.hasQuickLook)
+                        return
+                    quickLook.shownUrl = AppModel.quickLookUrl
+                    if (quickLook.item)
+                        quickLook.item.forceActiveFocus()
+                }
+            }
+        }
     }
 
     // 3. Toast, along the bottom edge: it rises in from below and fades.

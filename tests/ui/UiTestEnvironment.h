@@ -2,14 +2,20 @@
 
 #include "app/AppModel.h"
 #include "app/DesktopServices.h"
+#include "engine/ScanResult.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QVariantList>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace quorlix::test {
+
+class TempFolder;
 
 // Points HOME, TMPDIR and every XDG folder at a fresh temporary folder, so that nothing a test
 // does reaches the user's settings, Trash or home. Leaves the display alone (Xvfb or offscreen).
@@ -23,10 +29,12 @@ public:
     void setClipboardText(const QString& text) override;
 
     QList<QUrl> opened;
+    std::vector<std::filesystem::path> revealed;
 };
 
 // What the QML tests may do to the model beyond its own operations: publish progress, show a
-// toast. The model's scans wait until cancelled, so a scanning screen stays put.
+// toast, finish a scan with a made-up result. Other scans wait until cancelled, so a scanning
+// screen stays put.
 class ModelHarness : public QObject {
     Q_OBJECT
     Q_PROPERTY(int openedUrlCount READ openedUrlCount)
@@ -40,10 +48,21 @@ public:
     Q_INVOKABLE void reportProgress(const QString& phase, qint64 current, qint64 total);
     Q_INVOKABLE void showToast(const QString& text, bool undoable);
     Q_INVOKABLE void reset();
+    // Scans a folder of small generated photos and shows the result screen. `groups` lists
+    // {kind: "exact"|"near", members: [file names], unlocked, scores: {name: score}}; a
+    // member named "*.broken.jpg" holds bytes no decoder reads. The first member is the
+    // automatic keeper. Returns whether the results screen is shown.
+    Q_INVOKABLE bool showResult(const QVariantList& groups, int totalPhotos);
+    // The id of a member by its file name in the last result.
+    Q_INVOKABLE QString photoId(const QString& name) const;
+    Q_INVOKABLE QString lastOpenedUrl() const;
+    Q_INVOKABLE int revealedCount() const { return int(desktop_->revealed.size()); }
     int openedUrlCount() const { return int(desktop_->opened.size()); }
 
 private:
     std::shared_ptr<RecordingDesktop> desktop_;
+    std::shared_ptr<std::optional<ScanResult>> next_ = std::make_shared<std::optional<ScanResult>>();
+    std::unique_ptr<TempFolder> folder_;
     std::unique_ptr<AppModel> model_;
 };
 
