@@ -19,8 +19,7 @@ void ResultSummary::setAppModel(AppModel* model) {
     disconnect(resultConnection_);
     appModel_ = model;
     if (model)
-        resultConnection_ =
-            connect(model, &AppModel::resultChanged, this, &ResultSummary::changed);
+        resultConnection_ = connect(model, &AppModel::resultChanged, this, &ResultSummary::changed);
     Q_EMIT appModelChanged();
     Q_EMIT changed();
 }

@@ -64,11 +64,15 @@ void TourDriver::start(QQuickWindow* window, AppModel* model) {
     model_ = model;
     connect(model, &AppModel::screenChanged, this, [this] {
         const auto screen = model_->screen();
-        if (screen == AppModel::Screen::splash || screen == AppModel::Screen::results)
-            QTimer::singleShot(900, this, [this] {
-                capture(QStringLiteral("after-scan"));
-                runStep();
-            });
+        // Only the scan's own arrival; the steps below switch screens themselves.
+        if (scanFinished_ ||
+            (screen != AppModel::Screen::splash && screen != AppModel::Screen::results))
+            return;
+        scanFinished_ = true;
+        QTimer::singleShot(900, this, [this] {
+            capture(QStringLiteral("after-scan"));
+            runStep();
+        });
     });
     QTimer::singleShot(1500, this, &TourDriver::runStep);
 }
@@ -100,10 +104,46 @@ void TourDriver::runStep() {
         });
     } else if (step == QLatin1String("scan")) {
         // Captures arrive through the paused scan's checkpoints, then the finished screen.
+    } else if (step == QLatin1String("results")) {
+        if (model_)
+            model_->setScreen(AppModel::Screen::results);
+        // Time for the thumbnails in view to arrive.
+        QTimer::singleShot(1800, this, [this] {
+            capture(QStringLiteral("results"));
+            runStep();
+        });
+    } else if (step == QLatin1String("scroll")) {
+        scrollGroups();
+        QTimer::singleShot(1500, this, [this] {
+            capture(QStringLiteral("results-scrolled"));
+            runStep();
+        });
+    } else if (step == QLatin1String("quicklook")) {
+        if (model_ && model_->result() && !model_->result()->groups.empty())
+            model_->openQuickLook(
+                QString::fromStdString(model_->result()->groups.front().members.front().id));
+        QTimer::singleShot(2000, this, [this] {
+            capture(QStringLiteral("quicklook"));
+            if (model_)
+                model_->closeQuickLook();
+            QTimer::singleShot(400, this, &TourDriver::runStep);
+        });
     } else {
         std::fprintf(stderr, "tour: unknown step %s\n", qPrintable(step));
         runStep();
     }
+}
+
+// Half way down the group list, stopping inside a card so that its section header is pinned.
+void TourDriver::scrollGroups() {
+    auto* list = window_ ? window_->findChild<QQuickItem*>(QStringLiteral("groupList")) : nullptr;
+    if (!list)
+        return;
+    const int count = list->property("count").toInt();
+    constexpr int beginning = 1; // ListView.Beginning
+    QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, count / 2),
+                              Q_ARG(int, beginning));
+    list->setProperty("contentY", list->property("contentY").toReal() + 90);
 }
 
 void TourDriver::checkpoint(const QString& name) {

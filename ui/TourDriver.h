@@ -16,7 +16,9 @@ namespace quorlix {
 
 // Drives the real window through its screens for the screenshot tour and the smoke test.
 // Only active when QUORLIX_TOUR names the steps; the user's start never sets it.
-//   QUORLIX_TOUR         comma-separated steps: empty, drop, scan (drop then every scan phase)
+//   QUORLIX_TOUR         comma-separated steps: empty, drop, scan (drop then every scan phase),
+//                        results (the results screen), scroll (half way down its groups),
+//                        quicklook (the first photo enlarged)
 //   QUORLIX_TOUR_OUT     folder for the PNGs (none: nothing is written)
 //   QUORLIX_TOUR_TAG     suffix of each PNG name ("light" gives empty-light.png)
 //   QUORLIX_TOUR_FOLDER  the folder dragged onto the window
@@ -40,6 +42,7 @@ private:
     void capture(const QString& name);
     void checkpoint(const QString& name);
     void finish();
+    void scrollGroups();
     void sendDrag(int type);
     void after(int ms, void (TourDriver::*step)());
 
@@ -49,6 +52,7 @@ private:
     QString folder_;
     QPointer<QQuickWindow> window_;
     QPointer<AppModel> model_;
+    bool scanFinished_ = false;
     // Released by the main thread once a paused scan phase has been captured.
     std::shared_ptr<std::binary_semaphore> resume_ = std::make_shared<std::binary_semaphore>(0);
     std::shared_ptr<std::atomic<bool>> stopPausing_ = std::make_shared<std::atomic<bool>>(false);

@@ -125,8 +125,8 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
     for (const QVariant& value : groups) {
         const QVariantMap description = value.toMap();
         ScanResult::Group group;
-        const bool exact = description.value(QStringLiteral("kind")).toString() ==
-                           QLatin1String("exact");
+        const bool exact =
+            description.value(QStringLiteral("kind")).toString() == QLatin1String("exact");
         group.kind = exact ? ScanResult::Kind::exact : ScanResult::Kind::near;
         group.isBestShotUnlocked = description.value(QStringLiteral("unlocked")).toBool();
         const QVariantMap scores = description.value(QStringLiteral("scores")).toMap();

@@ -61,7 +61,8 @@ public:
 
 private:
     std::shared_ptr<RecordingDesktop> desktop_;
-    std::shared_ptr<std::optional<ScanResult>> next_ = std::make_shared<std::optional<ScanResult>>();
+    std::shared_ptr<std::optional<ScanResult>> next_ =
+        std::make_shared<std::optional<ScanResult>>();
     std::unique_ptr<TempFolder> folder_;
     std::unique_ptr<AppModel> model_;
 };
