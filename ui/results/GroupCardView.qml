@@ -159,9 +159,10 @@ Rectangle {
     }
 
     // One menu at a time, made when asked for, so that thousands of cells carry none.
+    property Menu openedMenu: null
     function openMenu(cell, photoId, x, y) {
-        const menu = menuComponent.createObject(cell, { photoId: photoId })
-        menu.popup(cell, x, y)
+        openedMenu = menuComponent.createObject(cell, { photoId: photoId })
+        openedMenu.popup(cell, x, y)
     }
     Component {
         id: menuComponent

@@ -59,10 +59,9 @@ Item {
             id: stripRow
             spacing: 6
             anchors.centerIn: parent
-            width: Math.min(implicitWidth, parent.width - 16)
             Text {
                 objectName: "fileName"
-                width: Math.min(implicitWidth, stripRow.width - (scoreText.visible ? scoreText.width + stripRow.spacing : 0))
+                width: Math.min(implicitWidth, strip.width - 16 - (scoreText.visible ? scoreText.implicitWidth + stripRow.spacing : 0))
                 text: root.record.name || ""
                 elide: Text.ElideMiddle
                 maximumLineCount: 1

@@ -3,32 +3,36 @@ import QtTest
 import Quorlix
 import QuorlixTest
 
+// The window's content in the test's own window, so that keys reach it.
+Item {
+    id: root
+    width: 980
+    height: 700
+
+    Component {
+        id: mainViewComponent
+        MainView { anchors.fill: parent }
+    }
+
 TestCase {
     id: testCase
     name: "Results"
     when: windowShown
 
-    property var window: null
+    property var view: null
 
     function init() {
         Harness.reset()
-        const component = Qt.createComponent("qrc:/Quorlix/Main.qml")
-        compare(component.status, Component.Ready, component.errorString())
-        window = component.createObject(null)
-        verify(window)
-        waitForRendering(window.contentItem)
-    }
-    function cleanup() {
-        window.visible = false
-        window.destroy()
-        window = null
+        view = createTemporaryObject(mainViewComponent, root)
+        verify(view)
+        waitForRendering(view)
     }
 
-    function find(name) { return findChild(window.contentItem, name) }
+    function find(name) { return findChild(view, name) }
     function show(groups, total) {
         verify(Harness.showResult(groups, total === undefined ? 20 : total))
         tryVerify(() => find("resultsScreen") !== null)
-        waitForRendering(window.contentItem)
+        waitForRendering(view)
     }
     // The cell of the photo named `name` in the first card that holds it.
     function cell(name) {
@@ -162,7 +166,7 @@ TestCase {
         show([ { kind: "exact", members: [ "a.jpg", "b.jpg" ] } ])
         tryVerify(() => cell("b.jpg") !== null)
         mouseClick(cell("b.jpg"), 40, 40, Qt.RightButton)
-        const menu = findChild(window.contentItem, "cellMenu") || findChild(window, "cellMenu")
+        const menu = card(0).openedMenu
         verify(menu)
         tryCompare(menu, "opened", true)
         findChild(menu, "menuReveal").triggered()
@@ -186,4 +190,5 @@ TestCase {
         tryVerify(() => find("allClear").visible)
         compare(find("allClearTitle").text, "All sorted — your folder is clean!")
     }
+}
 }
