@@ -13,7 +13,7 @@ out="$(mkdir -p "$1" && cd "$1" && pwd)"
 app="$root/build/release/ui/quorlix"
 # Only the application is needed; a first run sets everything up.
 [[ -f "$root/build/release/build.ninja" ]] || "$root/scripts/setup.sh" release
-cmake --build "$root/build/release" --target quorlix | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
+cmake --build "$root/build/release" -j2 --target quorlix | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/quorlix-tour-XXXXXX")"
 trap 'rm -rf "$work"' EXIT

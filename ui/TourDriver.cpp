@@ -11,6 +11,7 @@
 #include <QQuickWindow>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -134,14 +135,19 @@ void TourDriver::runStep() {
     }
 }
 
-// Half way down the group list, stopping inside a card so that its section header is pinned.
+// Down to the last exact group, stopping inside its card so that its section header is
+// pinned and the look-alike section starts below.
 void TourDriver::scrollGroups() {
     auto* list = window_ ? window_->findChild<QQuickItem*>(QStringLiteral("groupList")) : nullptr;
-    if (!list)
+    if (!list || !model_ || !model_->result())
         return;
-    const int count = list->property("count").toInt();
+    const auto& groups = model_->result()->groups;
+    const auto exact = std::count_if(groups.begin(), groups.end(), [](const auto& g) {
+        return g.kind == ScanResult::Kind::exact;
+    });
     constexpr int beginning = 1; // ListView.Beginning
-    QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, count / 2),
+    QMetaObject::invokeMethod(list, "positionViewAtIndex",
+                              Q_ARG(int, int(std::max<qsizetype>(0, exact - 1))),
                               Q_ARG(int, beginning));
     list->setProperty("contentY", list->property("contentY").toReal() + 90);
 }

@@ -80,7 +80,9 @@ Rectangle {
         Item {
             id: stage
             width: parent.width
-            height: rows.itemAt(root.shown) ? rows.itemAt(root.shown).implicitHeight : 52
+            // rows.count: itemAt() alone would not notice the rows being made.
+            height: rows.count > root.shown && rows.itemAt(root.shown)
+                    ? rows.itemAt(root.shown).implicitHeight : 52
             clip: true
             Behavior on height { Spring { curve: Theme.screenSpring } }
             Repeater {
