@@ -183,6 +183,28 @@ TestCase {
         compare(find("summaryText").text, "12 photos · 0 duplicates · 0 MB reclaimable")
     }
 
+    function test_onlyTheCardsInViewAreMade() {
+        const groups = []
+        for (let i = 0; i < 1500; ++i)
+            groups.push({ kind: i < 1000 ? "exact" : "near",
+                          members: [ "g" + i + "a.broken.jpg", "g" + i + "b.broken.jpg" ] })
+        show(groups, 3000)
+        const list = find("groupList")
+        compare(list.count, 1500)
+        const made = () => {
+            let n = 0
+            const children = list.contentItem.children
+            for (let i = 0; i < children.length; ++i)
+                n += children[i].groupId !== undefined && children[i].visible ? 1 : 0
+            return n
+        }
+        verify(made() < 20, made())
+        list.positionViewAtEnd()
+        tryVerify(() => list.itemAtIndex(1499) !== null)
+        verify(made() < 20, made())
+        tryVerify(() => find("nearSectionHeader") !== null)
+    }
+
     function test_allSortedOnceTheOthersHaveMoved() {
         show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] } ])
         AppModel.requestMoveToTrash()
