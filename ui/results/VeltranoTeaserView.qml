@@ -134,7 +134,7 @@ Rectangle {
                             name: row.modelData.icon
                             size: 24
                             weight: 1.2
-                            color: Theme.accent.primary
+                            gradientStops: Theme.brandStops
                         }
                     }
                     Column {

@@ -10,6 +10,9 @@ Item {
     property color color: "black"
     // Line thickness of the outlined parts, relative to the regular weight (bold > 1).
     property real weight: 1
+    // Paints the symbol with these colour stops (top-leading to bottom-trailing) instead of
+    // `color` when set.
+    property var gradientStops: null
     implicitWidth: size
     implicitHeight: size
 
@@ -103,10 +106,21 @@ Item {
             scale: root.size / 24
             transformOrigin: Item.TopLeft
             antialiasing: true
+            // Filled parts take the gradient across the symbol's square; outlines its middle
+            // colour, as strokes cannot hold a gradient.
+            LinearGradient {
+                id: paint
+                x1: 0; y1: 0
+                x2: 24; y2: 24
+                GradientStop { position: 0.0; color: root.gradientStops ? root.gradientStops[0] : "transparent" }
+                GradientStop { position: 1.0; color: root.gradientStops ? root.gradientStops[root.gradientStops.length - 1] : "transparent" }
+            }
             ShapePath {
                 fillRule: ShapePath.OddEvenFill
                 fillColor: modelData.fill ? root.color : "transparent"
-                strokeColor: modelData.fill ? "transparent" : root.color
+                fillGradient: modelData.fill && root.gradientStops ? paint : null
+                strokeColor: modelData.fill ? "transparent"
+                           : (root.gradientStops ? root.gradientStops[Math.floor(root.gradientStops.length / 2)] : root.color)
                 strokeWidth: modelData.fill ? -1 : (modelData.w || 1.9) * root.weight
                 capStyle: ShapePath.RoundCap
                 joinStyle: ShapePath.RoundJoin
