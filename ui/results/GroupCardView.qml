@@ -141,16 +141,18 @@ Rectangle {
             boundsBehavior: Flickable.StopAtBounds
             // Only a row that overflows takes the wheel; otherwise the page scrolls.
             interactive: contentWidth > width + 1
-            model: root.members
+            // By position, so that a keeper change (a new members list with the same photos)
+            // updates the cells in place instead of making them, and their pictures, anew.
+            model: root.memberCount
             delegate: ThumbCell {
-                required property var modelData
-                record: modelData
-                isKeeper: modelData.id === root.keeperId
+                required property int index
+                record: root.members[index] || ({})
+                isKeeper: record.id === root.keeperId
                 keeperLabel: root.keeperLabel
                 backdrop: root.cellBackdrop
-                onKeepRequested: AppModel.setKeeper(root.groupId, modelData.id)
-                onPreviewRequested: AppModel.openQuickLook(modelData.id)
-                onMenuRequested: (x, y) => root.openMenu(this, modelData.id, x, y)
+                onKeepRequested: AppModel.setKeeper(root.groupId, record.id)
+                onPreviewRequested: AppModel.openQuickLook(record.id)
+                onMenuRequested: (x, y) => root.openMenu(this, record.id, x, y)
             }
             ScrollBar.horizontal: ScrollBar {
                 policy: cells.interactive ? ScrollBar.AsNeeded : ScrollBar.AlwaysOff

@@ -56,6 +56,9 @@ TestCase {
         const text = find("summaryText").text
         verify(text.startsWith("24 photos · 3 duplicates · "), text)
         verify(text.endsWith(" MB reclaimable"), text)
+        // Megabytes even below one, gigabytes from a thousand megabytes on.
+        compare(ResultSummary.formatBytes(999), "0 MB")
+        compare(ResultSummary.formatBytes(1500000000), "1.5 GB")
         compare(ResultSummary.exactGroupCount, 1)
         compare(ResultSummary.nearGroupCount, 1)
         verify(find("shareKeepersButton").visible)
@@ -86,8 +89,13 @@ TestCase {
         tryVerify(() => cell("b.jpg") !== null)
         verify(cell("a.jpg").isKeeper)
         verify(!findChild(card(0), "resetKeeperButton").visible)
+        const picture = findChild(cell("b.jpg"), "thumbnail")
+        tryVerify(() => cell("b.jpg").loaded, 5000)
         mouseClick(cell("b.jpg"))
         tryVerify(() => cell("b.jpg") && cell("b.jpg").isKeeper)
+        // The cell, and its picture, stay as they were.
+        compare(findChild(cell("b.jpg"), "thumbnail"), picture)
+        verify(cell("b.jpg").loaded)
         verify(!cell("a.jpg").isKeeper)
         verify(findChild(cell("b.jpg"), "keeperBadge").visible)
         verify(!findChild(cell("a.jpg"), "keeperBadge").visible)
