@@ -49,9 +49,12 @@ for i in 0 4 8 12 16; do
 done
 cp "$photos/IMG_1003.jpg" \
     "$photos/Family reunion at the lake house, summer 2024 - everyone together at last (edited).jpg"
-# Two copies of a file no decoder reads: their cells keep the grey placeholder.
-head -c 400000 /dev/urandom >"$photos/IMG_0999.jpg"
-cp "$photos/IMG_0999.jpg" "$photos/IMG_0999 (1).jpg"
+# Six copies of a file no decoder reads, the largest group so it comes first: its cells keep
+# the grey placeholder, and its row scrolls sideways.
+head -c 100000 /dev/urandom >"$photos/IMG_0999.jpg"
+for c in 1 2 3 4 5; do
+    cp "$photos/IMG_0999.jpg" "$photos/IMG_0999 ($c).jpg"
+done
 
 # Only look-alikes: bursts of three frames, no identical bytes.
 bursts="$work/Bursts"
