@@ -65,6 +65,19 @@ TestCase {
         verify(find("moveMenuButton").visible)
     }
 
+    function test_moveMenuAsksBeforeMoving() {
+        show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] } ])
+        const button = find("moveMenuButton")
+        tryVerify(() => button.width > 0 && button.x > 0)
+        mouseClick(button)
+        const menu = findChild(button, "moveMenu")
+        tryCompare(menu, "opened", true)
+        findChild(menu, "moveToTrash").triggered()
+        verify(AppModel.hasPendingMove)
+        verify(AppModel.pendingMoveToTrash)
+        AppModel.cancelPendingMove()
+    }
+
     function test_sectionsFollowTheKinds() {
         show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] },
                { kind: "near", members: [ "b1.jpg", "b2.jpg" ] },
