@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real application under Xvfb on a generated folder, drives it through its screens
 # (empty, drop highlight, each scan phase, the finished scan with its splash, the share picker,
-# the splash of a made-up result with a very large duplicate count) and writes one PNG per
-# screen in the light and the dark appearance.   tools/screenshot-tour.sh OUTDIR
+# the results with many groups, scrolled, a photo enlarged, the splash of a made-up result with
+# a very large duplicate count; a folder with nothing to sort; one with only look-alikes) and
+# writes one PNG per screen in the light and the dark appearance.   tools/screenshot-tour.sh OUTDIR
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [[ $# -ne 1 ]]; then
@@ -13,14 +14,11 @@ out="$(mkdir -p "$1" && cd "$1" && pwd)"
 app="$root/build/release/ui/quorlix"
 # Only the application is needed; a first run sets everything up.
 [[ -f "$root/build/release/build.ninja" ]] || "$root/scripts/setup.sh" release
-cmake --build "$root/build/release" --target quorlix | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
+cmake --build "$root/build/release" -j2 --target quorlix | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/quorlix-tour-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-# A small photo folder: distinct scenes, exact copies and a look-alike pair.
-photos="$work/Holiday photos"
-mkdir -p "$photos"
 # One large field of blurred colour noise; each photo is a different crop of it.
 for band in r g b; do
     vips gaussnoise "$work/$band.v" 600 450 --mean 128 --sigma 70
@@ -30,27 +28,71 @@ vips resize "$work/rgb.v" "$work/big.v" 4 --kernel linear
 vips gaussblur "$work/big.v" "$work/blur.v" 10
 vips cast "$work/blur.v" "$work/field.v" uchar
 vips copy "$work/field.v" "$work/field-srgb.v" --interpretation srgb
+# scene FOLDER NAME INDEX [DX DY Q]: crop number INDEX of the field, nudged by DX, DY.
+scene() {
+    local i=$3
+    vips crop "$work/field-srgb.v" "$1/$2[Q=${6:-88}]" \
+        $(((i % 5) * 340 + ${4:-0})) $(((i / 5) * 300 + ${5:-0})) 640 480
+}
+
+# Many groups: every scene with one to three exact copies, a few bursts, and a copy with a
+# long name.
+photos="$work/Holiday photos"
+mkdir -p "$photos"
 for i in $(seq 0 19); do
-    vips crop "$work/field-srgb.v" "$photos/IMG_$((1001 + i)).jpg[Q=88]" \
-        $(((i % 5) * 340)) $(((i / 5) * 300)) 640 480
+    scene "$photos" "IMG_$((1001 + i)).jpg" "$i"
+    for c in $(seq 1 $((1 + i % 3))); do
+        cp "$photos/IMG_$((1001 + i)).jpg" "$photos/IMG_$((1001 + i)) ($c).jpg"
+    done
 done
-cp "$photos/IMG_1001.jpg" "$photos/IMG_1001 copy.jpg"
-cp "$photos/IMG_1002.jpg" "$photos/IMG_1002 (2).jpg"
-vips crop "$work/field-srgb.v" "$photos/IMG_1001-burst.jpg[Q=80]" 6 4 640 480
+for i in 0 4 8 12 16; do
+    scene "$photos" "IMG_$((1001 + i))-burst.jpg" "$i" 6 4 80
+done
+cp "$photos/IMG_1003.jpg" \
+    "$photos/Family reunion at the lake house, summer 2024 - everyone together at last (edited).jpg"
+# Six copies of a file no decoder reads, the largest group so it comes first: its cells keep
+# the grey placeholder, and its row scrolls sideways.
+head -c 100000 /dev/urandom >"$photos/IMG_0999.jpg"
+for c in 1 2 3 4 5; do
+    cp "$photos/IMG_0999.jpg" "$photos/IMG_0999 ($c).jpg"
+done
+
+# Only look-alikes: bursts of three frames, no identical bytes.
+bursts="$work/Bursts"
+mkdir -p "$bursts"
+for i in 1 6 11 17; do
+    scene "$bursts" "BURST_${i}_a.jpg" "$i" 0 0 90
+    scene "$bursts" "BURST_${i}_b.jpg" "$i" 4 3 84
+    scene "$bursts" "BURST_${i}_c.jpg" "$i" 8 5 78
+done
+
+# Nothing to sort: distinct scenes only.
+tidy="$work/Tidy folder"
+mkdir -p "$tidy"
+for i in 2 7 13 19 23; do
+    scene "$tidy" "DSC_$((400 + i)).jpg" "$i"
+done
 rm -f "$work"/*.v
 
-for theme in light dark; do
-    home="$work/home-$theme"
+# tour THEME TAG FOLDER STEPS: one run of the application.
+tour() {
+    local home="$work/home-$2"
     mkdir -p "$home/config/Quorlix" "$home/data" "$home/cache" "$home/runtime"
     chmod 700 "$home/runtime"
     # The appearance comes from the stored settings record, as it does for a user.
     printf '[General]\nquorlix_config_v1="@ByteArray({\\"language\\":\\"en\\",\\"theme\\":\\"%s\\",\\"completedScans\\":0})"\n' \
-        "$theme" >"$home/config/Quorlix/Quorlix.conf"
+        "$1" >"$home/config/Quorlix/Quorlix.conf"
     HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
         QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS= \
-        QUORLIX_TOUR=empty,drop,scan,share,large QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$theme" \
-        QUORLIX_TOUR_FOLDER="$photos" \
+        QUORLIX_TOUR="$4" QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$2" \
+        QUORLIX_TOUR_FOLDER="$3" \
         timeout 180 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" | grep '^tour:' || true
+}
+
+for theme in light dark; do
+    tour "$theme" "$theme" "$photos" empty,drop,scan,share,results,scroll,quicklook,large
+    tour "$theme" "tidy-$theme" "$tidy" drop,scan,results
 done
+tour light nearonly-light "$bursts" drop,scan,results
 ls "$out"/*.png

@@ -70,7 +70,7 @@ std::vector<ScanResult::Group> GroupListModel::currentGroups() const {
         return groups;
     const auto wanted = kind_ == Exact ? ScanResult::Kind::exact : ScanResult::Kind::near;
     for (const auto& group : appModel_->result()->groups)
-        if (group.kind == wanted)
+        if (kind_ == All || group.kind == wanted)
             groups.push_back(group);
     return groups;
 }

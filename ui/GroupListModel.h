@@ -22,7 +22,8 @@ class GroupListModel : public QAbstractListModel {
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
-    enum Kind { Exact, Near };
+    // All: both kinds, in result order (exact groups first), for one list with sections.
+    enum Kind { Exact, Near, All };
     Q_ENUM(Kind)
 
     enum Role {

@@ -59,7 +59,7 @@ Item {
     Component { id: scanningScreen; ScanProgressView {} }
     Component { id: resultsScreen; ResultsView {} }
 
-    // 2. Overlays. Quick look arrives with the results screen.
+    // 2. Overlays: the splash, and the enlarged photo over it.
     Item {
         id: overlays
         objectName: "overlays"
@@ -77,6 +77,31 @@ Item {
             scale: shown ? 1 : 0.97
             Behavior on opacity { Spring { curve: Theme.screenSpring } }
             Behavior on scale { Spring { curve: Theme.screenSpring } }
+        }
+
+        // The enlarged photo fades in and out over everything but the toast.
+        Loader {
+            id: quickLook
+            objectName: "quickLookLayer"
+            anchors.fill: parent
+            z: ZLayer.quickLook
+            property url shownUrl
+            active: opacity > 0.01 || AppModel.hasQuickLook
+            opacity: AppModel.hasQuickLook ? 1 : 0
+            Behavior on opacity { NumberAnimation { duration: 180; easing.type: Easing.OutCubic } }
+            sourceComponent: QuickLookView { photoUrl: quickLook.shownUrl }
+            onLoaded: item.forceActiveFocus()
+            Connections {
+                target: AppModel
+                // The photo stays while the view fades out.
+                function onQuickLookChanged() {
+                    if (!AppModel.hasQuickLook)
+                        return
+                    quickLook.shownUrl = AppModel.quickLookUrl
+                    if (quickLook.item)
+                        quickLook.item.forceActiveFocus()
+                }
+            }
         }
     }
 

@@ -13,6 +13,7 @@
 #include <QQuickWindow>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -94,11 +95,15 @@ void TourDriver::start(QQuickWindow* window, AppModel* model) {
     model_ = model;
     connect(model, &AppModel::screenChanged, this, [this] {
         const auto screen = model_->screen();
-        if (screen == AppModel::Screen::splash || screen == AppModel::Screen::results)
-            QTimer::singleShot(900, this, [this] {
-                capture(afterScanName_);
-                runStep();
-            });
+        // Only the scan's own arrival; the steps below switch screens themselves.
+        if (scanFinished_ ||
+            (screen != AppModel::Screen::splash && screen != AppModel::Screen::results))
+            return;
+        scanFinished_ = true;
+        QTimer::singleShot(900, this, [this] {
+            capture(afterScanName_);
+            runStep();
+        });
     });
     QTimer::singleShot(1500, this, &TourDriver::runStep);
 }
@@ -140,12 +145,54 @@ void TourDriver::runStep() {
     } else if (step == QLatin1String("large")) {
         // The finished scan's screen change captures it and moves on.
         afterScanName_ = QStringLiteral("splash-large");
+        scanFinished_ = false;
         madeUpLarge_->store(true);
         model_->startScan(QUrl::fromLocalFile(folder_));
+    } else if (step == QLatin1String("results")) {
+        if (model_)
+            model_->setScreen(AppModel::Screen::results);
+        // Time for the thumbnails in view to arrive.
+        QTimer::singleShot(1800, this, [this] {
+            capture(QStringLiteral("results"));
+            runStep();
+        });
+    } else if (step == QLatin1String("scroll")) {
+        scrollGroups();
+        QTimer::singleShot(1500, this, [this] {
+            capture(QStringLiteral("results-scrolled"));
+            runStep();
+        });
+    } else if (step == QLatin1String("quicklook")) {
+        if (model_ && model_->result() && !model_->result()->groups.empty())
+            model_->openQuickLook(
+                QString::fromStdString(model_->result()->groups.front().members.front().id));
+        QTimer::singleShot(2000, this, [this] {
+            capture(QStringLiteral("quicklook"));
+            if (model_)
+                model_->closeQuickLook();
+            QTimer::singleShot(400, this, &TourDriver::runStep);
+        });
     } else {
         std::fprintf(stderr, "tour: unknown step %s\n", qPrintable(step));
         runStep();
     }
+}
+
+// Down to the last exact group, stopping inside its card so that its section header is
+// pinned and the look-alike section starts below.
+void TourDriver::scrollGroups() {
+    auto* list = window_ ? window_->findChild<QQuickItem*>(QStringLiteral("groupList")) : nullptr;
+    if (!list || !model_ || !model_->result())
+        return;
+    const auto& groups = model_->result()->groups;
+    const auto exact = std::count_if(groups.begin(), groups.end(), [](const auto& g) {
+        return g.kind == ScanResult::Kind::exact;
+    });
+    constexpr int beginning = 1; // ListView.Beginning
+    QMetaObject::invokeMethod(list, "positionViewAtIndex",
+                              Q_ARG(int, int(std::max<qsizetype>(0, exact - 1))),
+                              Q_ARG(int, beginning));
+    list->setProperty("contentY", list->property("contentY").toReal() + 90);
 }
 
 void TourDriver::checkpoint(const QString& name) {

@@ -18,7 +18,9 @@ namespace quorlix {
 // Only active when QUORLIX_TOUR names the steps; the user's start never sets it.
 //   QUORLIX_TOUR         comma-separated steps: empty, drop, scan (drop then every scan phase),
 //                        share (opens the share picker on the splash), large (a made-up result
-//                        with a very large duplicate count, on the splash)
+//                        with a very large duplicate count, on the splash), results (the results
+//                        screen), scroll (half way down its groups), quicklook (the first photo
+//                        enlarged)
 //   QUORLIX_TOUR_OUT     folder for the PNGs (none: nothing is written)
 //   QUORLIX_TOUR_TAG     suffix of each PNG name ("light" gives empty-light.png)
 //   QUORLIX_TOUR_FOLDER  the folder dragged onto the window
@@ -42,6 +44,7 @@ private:
     void capture(const QString& name);
     void checkpoint(const QString& name);
     void finish();
+    void scrollGroups();
     void sendDrag(int type);
     void click(const QString& objectName);
     void sendKey(int key);
@@ -56,6 +59,7 @@ private:
     QString afterScanName_ = QStringLiteral("after-scan");
     // The next scan returns a made-up result with a very large duplicate count.
     std::shared_ptr<std::atomic<bool>> madeUpLarge_ = std::make_shared<std::atomic<bool>>(false);
+    bool scanFinished_ = false;
     // Released by the main thread once a paused scan phase has been captured.
     std::shared_ptr<std::binary_semaphore> resume_ = std::make_shared<std::binary_semaphore>(0);
     std::shared_ptr<std::atomic<bool>> stopPausing_ = std::make_shared<std::atomic<bool>>(false);

@@ -114,6 +114,15 @@ private Q_SLOTS:
         QCOMPARE(members[1].toMap()["isKeeper"].toBool(), false);
         QCOMPARE(near.indexOfGroup("near:0"), 0);
         QCOMPARE(near.indexOfGroup("exact:k"), -1);
+
+        // Both kinds in one list, in result order, for a list with a section per kind.
+        GroupListModel all;
+        all.setKind(GroupListModel::All);
+        all.setAppModel(f.model.get());
+        QAbstractItemModelTester allTester(&all,
+                                           QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(ids(all), (QStringList{"exact:k", "near:0"}));
+        QCOMPARE(all.index(1).data(GroupListModel::KindRole).toString(), QStringLiteral("near"));
     }
 
     void keeperChangeTouchesOneRowOnly() {

@@ -1,8 +1,14 @@
 #include "UiTestEnvironment.h"
 
+#include "TempFolder.h"
+#include "engine/ContentKeys.h"
 #include "engine/ScanCancelled.h"
 
+#include <QColor>
+#include <QCoreApplication>
 #include <QDir>
+#include <QImage>
+#include <QTest>
 #include <QUuid>
 #include <algorithm>
 #include <chrono>
@@ -42,19 +48,37 @@ bool RecordingDesktop::openUrl(const QUrl& url) {
     return true;
 }
 
-bool RecordingDesktop::revealFile(const std::filesystem::path&) {
+bool RecordingDesktop::revealFile(const std::filesystem::path& file) {
+    revealed.push_back(file);
     return true;
 }
 
 void RecordingDesktop::setClipboardText(const QString&) {}
 
 namespace {
-// Holds the scanning screen until the scan is cancelled.
-ScanResult waitForCancel(const std::filesystem::path&, const ProgressCallback&,
-                         std::stop_token stop) {
-    while (!stop.stop_requested())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    throw ScanCancelled();
+// Returns the made-up result when there is one; otherwise holds the scanning screen until the
+// scan is cancelled.
+AppModel::ScanFunction scanFunction(std::shared_ptr<std::optional<ScanResult>> next) {
+    return [next](const std::filesystem::path&, const ProgressCallback&, std::stop_token stop) {
+        if (*next) {
+            ScanResult result = **next;
+            next->reset();
+            return result;
+        }
+        while (!stop.stop_requested())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        throw ScanCancelled();
+    };
+}
+
+// A small photo of one flat colour with a darker band, distinct per seed.
+void writePhoto(const std::filesystem::path& file, int seed) {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv((seed * 47) % 360, 150, 220));
+    for (int y = 30; y < 40; ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixelColor(x, y, QColor::fromHsv((seed * 47) % 360, 200, 120));
+    image.save(QString::fromStdString(file.native()), "JPEG", 90);
 }
 
 ScanResult::Group madeUpGroup(ScanResult::Kind kind, int members, std::int64_t bytesEach) {
@@ -85,17 +109,8 @@ std::optional<ScanProgress::Phase> phaseFromName(const QString& name) {
 
 ModelHarness::ModelHarness()
     : desktop_(std::make_shared<RecordingDesktop>()),
-      nextResult_(std::make_shared<std::optional<ScanResult>>()),
       log_(std::make_shared<log::CapturingSink>()),
-      model_(std::make_unique<AppModel>(
-          [next = nextResult_](const std::filesystem::path& folder,
-                               const ProgressCallback& progress, std::stop_token stop) {
-              // Handed over before the scan starts, so the scan's thread sees it.
-              if (auto result = std::exchange(*next, std::nullopt))
-                  return *result;
-              return waitForCancel(folder, progress, std::move(stop));
-          },
-          desktop_)) {
+      model_(std::make_unique<AppModel>(scanFunction(next_), desktop_)) {
     log::setSink(log_);
 }
 
@@ -112,7 +127,7 @@ void ModelHarness::finishScan(int exactCopies, qint64 bytesEach, int nearCopies,
         result.groups.push_back(madeUpGroup(ScanResult::Kind::exact, exactCopies + 1, bytesEach));
     if (nearCopies > 0)
         result.groups.push_back(madeUpGroup(ScanResult::Kind::near, nearCopies + 1, bytesEach));
-    *nextResult_ = std::move(result);
+    *next_ = std::move(result);
     model_->startScan(QUrl::fromLocalFile(QStringLiteral("/photos")));
 }
 
@@ -131,12 +146,73 @@ void ModelHarness::showToast(const QString& text, bool undoable) {
 }
 
 void ModelHarness::reset() {
+    next_->reset();
     model_->newScan();
     model_->setToast(std::nullopt);
     model_->setErrorMessage({});
     desktop_->opened.clear();
     log_->clear();
     nextResult_->reset();
+}
+
+} // namespace quorlix::test
+
+namespace quorlix::test {
+
+bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
+    folder_ = std::make_unique<TempFolder>();
+    ScanResult result;
+    result.folder = folder_->path();
+    result.totalPhotos = totalPhotos;
+    int seed = 0;
+    for (const QVariant& value : groups) {
+        const QVariantMap description = value.toMap();
+        ScanResult::Group group;
+        const bool exact =
+            description.value(QStringLiteral("kind")).toString() == QLatin1String("exact");
+        group.kind = exact ? ScanResult::Kind::exact : ScanResult::Kind::near;
+        group.isBestShotUnlocked = description.value(QStringLiteral("unlocked")).toBool();
+        const QVariantMap scores = description.value(QStringLiteral("scores")).toMap();
+        for (const QVariant& member : description.value(QStringLiteral("members")).toList()) {
+            const QString name = member.toString();
+            const auto path = folder_->path() / name.toStdString();
+            if (name.endsWith(QLatin1String(".broken.jpg")))
+                folder_->write(name.toStdString(), "not a picture at all");
+            else if (!std::filesystem::exists(path))
+                writePhoto(path, seed++);
+            PhotoRecord photo;
+            photo.fileURL = path.native();
+            photo.id = pathDigest(photo.fileURL);
+            photo.fileSizeBytes = std::int64_t(std::filesystem::file_size(path));
+            if (scores.contains(name))
+                group.bestShotScores[photo.id] = scores.value(name).toDouble();
+            group.members.push_back(std::move(photo));
+        }
+        if (group.members.empty())
+            continue;
+        group.keeperId = group.autoKeeperId = group.members.front().id;
+        group.id = (exact ? "exact:" : "near:") + std::to_string(result.groups.size());
+        result.groups.push_back(std::move(group));
+    }
+    *next_ = result;
+    model_->startScan(QUrl::fromLocalFile(QString::fromStdString(folder_->path().native())));
+    if (!QTest::qWaitFor([&] { return model_->screen() != AppModel::Screen::scanning; }))
+        return false;
+    model_->setScreen(AppModel::Screen::results);
+    return model_->hasResult();
+}
+
+QString ModelHarness::photoId(const QString& name) const {
+    if (const auto& result = model_->result())
+        for (const auto& group : result->groups)
+            for (const auto& member : group.members)
+                if (std::filesystem::path(member.fileURL).filename() == name.toStdString())
+                    return QString::fromStdString(member.id);
+    return {};
+}
+
+QString ModelHarness::lastOpenedUrl() const {
+    return desktop_->opened.isEmpty() ? QString() : desktop_->opened.constLast().toString();
 }
 
 } // namespace quorlix::test

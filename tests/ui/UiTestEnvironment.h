@@ -3,15 +3,20 @@
 #include "app/AppModel.h"
 #include "app/DesktopServices.h"
 #include "engine/Log.h"
+#include "engine/ScanResult.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QVariantList>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace quorlix::test {
+
+class TempFolder;
 
 // Points HOME, TMPDIR and every XDG folder at a fresh temporary folder, so that nothing a test
 // does reaches the user's settings, Trash or home. Leaves the display alone (Xvfb or offscreen).
@@ -25,11 +30,14 @@ public:
     void setClipboardText(const QString& text) override;
 
     QList<QUrl> opened;
+    std::vector<std::filesystem::path> revealed;
 };
 
 // What the QML tests may do to the model beyond its own operations: publish progress, show a
 // toast, finish a scan with a made-up result. The model's scans wait until cancelled unless a
 // result was handed over, so a scanning screen stays put.
+// toast, finish a scan with a made-up result. Other scans wait until cancelled, so a scanning
+// screen stays put.
 class ModelHarness : public QObject {
     Q_OBJECT
     Q_PROPERTY(int openedUrlCount READ openedUrlCount)
@@ -43,19 +51,14 @@ public:
     Q_INVOKABLE void reportProgress(const QString& phase, qint64 current, qint64 total);
     Q_INVOKABLE void showToast(const QString& text, bool undoable);
     Q_INVOKABLE void reset();
-    // Runs a scan that finds one exact group of `exactCopies` + 1 files of `bytesEach` bytes
-    // (none when 0), one look-alike group of `nearCopies` + 1 (none when 0), in a folder of
-    // `totalPhotos`; the model then shows the splash.
-    Q_INVOKABLE void finishScan(int exactCopies, qint64 bytesEach, int nearCopies,
-                                qint64 totalPhotos);
-    // Whether a log line since the last reset reads exactly `message`.
-    Q_INVOKABLE bool logged(const QString& message) const;
+    std::shared_ptr<std::optional<ScanResult>> next_ =
+        std::make_shared<std::optional<ScanResult>>();
+    std::shared_ptr<log::CapturingSink> log_;
+    std::unique_ptr<TempFolder> folder_;
     int openedUrlCount() const { return int(desktop_->opened.size()); }
 
 private:
     std::shared_ptr<RecordingDesktop> desktop_;
-    std::shared_ptr<std::optional<ScanResult>> nextResult_;
-    std::shared_ptr<log::CapturingSink> log_;
     std::unique_ptr<AppModel> model_;
 };
 

@@ -1,0 +1,237 @@
+import QtQuick
+import QtTest
+import Quorlix
+import QuorlixTest
+
+// The window's content in the test's own window, so that keys reach it.
+Item {
+    id: root
+    width: 980
+    height: 700
+
+    Component {
+        id: mainViewComponent
+        MainView { anchors.fill: parent }
+    }
+
+TestCase {
+    id: testCase
+    name: "Results"
+    when: windowShown
+
+    property var view: null
+
+    function init() {
+        Harness.reset()
+        view = createTemporaryObject(mainViewComponent, root)
+        verify(view)
+        waitForRendering(view)
+    }
+
+    function find(name) { return findChild(view, name) }
+    function show(groups, total) {
+        verify(Harness.showResult(groups, total === undefined ? 20 : total))
+        tryVerify(() => find("resultsScreen") !== null)
+        waitForRendering(view)
+    }
+    // The cell of the photo named `name` in the first card that holds it.
+    function cell(name) {
+        const list = find("groupList")
+        for (let i = 0; i < list.count; ++i) {
+            const card = list.itemAtIndex(i)
+            const cells = card ? findChild(card, "cells") : null
+            for (let j = 0; cells && j < cells.count; ++j) {
+                const c = cells.itemAtIndex(j)
+                if (c && c.record.name === name)
+                    return c
+            }
+        }
+        return null
+    }
+    function card(index) { return find("groupList").itemAtIndex(index) }
+
+    function test_summaryCountsEveryGroupButWeighsOnlyExactOnes() {
+        show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg", "a copy 2.jpg" ] },
+               { kind: "near", members: [ "b1.jpg", "b2.jpg" ] } ], 24)
+        const text = find("summaryText").text
+        verify(text.startsWith("24 photos · 3 duplicates · "), text)
+        verify(text.endsWith(" MB reclaimable"), text)
+        // Megabytes even below one, gigabytes from a thousand megabytes on.
+        compare(ResultSummary.formatBytes(999), "0 MB")
+        compare(ResultSummary.formatBytes(1500000000), "1.5 GB")
+        compare(ResultSummary.exactGroupCount, 1)
+        compare(ResultSummary.nearGroupCount, 1)
+        verify(find("shareKeepersButton").visible)
+        verify(find("moveMenuButton").visible)
+    }
+
+    function test_moveMenuAsksBeforeMoving() {
+        show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] } ])
+        const button = find("moveMenuButton")
+        tryVerify(() => button.width > 0 && button.x > 0)
+        mouseClick(button)
+        const menu = findChild(button, "moveMenu")
+        tryCompare(menu, "opened", true)
+        findChild(menu, "moveToTrash").triggered()
+        verify(AppModel.hasPendingMove)
+        verify(AppModel.pendingMoveToTrash)
+        AppModel.cancelPendingMove()
+    }
+
+    function test_sectionsFollowTheKinds() {
+        show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] },
+               { kind: "near", members: [ "b1.jpg", "b2.jpg" ] },
+               { kind: "near", members: [ "c1.jpg", "c2.jpg" ] } ])
+        tryVerify(() => find("exactSectionHeader") !== null)
+        tryVerify(() => find("nearSectionHeader") !== null)
+        compare(findChild(find("exactSectionHeader"), "sectionTitle").text, "EXACT DUPLICATES")
+        compare(findChild(find("nearSectionHeader"), "sectionCount").text, "2")
+        verify(findChild(card(0), "groupBytes").visible)
+        verify(!findChild(card(1), "groupBytes").visible)
+    }
+
+    function test_onlyLookAlikesShowNoExactHeader() {
+        show([ { kind: "near", members: [ "b1.jpg", "b2.jpg" ] } ])
+        tryVerify(() => find("nearSectionHeader") !== null)
+        compare(find("exactSectionHeader"), null)
+        compare(findChild(find("nearSectionHeader"), "sectionTitle").text, "LOOK-ALIKE GROUPS")
+    }
+
+    function test_clickKeepsAPhotoAndTheAutomaticPickComesBack() {
+        show([ { kind: "exact", members: [ "a.jpg", "b.jpg" ] } ])
+        tryVerify(() => cell("b.jpg") !== null)
+        verify(cell("a.jpg").isKeeper)
+        verify(!findChild(card(0), "resetKeeperButton").visible)
+        const picture = findChild(cell("b.jpg"), "thumbnail")
+        tryVerify(() => cell("b.jpg").loaded, 5000)
+        mouseClick(cell("b.jpg"))
+        tryVerify(() => cell("b.jpg") && cell("b.jpg").isKeeper)
+        // The cell, and its picture, stay as they were.
+        compare(findChild(cell("b.jpg"), "thumbnail"), picture)
+        verify(cell("b.jpg").loaded)
+        verify(!cell("a.jpg").isKeeper)
+        verify(findChild(cell("b.jpg"), "keeperBadge").visible)
+        verify(!findChild(cell("a.jpg"), "keeperBadge").visible)
+        const reset = findChild(card(0), "resetKeeperButton")
+        verify(reset.visible)
+        mouseClick(reset)
+        tryVerify(() => cell("a.jpg") && cell("a.jpg").isKeeper)
+        verify(!findChild(card(0), "resetKeeperButton").visible)
+    }
+
+    function test_badgeAndLockFollowTheUnlock() {
+        show([ { kind: "near", members: [ "u1.jpg", "u2.jpg" ], unlocked: true },
+               { kind: "near", members: [ "l1.jpg", "l2.jpg" ], unlocked: false } ])
+        tryVerify(() => cell("l1.jpg") !== null)
+        compare(findChild(cell("u1.jpg"), "keeperLabel").text, "Best shot")
+        verify(!findChild(card(0), "lockBadge").visible)
+        compare(findChild(cell("l1.jpg"), "keeperLabel").text, "Keep")
+        const lock = findChild(card(1), "lockBadge")
+        verify(lock.visible)
+        mouseClick(lock)
+        compare(Harness.openedUrlCount, 1)
+        // A hand-picked keeper shows the way back instead of the lock.
+        AppModel.setKeeper(AppModel.hasResult ? card(1).groupId : "", Harness.photoId("l2.jpg"))
+        tryVerify(() => findChild(card(1), "resetKeeperButton").visible)
+        verify(!findChild(card(1), "lockBadge").visible)
+    }
+
+    function test_scoreOnlyWhenThereIsOne() {
+        show([ { kind: "near", members: [ "s1.jpg", "s2.jpg" ], unlocked: true,
+                 scores: { "s1.jpg": 81.6 } } ])
+        tryVerify(() => cell("s2.jpg") !== null)
+        const scored = findChild(cell("s1.jpg"), "scoreText")
+        verify(scored.visible)
+        compare(scored.text, "82/100")
+        verify(!findChild(cell("s2.jpg"), "scoreText").visible)
+    }
+
+    function test_undecodableFileKeepsThePlaceholder() {
+        show([ { kind: "exact", members: [ "good.jpg", "bad.broken.jpg" ] } ])
+        tryVerify(() => cell("good.jpg") && cell("good.jpg").loaded, 5000)
+        const bad = cell("bad.broken.jpg")
+        tryVerify(() => findChild(bad, "thumbnail").status !== Image.Loading, 5000)
+        verify(!bad.loaded)
+        verify(findChild(bad, "placeholder").visible)
+        verify(!findChild(cell("good.jpg"), "placeholder").visible)
+    }
+
+    function test_longNameIsElidedInTheMiddle() {
+        const name = "A very long file name from a camera that never stops talking 0001.jpg"
+        show([ { kind: "exact", members: [ name, "short.jpg" ] } ])
+        tryVerify(() => cell(name) !== null)
+        const label = findChild(cell(name), "fileName")
+        compare(label.elide, Text.ElideMiddle)
+        verify(label.truncated)
+        verify(label.width <= cell(name).width - 16)
+    }
+
+    function test_doubleClickOpensQuickLookAndEscapeClosesIt() {
+        show([ { kind: "exact", members: [ "a.jpg", "b.jpg" ] } ])
+        tryVerify(() => cell("b.jpg") !== null)
+        mouseDoubleClickSequence(cell("b.jpg"))
+        tryCompare(AppModel, "hasQuickLook", true)
+        // A double click only previews: the keeper stays.
+        wait(Qt.styleHints.mouseDoubleClickInterval + 100)
+        verify(cell("a.jpg").isKeeper)
+        tryVerify(() => find("quickLook") !== null && find("quickLook").loaded, 5000)
+        keyClick(Qt.Key_Escape)
+        tryCompare(AppModel, "hasQuickLook", false)
+        AppModel.openQuickLook(Harness.photoId("a.jpg"))
+        tryVerify(() => find("quickLook") !== null && find("quickLook").opacity > 0)
+        mouseClick(find("quickLookClose"))
+        tryCompare(AppModel, "hasQuickLook", false)
+    }
+
+    function test_contextMenuRevealsThePhoto() {
+        show([ { kind: "exact", members: [ "a.jpg", "b.jpg" ] } ])
+        tryVerify(() => cell("b.jpg") !== null)
+        mouseClick(cell("b.jpg"), 40, 40, Qt.RightButton)
+        const menu = card(0).openedMenu
+        verify(menu)
+        tryCompare(menu, "opened", true)
+        findChild(menu, "menuReveal").triggered()
+        compare(Harness.revealedCount(), 1)
+    }
+
+    function test_emptyResultShowsTheAllClearAndTheTeaser() {
+        show([], 12)
+        const clear = find("allClear")
+        verify(clear.visible)
+        verify(!find("groupList").visible)
+        compare(find("allClearTitle").text, "No duplicates here — nice and tidy!")
+        verify(find("teaser").visible)
+        compare(find("summaryText").text, "12 photos · 0 duplicates · 0 MB reclaimable")
+    }
+
+    function test_onlyTheCardsInViewAreMade() {
+        const groups = []
+        for (let i = 0; i < 1500; ++i)
+            groups.push({ kind: i < 1000 ? "exact" : "near",
+                          members: [ "g" + i + "a.broken.jpg", "g" + i + "b.broken.jpg" ] })
+        show(groups, 3000)
+        const list = find("groupList")
+        compare(list.count, 1500)
+        const made = () => {
+            let n = 0
+            const children = list.contentItem.children
+            for (let i = 0; i < children.length; ++i)
+                n += children[i].groupId !== undefined && children[i].visible ? 1 : 0
+            return n
+        }
+        verify(made() < 20, made())
+        list.positionViewAtEnd()
+        tryVerify(() => list.itemAtIndex(1499) !== null)
+        verify(made() < 20, made())
+        tryVerify(() => find("nearSectionHeader") !== null)
+    }
+
+    function test_allSortedOnceTheOthersHaveMoved() {
+        show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] } ])
+        AppModel.requestMoveToTrash()
+        AppModel.confirmPendingMove()
+        tryVerify(() => find("allClear").visible)
+        compare(find("allClearTitle").text, "All sorted — your folder is clean!")
+    }
+}
+}

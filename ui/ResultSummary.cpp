@@ -1,0 +1,72 @@
+#include "ui/ResultSummary.h"
+
+#include "app/ByteCountFormat.h"
+#include "app/L.h"
+#include "ui/AppModelForeign.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorlix {
+
+ResultSummary::ResultSummary(QObject* parent) : QObject(parent) {
+    setAppModel(AppModelForeign::instance());
+}
+
+void ResultSummary::setAppModel(AppModel* model) {
+    if (appModel_ == model)
+        return;
+    disconnect(resultConnection_);
+    appModel_ = model;
+    if (model)
+        resultConnection_ = connect(model, &AppModel::resultChanged, this, &ResultSummary::changed);
+    Q_EMIT appModelChanged();
+    Q_EMIT changed();
+}
+
+qint64 ResultSummary::totalPhotos() const {
+    return hasResult() ? appModel_->result()->totalPhotos : 0;
+}
+
+qint64 ResultSummary::duplicateCount() const {
+    return hasResult() ? appModel_->result()->duplicateCount() : 0;
+}
+
+double ResultSummary::exactReclaimableBytes() const {
+    return hasResult() ? double(appModel_->result()->exactReclaimableBytes()) : 0.0;
+}
+
+int ResultSummary::groupCount() const {
+    return hasResult() ? int(appModel_->result()->groups.size()) : 0;
+}
+
+int ResultSummary::countOf(ScanResult::Kind kind) const {
+    if (!hasResult())
+        return 0;
+    const auto& groups = appModel_->result()->groups;
+    return int(std::count_if(groups.begin(), groups.end(),
+                             [kind](const ScanResult::Group& g) { return g.kind == kind; }));
+}
+
+int ResultSummary::exactGroupCount() const {
+    return countOf(ScanResult::Kind::exact);
+}
+
+int ResultSummary::nearGroupCount() const {
+    return countOf(ScanResult::Kind::near);
+}
+
+QString ResultSummary::text() const {
+    if (!hasResult())
+        return {};
+    const auto& result = *appModel_->result();
+    return L::results::summary(result.totalPhotos, result.duplicateCount(),
+                               formatByteCount(result.exactReclaimableBytes()));
+}
+
+QString ResultSummary::formatBytes(double bytes) {
+    // QML numbers are doubles; anything a file system reports fits them exactly.
+    return formatByteCount(std::isfinite(bytes) ? std::int64_t(std::llround(bytes)) : 0);
+}
+
+} // namespace quorlix

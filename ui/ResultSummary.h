@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/AppModel.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QtQml/qqml.h>
+
+namespace quorlix {
+
+// The counts and sizes of the model's current result that the results screen shows, kept
+// up to date with every change of the result (keeper changes, moves, undo). One per engine,
+// as the QML singleton `ResultSummary`.
+class ResultSummary : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+    Q_PROPERTY(quorlix::AppModel* appModel READ appModel WRITE setAppModel NOTIFY appModelChanged)
+    Q_PROPERTY(bool hasResult READ hasResult NOTIFY changed)
+    Q_PROPERTY(qint64 totalPhotos READ totalPhotos NOTIFY changed)
+    Q_PROPERTY(qint64 duplicateCount READ duplicateCount NOTIFY changed)
+    Q_PROPERTY(double exactReclaimableBytes READ exactReclaimableBytes NOTIFY changed)
+    Q_PROPERTY(int groupCount READ groupCount NOTIFY changed)
+    Q_PROPERTY(int exactGroupCount READ exactGroupCount NOTIFY changed)
+    Q_PROPERTY(int nearGroupCount READ nearGroupCount NOTIFY changed)
+    // "24 photos · 5 duplicates · 12.3 MB reclaimable"; empty without a result.
+    Q_PROPERTY(QString text READ text NOTIFY changed)
+
+public:
+    // Starts on the process's model QML sees, when there is one.
+    explicit ResultSummary(QObject* parent = nullptr);
+
+    AppModel* appModel() const { return appModel_; }
+    void setAppModel(AppModel* model);
+
+    bool hasResult() const { return appModel_ && appModel_->result(); }
+    qint64 totalPhotos() const;
+    qint64 duplicateCount() const;
+    double exactReclaimableBytes() const;
+    int groupCount() const;
+    int exactGroupCount() const;
+    int nearGroupCount() const;
+    QString text() const;
+
+    // A byte amount as the screens show it: decimal megabytes or gigabytes, never smaller units.
+    Q_INVOKABLE static QString formatBytes(double bytes);
+
+Q_SIGNALS:
+    void appModelChanged();
+    void changed();
+
+private:
+    int countOf(ScanResult::Kind kind) const;
+
+    QPointer<AppModel> appModel_;
+    QMetaObject::Connection resultConnection_;
+};
+
+} // namespace quorlix

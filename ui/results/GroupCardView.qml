@@ -1,0 +1,188 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Quorlix
+
+// One group of the result: how many photos and what its others weigh, the way back to the
+// automatic pick (or the lock of a look-alike group), and a row of its photos.
+Rectangle {
+    id: root
+
+    // The roles of a GroupListModel row.
+    required property string groupId
+    required property string kind
+    required property var members
+    required property int memberCount
+    required property string keeperId
+    required property bool keeperChanged
+    required property real reclaimableBytes
+    required property bool isBestShotUnlocked
+
+    readonly property bool isExact: kind === "exact"
+    readonly property string keeperLabel: isBestShotUnlocked ? L.results.bestShot : L.results.keep
+    // What the cells' rounded corners are painted with: this card over the window.
+    readonly property color cellBackdrop: Qt.tint(Theme.bg.window, Theme.bg.surface1)
+
+    implicitHeight: column.implicitHeight + 40
+    radius: 14
+    color: Theme.bg.surface1
+    border.width: 0.5
+    border.color: Theme.border.b1
+
+    Column {
+        id: column
+        spacing: 12
+        anchors { left: parent.left; right: parent.right; top: parent.top; margins: 20 }
+
+        // 1. Card header.
+        Item {
+            width: parent.width
+            height: Math.max(headerText.implicitHeight, resetButton.visible ? resetButton.height : 0,
+                             lockBadge.visible ? lockBadge.height : 0)
+            Row {
+                id: headerText
+                spacing: 8
+                anchors.verticalCenter: parent.verticalCenter
+                Text {
+                    objectName: "memberCount"
+                    text: L.results.members(root.memberCount)
+                    font.pixelSize: 12
+                    font.weight: Font.DemiBold
+                    color: Theme.text.primary
+                }
+                Text {
+                    objectName: "groupBytes"
+                    visible: root.isExact
+                    text: "· " + ResultSummary.formatBytes(root.reclaimableBytes)
+                    font.pixelSize: 12
+                    color: Theme.text.tertiary
+                }
+            }
+
+            // Back to the automatic pick once the keeper was changed by hand.
+            Item {
+                id: resetButton
+                objectName: "resetKeeperButton"
+                visible: root.keeperChanged
+                anchors { right: parent.right; verticalCenter: parent.verticalCenter }
+                width: resetRow.implicitWidth
+                height: resetRow.implicitHeight + 4
+                opacity: resetTap.pressed ? 0.6 : (resetHover.hovered ? 0.8 : 1)
+                Row {
+                    id: resetRow
+                    spacing: 5
+                    anchors.verticalCenter: parent.verticalCenter
+                    Symbol {
+                        name: "arrow.uturn.backward"
+                        size: 11
+                        color: Theme.text.secondary
+                        anchors.verticalCenter: parent.verticalCenter
+                    }
+                    Text {
+                        text: L.results.resetAuto
+                        font.pixelSize: 11
+                        font.weight: Font.Medium
+                        color: Theme.text.secondary
+                        anchors.verticalCenter: parent.verticalCenter
+                    }
+                }
+                HoverHandler { id: resetHover; cursorShape: Qt.PointingHandCursor }
+                TapHandler { id: resetTap; onTapped: AppModel.resetKeeper(root.groupId) }
+            }
+
+            // A locked look-alike group points to the product that picks its best shot.
+            Rectangle {
+                id: lockBadge
+                objectName: "lockBadge"
+                visible: !root.keeperChanged && !root.isExact && !root.isBestShotUnlocked
+                anchors { right: parent.right; verticalCenter: parent.verticalCenter }
+                width: lockRow.implicitWidth + 18
+                height: lockRow.implicitHeight + 8
+                radius: height / 2
+                color: Theme.accent.soft
+                opacity: lockTap.pressed ? 0.7 : 1
+                Row {
+                    id: lockRow
+                    spacing: 5
+                    anchors.centerIn: parent
+                    Symbol {
+                        name: "lock.fill"
+                        size: 11
+                        color: Theme.accent.primary
+                        anchors.verticalCenter: parent.verticalCenter
+                    }
+                    Text {
+                        text: L.results.locked
+                        font.pixelSize: 11
+                        font.weight: Font.DemiBold
+                        color: Theme.accent.primary
+                        anchors.verticalCenter: parent.verticalCenter
+                    }
+                }
+                HoverHandler { id: lockHover; cursorShape: Qt.PointingHandCursor }
+                TapHandler { id: lockTap; onTapped: AppModel.openAppStore("locked_group") }
+                ToolTip.visible: lockHover.hovered
+                ToolTip.delay: 500
+                ToolTip.text: L.results.lockedHint
+            }
+        }
+
+        // 2. The photos, scrolling sideways when they do not fit.
+        ListView {
+            id: cells
+            objectName: "cells"
+            width: parent.width
+            height: 154
+            orientation: ListView.Horizontal
+            spacing: 10
+            leftMargin: 2
+            rightMargin: 2
+            topMargin: 2
+            clip: true
+            boundsBehavior: Flickable.StopAtBounds
+            // Only a row that overflows takes the wheel; otherwise the page scrolls.
+            interactive: contentWidth > width + 1
+            // By position, so that a keeper change (a new members list with the same photos)
+            // updates the cells in place instead of making them, and their pictures, anew.
+            model: root.memberCount
+            delegate: ThumbCell {
+                required property int index
+                record: root.members[index] || ({})
+                isKeeper: record.id === root.keeperId
+                keeperLabel: root.keeperLabel
+                backdrop: root.cellBackdrop
+                onKeepRequested: AppModel.setKeeper(root.groupId, record.id)
+                onPreviewRequested: AppModel.openQuickLook(record.id)
+                onMenuRequested: (x, y) => root.openMenu(this, record.id, x, y)
+            }
+            ScrollBar.horizontal: ScrollBar {
+                policy: cells.interactive ? ScrollBar.AsNeeded : ScrollBar.AlwaysOff
+            }
+        }
+    }
+
+    // One menu at a time, made when asked for, so that thousands of cells carry none.
+    property Menu openedMenu: null
+    function openMenu(cell, photoId, x, y) {
+        openedMenu = menuComponent.createObject(cell, { photoId: photoId })
+        openedMenu.popup(cell, x, y)
+    }
+    Component {
+        id: menuComponent
+        Menu {
+            id: menu
+            objectName: "cellMenu"
+            property string photoId
+            onClosed: destroy()
+            MenuItem {
+                objectName: "menuKeep"
+                text: L.results.keep
+                onTriggered: AppModel.setKeeper(root.groupId, menu.photoId)
+            }
+            MenuItem {
+                objectName: "menuReveal"
+                text: L.results.revealInFinder
+                onTriggered: AppModel.revealPhoto(menu.photoId)
+            }
+        }
+    }
+}

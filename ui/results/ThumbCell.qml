@@ -1,0 +1,177 @@
+import QtQuick
+import Quorlix
+
+// One photo of a group: its thumbnail, the keeper's border and badge, its name and score.
+Item {
+    id: root
+
+    // A member as GroupListModel gives it (id, name, thumbnail, score when scored).
+    property var record: ({})
+    property bool isKeeper: false
+    property string keeperLabel: L.results.keep
+    // undefined when the group has no score for this photo.
+    property var score: record.score
+    property bool hovering: hover.hovered
+    property real side: 150
+    // The colour the cell sits on, for the rounded corners (see `corners`).
+    property color backdrop: Theme.bg.surface1
+
+    readonly property bool hasScore: typeof score === "number" && isFinite(score)
+    readonly property bool loaded: picture.status === Image.Ready && picture.implicitWidth > 0
+
+    signal keepRequested()
+    signal previewRequested()
+    signal menuRequested(real x, real y)
+
+    width: side
+    height: side
+
+    // 1. The picture over a grey placeholder, which stays when the file cannot be decoded.
+    Rectangle {
+        objectName: "placeholder"
+        anchors.fill: parent
+        radius: 14
+        color: Theme.bg.surface3
+        visible: !root.loaded
+    }
+    Image {
+        id: picture
+        objectName: "thumbnail"
+        anchors.fill: parent
+        source: root.record.thumbnail || ""
+        asynchronous: true
+        cache: false
+        fillMode: Image.PreserveAspectCrop
+        smooth: true
+        visible: root.loaded
+    }
+
+    // 4. Name and score on a darkening strip along the bottom.
+    Rectangle {
+        id: strip
+        anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+        height: stripRow.implicitHeight + 12
+        gradient: Gradient {
+            GradientStop { position: 0.0; color: "transparent" }
+            GradientStop { position: 1.0; color: Qt.rgba(0, 0, 0, 0.65) }
+        }
+        Row {
+            id: stripRow
+            spacing: 6
+            anchors.centerIn: parent
+            Text {
+                objectName: "fileName"
+                width: Math.min(implicitWidth, strip.width - 16 - (scoreText.visible ? scoreText.implicitWidth + stripRow.spacing : 0))
+                text: root.record.name || ""
+                elide: Text.ElideMiddle
+                maximumLineCount: 1
+                font.pixelSize: 10
+                font.weight: Font.Medium
+                color: "white"
+            }
+            Text {
+                id: scoreText
+                objectName: "scoreText"
+                visible: root.hasScore
+                text: root.hasScore ? L.results.score(Math.round(root.score)) : ""
+                font.pixelSize: 10
+                font.weight: Font.Bold
+                color: "white"
+            }
+        }
+    }
+
+    // Rounded corners without an effect pipeline: the corners outside the rounded square are
+    // painted in the colour the cell sits on, by the inner edge of a wide border clipped to the
+    // cell.
+    Item {
+        id: corners
+        anchors.fill: parent
+        clip: true
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: -14
+            radius: 28
+            color: "transparent"
+            border.width: 14
+            border.color: root.backdrop
+        }
+    }
+
+    // 2. Border: green for the keeper, accent while hovered, a hairline otherwise.
+    Rectangle {
+        objectName: "cellBorder"
+        anchors.fill: parent
+        radius: 14
+        color: "transparent"
+        border.width: root.isKeeper ? 3 : (root.hovering ? 2 : 0.5)
+        border.color: root.isKeeper ? Theme.status.green : (root.hovering ? Theme.border.accent : Theme.border.b1)
+        Behavior on border.width { Spring { curve: Theme.quickSpring } }
+        Behavior on border.color { ColorAnimation { duration: 180 } }
+    }
+
+    // 3. The keeper's badge.
+    Rectangle {
+        id: badge
+        objectName: "keeperBadge"
+        visible: root.isKeeper
+        x: 8
+        y: 8
+        width: badgeRow.implicitWidth + 14
+        height: badgeRow.implicitHeight + 8
+        radius: height / 2
+        color: "transparent"
+        GradientRect {
+            anchors.fill: parent
+            radius: parent.radius
+        }
+        Row {
+            id: badgeRow
+            spacing: 4
+            anchors.centerIn: parent
+            Symbol {
+                name: "star.fill"
+                size: 10
+                color: "white"
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Text {
+                objectName: "keeperLabel"
+                text: root.keeperLabel
+                font.pixelSize: 10
+                font.weight: Font.Bold
+                color: "white"
+                anchors.verticalCenter: parent.verticalCenter
+            }
+        }
+    }
+
+    HoverHandler {
+        id: hover
+        cursorShape: Qt.PointingHandCursor
+    }
+
+    // A single click keeps the photo, but only once it is clear no second click follows:
+    // a double click only opens the enlarged view.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.LeftButton | Qt.RightButton
+        onClicked: (mouse) => {
+            if (mouse.button === Qt.RightButton)
+                root.menuRequested(mouse.x, mouse.y)
+            else
+                singleClick.restart()
+        }
+        onDoubleClicked: (mouse) => {
+            if (mouse.button !== Qt.LeftButton)
+                return
+            singleClick.stop()
+            root.previewRequested()
+        }
+    }
+    Timer {
+        id: singleClick
+        interval: Qt.styleHints.mouseDoubleClickInterval
+        onTriggered: root.keepRequested()
+    }
+}
