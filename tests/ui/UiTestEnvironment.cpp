@@ -146,13 +146,12 @@ void ModelHarness::showToast(const QString& text, bool undoable) {
 }
 
 void ModelHarness::reset() {
-    next_->reset();
     model_->newScan();
     model_->setToast(std::nullopt);
     model_->setErrorMessage({});
     desktop_->opened.clear();
     log_->clear();
-    nextResult_->reset();
+    next_->reset();
 }
 
 } // namespace quorlix::test

@@ -36,8 +36,6 @@ public:
 // What the QML tests may do to the model beyond its own operations: publish progress, show a
 // toast, finish a scan with a made-up result. The model's scans wait until cancelled unless a
 // result was handed over, so a scanning screen stays put.
-// toast, finish a scan with a made-up result. Other scans wait until cancelled, so a scanning
-// screen stays put.
 class ModelHarness : public QObject {
     Q_OBJECT
     Q_PROPERTY(int openedUrlCount READ openedUrlCount)
@@ -51,14 +49,30 @@ public:
     Q_INVOKABLE void reportProgress(const QString& phase, qint64 current, qint64 total);
     Q_INVOKABLE void showToast(const QString& text, bool undoable);
     Q_INVOKABLE void reset();
-    std::shared_ptr<std::optional<ScanResult>> next_ =
-        std::make_shared<std::optional<ScanResult>>();
-    std::shared_ptr<log::CapturingSink> log_;
-    std::unique_ptr<TempFolder> folder_;
+    // Runs a scan that finds one exact group of `exactCopies` + 1 files of `bytesEach` bytes
+    // (none when 0), one look-alike group of `nearCopies` + 1 (none when 0), in a folder of
+    // `totalPhotos`; the model then shows the splash.
+    Q_INVOKABLE void finishScan(int exactCopies, qint64 bytesEach, int nearCopies,
+                                qint64 totalPhotos);
+    // Whether a log line since the last reset reads exactly `message`.
+    Q_INVOKABLE bool logged(const QString& message) const;
+    // Scans a folder of small generated photos and shows the result screen. `groups` lists
+    // {kind: "exact"|"near", members: [file names], unlocked, scores: {name: score}}; a
+    // member named "*.broken.jpg" holds bytes no decoder reads. The first member is the
+    // automatic keeper. Returns whether the results screen is shown.
+    Q_INVOKABLE bool showResult(const QVariantList& groups, int totalPhotos);
+    // The id of a member by its file name in the last result.
+    Q_INVOKABLE QString photoId(const QString& name) const;
+    Q_INVOKABLE QString lastOpenedUrl() const;
+    Q_INVOKABLE int revealedCount() const { return int(desktop_->revealed.size()); }
     int openedUrlCount() const { return int(desktop_->opened.size()); }
 
 private:
     std::shared_ptr<RecordingDesktop> desktop_;
+    std::shared_ptr<std::optional<ScanResult>> next_ =
+        std::make_shared<std::optional<ScanResult>>();
+    std::shared_ptr<log::CapturingSink> log_;
+    std::unique_ptr<TempFolder> folder_;
     std::unique_ptr<AppModel> model_;
 };
 
