@@ -8,6 +8,8 @@
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace quorlix::test {
 
@@ -25,8 +27,11 @@ public:
     QList<QUrl> opened;
 };
 
+class TempFolder;
+
 // What the QML tests may do to the model beyond its own operations: publish progress, show a
-// toast. The model's scans wait until cancelled, so a scanning screen stays put.
+// toast, give it a result of real files. The model's scans wait until cancelled, so a scanning
+// screen stays put, unless a result was given.
 class ModelHarness : public QObject {
     Q_OBJECT
     Q_PROPERTY(int openedUrlCount READ openedUrlCount)
@@ -40,11 +45,22 @@ public:
     Q_INVOKABLE void reportProgress(const QString& phase, qint64 current, qint64 total);
     Q_INVOKABLE void showToast(const QString& text, bool undoable);
     Q_INVOKABLE void reset();
+    // Writes a folder of tiny photos (one exact group with `exactOthers` copies besides its
+    // keeper, one look-alike group with `nearOthers` others) and scans it into a result.
+    Q_INVOKABLE void loadResult(int exactOthers, int nearOthers);
+    // An empty folder to move into, made once per harness.
+    Q_INVOKABLE QUrl destinationFolder();
+    // How many entries a folder holds (-1 when it cannot be read).
+    Q_INVOKABLE int entryCount(const QUrl& folder) const;
     int openedUrlCount() const { return int(desktop_->opened.size()); }
 
 private:
     std::shared_ptr<RecordingDesktop> desktop_;
     std::unique_ptr<AppModel> model_;
+    std::mutex mutex_;
+    std::optional<ScanResult> nextResult_; // handed to the next scan
+    std::unique_ptr<TempFolder> photos_;
+    std::unique_ptr<TempFolder> destination_;
 };
 
 } // namespace quorlix::test

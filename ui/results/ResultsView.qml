@@ -13,4 +13,7 @@ Rectangle {
         font.weight: Font.Bold
         color: Theme.text.primary
     }
+
+    // Move confirmation overlay (z 3000)
+    MoveConfirmOverlay {}
 }
