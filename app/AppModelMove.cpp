@@ -9,8 +9,8 @@
 
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <set>
 #include <sys/stat.h>
 #include <utility>
@@ -301,13 +301,11 @@ void AppModel::finishMove(MoveJob& job) {
     if (job.moves.empty())
         setLastMove(std::nullopt);
     else
-        setLastMove(
-            MoveOperation{std::move(job.moves), std::move(job.removed), job.destination});
+        setLastMove(MoveOperation{std::move(job.moves), std::move(job.removed), job.destination});
 
-    log::info(log::Category::funnel, std::string("move_others dest=") +
-                                         (job.toTrash ? "trash" : "folder") +
-                                         " moved=" + std::to_string(movedCount) +
-                                         " failed=" + std::to_string(job.failed));
+    log::info(log::Category::funnel,
+              std::string("move_others dest=") + (job.toTrash ? "trash" : "folder") +
+                  " moved=" + std::to_string(movedCount) + " failed=" + std::to_string(job.failed));
     QString text = job.toTrash ? L::move::doneTrash(movedCount) : L::move::doneFolder(movedCount);
     if (job.failed > 0)
         text += QStringLiteral(" · ") + L::move::failed(job.failed);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real application under Xvfb on a generated folder, drives it through its screens
-# (empty, drop highlight, each scan phase, the finished scan) and writes one PNG per screen in
-# the light and the dark appearance.   tools/screenshot-tour.sh OUTDIR
+# (empty, drop highlight, each scan phase, the finished scan, the move confirmation for the
+# Trash and for a folder, a long move's progress, the notice with Undo and the plain notice after
+# it) and writes one PNG per screen in the light and the dark appearance.   tools/screenshot-tour.sh OUTDIR
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [[ $# -ne 1 ]]; then
@@ -39,6 +40,10 @@ vips crop "$work/field-srgb.v" "$photos/IMG_1001-burst.jpg[Q=80]" 6 4 640 480
 rm -f "$work"/*.v
 
 for theme in light dark; do
+    # Each appearance moves the others of its own copy of the folder.
+    rm -rf "$work/photos-$theme" "$work/moved-$theme"
+    cp -a "$photos" "$work/photos-$theme"
+    mkdir -p "$work/moved-$theme"
     home="$work/home-$theme"
     mkdir -p "$home/config/Quorlix" "$home/data" "$home/cache" "$home/runtime"
     chmod 700 "$home/runtime"
@@ -48,8 +53,10 @@ for theme in light dark; do
     HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
         QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS= \
-        QUORLIX_TOUR=empty,drop,scan QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$theme" \
-        QUORLIX_TOUR_FOLDER="$photos" \
+        QUORLIX_TOUR=empty,drop,scan,results,confirm-trash,cancel,choose-folder,confirm,undo \
+        QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$theme" \
+        QUORLIX_TOUR_FOLDER="$work/photos-$theme" QUORLIX_TOUR_DEST="$work/moved-$theme" \
+        QUORLIX_TOUR_SLICES=1,600 \
         timeout 180 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" | grep '^tour:' || true
 done
 ls "$out"/*.png

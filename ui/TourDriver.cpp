@@ -11,8 +11,11 @@
 #include <QQuickWindow>
 #include <QTimer>
 #include <QUrl>
+#include <QtTest/QTest>
 #include <cstdio>
+#include <memory>
 #include <set>
+#include <utility>
 
 namespace quorlix {
 
@@ -25,6 +28,13 @@ std::unique_ptr<TourDriver> TourDriver::fromEnvironment() {
     driver->outDir_ = qEnvironmentVariable("QUORLIX_TOUR_OUT");
     driver->tag_ = qEnvironmentVariable("QUORLIX_TOUR_TAG");
     driver->folder_ = qEnvironmentVariable("QUORLIX_TOUR_FOLDER");
+    driver->destination_ = qEnvironmentVariable("QUORLIX_TOUR_DEST");
+    driver->syncDir_ = qEnvironmentVariable("QUORLIX_TOUR_SYNC");
+    const QStringList slices = qEnvironmentVariable("QUORLIX_TOUR_SLICES").split(u',');
+    if (slices.size() == 2) {
+        driver->sliceFiles_ = slices[0].toInt();
+        driver->slicePauseMs_ = slices[1].toInt();
+    }
     return driver;
 }
 
@@ -62,9 +72,14 @@ AppModel::ScanFunction TourDriver::scanFunction() {
 void TourDriver::start(QQuickWindow* window, AppModel* model) {
     window_ = window;
     model_ = model;
+    if (sliceFiles_ > 0)
+        model->setMoveSlicing(sliceFiles_, slicePauseMs_);
     connect(model, &AppModel::screenChanged, this, [this] {
         const auto screen = model_->screen();
-        if (screen == AppModel::Screen::splash || screen == AppModel::Screen::results)
+        if (screen != AppModel::Screen::splash && screen != AppModel::Screen::results)
+            return;
+        // Only the scan's own ending; later steps change screens themselves.
+        if (!std::exchange(scanShown_, true))
             QTimer::singleShot(900, this, [this] {
                 capture(QStringLiteral("after-scan"));
                 runStep();
@@ -100,10 +115,184 @@ void TourDriver::runStep() {
         });
     } else if (step == QLatin1String("scan")) {
         // Captures arrive through the paused scan's checkpoints, then the finished screen.
+    } else if (runMoveStep(step)) {
     } else {
         std::fprintf(stderr, "tour: unknown step %s\n", qPrintable(step));
         runStep();
     }
+}
+
+bool TourDriver::runMoveStep(const QString& step) {
+    AppModel* model = model_;
+    if (!model)
+        return false;
+    const auto next = [this] {
+        QTimer::singleShot(300, this, &TourDriver::runStep);
+    };
+    if (step == QLatin1String("results")) {
+        // What the splash's own button does.
+        model->setScreen(AppModel::Screen::results);
+        std::printf("tour: results exact=%lld near=%lld\n",
+                    static_cast<long long>(model->exactDuplicateCount()),
+                    static_cast<long long>(model->nearDuplicateCount()));
+        std::fflush(stdout);
+        QTimer::singleShot(900, this, [this] {
+            capture(QStringLiteral("results"));
+            runStep();
+        });
+    } else if (step == QLatin1String("confirm-trash")) {
+        model->requestMoveToTrash();
+        waitFor(
+            step, [model] { return model->hasPendingMove(); },
+            [this] {
+                QTimer::singleShot(900, this, [this] {
+                    capture(QStringLiteral("move-confirm-trash"));
+                    runStep();
+                });
+            });
+    } else if (step == QLatin1String("cancel")) {
+        pressKey(Qt::Key_Escape);
+        waitFor(
+            step, [model] { return !model->hasPendingMove(); },
+            [this, next] {
+                std::printf("tour: cancelled\n");
+                std::fflush(stdout);
+                next();
+            });
+    } else if (step == QLatin1String("choose-folder")) {
+        model->chooseMoveFolder();
+        QTimer::singleShot(600, this, &TourDriver::answerFolderPanel);
+    } else if (step == QLatin1String("confirm")) {
+        if (!model->hasPendingMove()) {
+            fail(QStringLiteral("nothing to confirm"));
+            return true;
+        }
+        // A paced long move is captured while its progress shows.
+        auto shot = std::make_shared<QMetaObject::Connection>();
+        *shot = connect(model, &AppModel::moveProgressChanged, this, [this, model, shot] {
+            if (!model->moveInProgress())
+                return;
+            disconnect(*shot);
+            QTimer::singleShot(700, this, [this, model] {
+                if (model->moveInProgress())
+                    capture(QStringLiteral("move-progress"));
+            });
+        });
+        pressKey(Qt::Key_Return);
+        waitFor(
+            step,
+            [model] {
+                return !model->hasPendingMove() && !model->moveInProgress() && model->hasToast();
+            },
+            [this, model, shot] {
+                disconnect(*shot);
+                const auto moved = model->lastMove() ? model->lastMove()->moves.size() : 0;
+                std::printf("tour: moved count=%zu undoable=%d text=%s\n", moved,
+                            int(model->toastUndoable()), qPrintable(model->toastText()));
+                std::fflush(stdout);
+                QTimer::singleShot(900, this, [this] {
+                    capture(QStringLiteral("toast-undo"));
+                    runStep();
+                });
+            });
+    } else if (step == QLatin1String("undo")) {
+        if (!model->toastUndoable()) {
+            fail(QStringLiteral("no notice to undo"));
+            return true;
+        }
+        pressKey(Qt::Key_Z, Qt::ControlModifier);
+        waitFor(
+            step, [model] { return !model->canUndo() && !model->moveInProgress(); },
+            [this, model] {
+                std::printf("tour: undone text=%s\n", qPrintable(model->toastText()));
+                std::fflush(stdout);
+                QTimer::singleShot(900, this, [this] {
+                    capture(QStringLiteral("toast-plain"));
+                    runStep();
+                });
+            });
+    } else if (step.startsWith(QLatin1String("wait:"))) {
+        const QString name = step.mid(5);
+        std::printf("tour: waiting %s\n", qPrintable(name));
+        std::fflush(stdout);
+        const QString file = QDir(syncDir_).filePath(name);
+        waitFor(
+            step, [file] { return QFile::exists(file); }, next, 600000);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TourDriver::answerFolderPanel() {
+    QObject* panel =
+        window_ ? window_->contentItem()->findChild<QObject*>(QStringLiteral("moveFolderDialog"))
+                : nullptr;
+    if (!panel) {
+        fail(QStringLiteral("the destination panel is missing"));
+        return;
+    }
+    if (!panel->property("visible").toBool()) {
+        fail(QStringLiteral("the destination panel did not open"));
+        return;
+    }
+    std::printf("tour: panel title=%s\n", qPrintable(panel->property("title").toString()));
+    std::fflush(stdout);
+    const QUrl folder = QUrl::fromLocalFile(destination_);
+    panel->setProperty("currentFolder", folder);
+    panel->setProperty("selectedFolder", folder);
+    QMetaObject::invokeMethod(panel, "accept");
+    AppModel* model = model_;
+    waitFor(
+        QStringLiteral("choose-folder"),
+        [model] { return model && model->hasPendingMove() && !model->pendingMoveToTrash(); },
+        [this, model, folder] {
+            if (model->pendingMoveFolder().adjusted(QUrl::StripTrailingSlash) !=
+                folder.adjusted(QUrl::StripTrailingSlash)) {
+                fail(QStringLiteral("the panel gave another folder: ") +
+                     model->pendingMoveFolder().toString());
+                return;
+            }
+            QTimer::singleShot(900, this, [this] {
+                capture(QStringLiteral("move-confirm-folder"));
+                runStep();
+            });
+        },
+        30000);
+}
+
+void TourDriver::waitFor(const QString& what, std::function<bool()> ready,
+                         std::function<void()> then, int timeoutMs) {
+    auto* poll = new QTimer(this);
+    poll->setInterval(100);
+    auto waited = std::make_shared<int>(0);
+    connect(poll, &QTimer::timeout, this, [this, poll, what, ready, then, waited, timeoutMs] {
+        if (ready()) {
+            poll->deleteLater();
+            poll->stop();
+            then();
+        } else if ((*waited += poll->interval()) >= timeoutMs) {
+            poll->deleteLater();
+            poll->stop();
+            fail(QStringLiteral("timed out at ") + what);
+        }
+    });
+    poll->start();
+}
+
+void TourDriver::fail(const QString& why) {
+    std::fprintf(stderr, "tour: FAILED: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    release();
+    QCoreApplication::exit(3);
+}
+
+void TourDriver::pressKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (!window_)
+        return;
+    // Through the window system's path, so that the window's shortcuts see the keys.
+    window_->requestActivate();
+    QTest::keyClick(window_.data(), Qt::Key(key), modifiers);
 }
 
 void TourDriver::checkpoint(const QString& name) {

@@ -12,8 +12,8 @@
 #include <QTest>
 #include <fcntl.h>
 #include <fstream>
-#include <map>
 #include <linux/fs.h>
+#include <map>
 #include <sstream>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -101,9 +101,9 @@ struct ManyPhotos {
         for (int g = 0; g < groupCount; ++g) {
             std::vector<PhotoRecord> members;
             for (int m = 0; m <= othersPerGroup; ++m)
-                members.push_back(test::recordFor(folder.write(
-                    "g" + std::to_string(g) + "-p" + std::to_string(m) + ".jpg",
-                    std::to_string(g * 100 + m))));
+                members.push_back(test::recordFor(
+                    folder.write("g" + std::to_string(g) + "-p" + std::to_string(m) + ".jpg",
+                                 std::to_string(g * 100 + m))));
             groups.push_back(test::groupOf(g % 2 ? Kind::near : Kind::exact,
                                            "group:" + std::to_string(100000 + g), members));
         }
