@@ -225,9 +225,9 @@ bool TourDriver::runMoveStep(const QString& step) {
 }
 
 void TourDriver::answerFolderPanel() {
+    // Declared in a loaded screen, it hangs from the window rather than its content item.
     QObject* panel =
-        window_ ? window_->contentItem()->findChild<QObject*>(QStringLiteral("moveFolderDialog"))
-                : nullptr;
+        window_ ? window_->findChild<QObject*>(QStringLiteral("moveFolderDialog")) : nullptr;
     if (!panel) {
         fail(QStringLiteral("the destination panel is missing"));
         return;
@@ -290,9 +290,20 @@ void TourDriver::fail(const QString& why) {
 void TourDriver::pressKey(int key, Qt::KeyboardModifiers modifiers) {
     if (!window_)
         return;
-    // Through the window system's path, so that the window's shortcuts see the keys.
+    // Through the window system's path, so that the window's shortcuts see the keys; they
+    // only answer in the active window.
+    const auto click = [this, key, modifiers] {
+        if (window_)
+            QTest::keyClick(window_.data(), Qt::Key(key), modifiers);
+    };
+    if (window_->isActive()) {
+        click();
+        return;
+    }
     window_->requestActivate();
-    QTest::keyClick(window_.data(), Qt::Key(key), modifiers);
+    waitFor(
+        QStringLiteral("window activation"), [this] { return window_ && window_->isActive(); },
+        click, 30000);
 }
 
 void TourDriver::checkpoint(const QString& name) {
