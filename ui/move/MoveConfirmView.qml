@@ -94,7 +94,7 @@ Item {
             color: "black"
             blur: 40
             offsetY: 20
-            strength: 0.25 * 2
+            strength: 0.22
         }
         Rectangle {
             anchors.fill: parent

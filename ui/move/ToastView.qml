@@ -33,7 +33,7 @@ Item {
         color: "black"
         blur: 20
         offsetY: 8
-        strength: 0.18 * 2
+        strength: 0.16
     }
     // The ultra-thin material: the popover colour, slightly see-through.
     Rectangle {
