@@ -88,13 +88,12 @@ Item {
         scale: root.shown ? 1 : 0.97
         Behavior on scale { Spring { curve: Theme.quickSpring } }
 
-        SoftShadow {
+        PanelShadow {
             anchors.fill: parent
             radius: 14
-            color: "black"
+            color: Qt.rgba(0, 0, 0, 0.25)
             blur: 40
             offsetY: 20
-            strength: 0.22
         }
         Rectangle {
             anchors.fill: parent

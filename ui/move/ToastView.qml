@@ -27,13 +27,12 @@ Item {
         onActivated: root.undo()
     }
 
-    SoftShadow {
+    PanelShadow {
         anchors.fill: parent
         radius: 10
-        color: "black"
+        color: Qt.rgba(0, 0, 0, 0.18)
         blur: 20
         offsetY: 8
-        strength: 0.16
     }
     // The ultra-thin material: the popover colour, slightly see-through.
     Rectangle {
