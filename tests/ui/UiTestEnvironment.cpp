@@ -156,6 +156,8 @@ int ModelHarness::entryCount(const QUrl& folder) const {
 }
 
 void ModelHarness::reset() {
+    model_->setMoveSlicing(0, 0);
+    destination_.reset();
     model_->newScan();
     model_->setToast(std::nullopt);
     model_->setErrorMessage({});

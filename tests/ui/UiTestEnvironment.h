@@ -48,7 +48,11 @@ public:
     // Writes a folder of tiny photos (one exact group with `exactOthers` copies besides its
     // keeper, one look-alike group with `nearOthers` others) and scans it into a result.
     Q_INVOKABLE void loadResult(int exactOthers, int nearOthers);
-    // An empty folder to move into, made once per harness.
+    // Moves in slices of `files` files, `pauseMs` apart (reset: the normal slicing).
+    Q_INVOKABLE void setMoveSlicing(int files, int pauseMs) {
+        model_->setMoveSlicing(files, pauseMs);
+    }
+    // An empty folder to move into, made anew after each reset.
     Q_INVOKABLE QUrl destinationFolder();
     // How many entries a folder holds (-1 when it cannot be read).
     Q_INVOKABLE int entryCount(const QUrl& folder) const;

@@ -106,19 +106,48 @@ TestCase {
         mouseClick(findChild(card, "moveConfirmButton"))
         tryVerify(() => !AppModel.moveInProgress, 20000)
         compare(Harness.entryCount(destination), 1)
+        const undo = findChild(window.contentItem, "undoButton")
+        tryVerify(() => undo.visible)
         // A plain notice replaces the move's: no Undo, and Ctrl+Z does nothing.
         Harness.showToast("Caption copied to clipboard", false)
-        const undo = findChild(window.contentItem, "undoButton")
         verify(!undo.visible)
         keyClick(Qt.Key_Z, Qt.ControlModifier)
         verify(AppModel.canUndo)
         compare(Harness.entryCount(destination), 1)
         // An undoable notice answers Ctrl+Z.
         Harness.showToast("1 photos moved to the folder", true)
-        verify(undo.visible)
+        tryVerify(() => undo.visible)
         keyClick(Qt.Key_Z, Qt.ControlModifier)
         verify(!AppModel.canUndo)
         compare(Harness.entryCount(destination), 0)
         compare(AppModel.toastText, "1 photos put back")
+    }
+
+    function test_aLongMoveShowsItsProgressAndNoUndo() {
+        const card = showResults(3, 0)
+        const destination = Harness.destinationFolder()
+        Harness.setMoveSlicing(1, 300)
+        AppModel.requestMoveToFolder(destination)
+        tryVerify(() => card.opacity > 0.99)
+        keyClick(Qt.Key_Return)
+        verify(AppModel.moveInProgress)
+        const text = findChild(window.contentItem, "toastText")
+        compare(text.text, "Move \u00b7 1 of 3")
+        // The notice rises into view.
+        tryVerify(() => findChild(window.contentItem, "moveProgressBar").visible)
+        verify(!findChild(window.contentItem, "undoButton").visible)
+        // A second move is refused while this one runs.
+        AppModel.requestMoveToTrash()
+        verify(!AppModel.hasPendingMove)
+        tryVerify(() => !AppModel.moveInProgress, 20000)
+        compare(text.text, "3 photos moved to the folder")
+        compare(Harness.entryCount(destination), 3)
+        verify(findChild(window.contentItem, "undoButton").visible)
+        keyClick(Qt.Key_Z, Qt.ControlModifier)
+        verify(AppModel.moveInProgress)
+        compare(text.text, "Undo \u00b7 1 of 3")
+        tryVerify(() => !AppModel.moveInProgress, 20000)
+        compare(Harness.entryCount(destination), 0)
+        compare(text.text, "3 photos put back")
     }
 }
