@@ -55,6 +55,7 @@ AppModel::AppModel(ScanFunction scan, std::shared_ptr<DesktopServices> desktop, 
 }
 
 AppModel::~AppModel() {
+    abandonMoveJob();
     {
         std::lock_guard lock(relay_->mutex);
         relay_->model = nullptr;
@@ -216,11 +217,15 @@ void AppModel::reapFinishedTasks() {
 }
 
 void AppModel::startScan(const QUrl& folderUrl) {
+    // The moved files of a running move must be known before the result goes.
+    completeMoveNow();
     cancelScan();
     reapFinishedTasks();
     setFolder(folderUrl);
     setResult(std::nullopt);
     setLastMove(std::nullopt);
+    // A confirmation asked about the old result must not reappear over the new one.
+    setPendingMove(std::nullopt);
     setProgress(ScanProgress{});
     setScreen(Screen::scanning);
     log::info(log::Category::funnel, "scan_started");
@@ -269,10 +274,12 @@ void AppModel::cancelScan() {
 }
 
 void AppModel::newScan() {
+    completeMoveNow();
     cancelScan();
     setResult(std::nullopt);
     setFolder(QUrl());
     setLastMove(std::nullopt);
+    setPendingMove(std::nullopt);
     setScreen(Screen::empty);
 }
 
@@ -330,7 +337,8 @@ const ScanResult::Group* findGroup(const ScanResult& result, const std::string& 
 } // namespace
 
 void AppModel::setKeeper(const QString& groupId, const QString& photoId) {
-    if (!result_ || !findGroup(*result_, groupId.toStdString()))
+    // A running move works on the groups as they were; it replaces the result when done.
+    if (moveJob_ || !result_ || !findGroup(*result_, groupId.toStdString()))
         return;
     ScanResult edited = *result_;
     for (auto& group : edited.groups)

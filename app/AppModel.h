@@ -50,6 +50,14 @@ class AppModel : public QObject {
     Q_PROPERTY(bool pendingMoveToTrash READ pendingMoveToTrash NOTIFY pendingMoveChanged)
     Q_PROPERTY(QUrl pendingMoveFolder READ pendingMoveFolder NOTIFY pendingMoveChanged)
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY lastMoveChanged)
+    Q_PROPERTY(qint64 exactDuplicateCount READ exactDuplicateCount NOTIFY resultChanged)
+    Q_PROPERTY(qint64 exactReclaimableBytes READ exactReclaimableBytes NOTIFY resultChanged)
+    Q_PROPERTY(qint64 nearDuplicateCount READ nearDuplicateCount NOTIFY resultChanged)
+    Q_PROPERTY(qint64 nearReclaimableBytes READ nearReclaimableBytes NOTIFY resultChanged)
+    Q_PROPERTY(bool moveInProgress READ moveInProgress NOTIFY moveProgressChanged)
+    Q_PROPERTY(bool moveProgressIsUndo READ moveProgressIsUndo NOTIFY moveProgressChanged)
+    Q_PROPERTY(qint64 moveProgressCurrent READ moveProgressCurrent NOTIFY moveProgressChanged)
+    Q_PROPERTY(qint64 moveProgressTotal READ moveProgressTotal NOTIFY moveProgressChanged)
 
 public:
     enum class Screen { empty, scanning, splash, results };
@@ -146,15 +154,31 @@ public:
     Q_INVOKABLE void cancelPendingMove() { setPendingMove(std::nullopt); }
     const std::optional<MoveOperation>& lastMove() const { return lastMove_; }
     bool canUndo() const { return lastMove_.has_value(); }
+    // A move or undo long enough to run in slices from the event loop. Meanwhile every other
+    // move, undo and keeper change is refused.
+    bool moveInProgress() const { return moveShown_; }
+    bool moveProgressIsUndo() const;
+    qint64 moveProgressCurrent() const;
+    qint64 moveProgressTotal() const;
 
     // Derived values.
     QList<QUrl> keptPhotoURLs() const;
+    qint64 exactDuplicateCount() const { return result_ ? result_->exactDuplicateCount() : 0; }
+    qint64 exactReclaimableBytes() const { return result_ ? result_->exactReclaimableBytes() : 0; }
+    qint64 nearDuplicateCount() const { return result_ ? result_->nearDuplicateCount() : 0; }
+    qint64 nearReclaimableBytes() const { return result_ ? result_->nearReclaimableBytes() : 0; }
     bool isScanning() const { return bool(scanTask_); }
 
     // Platform hooks.
     DesktopServices& desktop() const { return *desktop_; }
     void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
     void setShareCardRenderer(ShareCardRenderer renderer) { shareRenderer_ = std::move(renderer); }
+    // How a long move is cut (tests and the screenshot tour): at most `maxFiles` files per
+    // slice (0: no limit but time), and `pauseMs` between slices.
+    void setMoveSlicing(int maxFiles, int pauseMs) {
+        moveSliceFiles_ = maxFiles;
+        moveSlicePauseMs_ = pauseMs;
+    }
 
     // Screens and scanning.
     Q_INVOKABLE void chooseFolder();
@@ -180,6 +204,7 @@ public:
     }
     Q_INVOKABLE void chooseMoveFolder();
     // Takes its own copy: the destination may be the pending one, which the move clears.
+    // The effects may complete on later turns of the event loop (moveInProgress).
     void performMove(MoveDestination destination);
     Q_INVOKABLE void confirmPendingMove();
     Q_INVOKABLE void undoLastMove();
@@ -199,6 +224,7 @@ Q_SIGNALS:
     void toastChanged();
     void pendingMoveChanged();
     void lastMoveChanged();
+    void moveProgressChanged();
     // Asked of the view when no folder picker is installed: show the panel and call
     // startScan (scan) or requestMoveToFolder (move) with the chosen URL.
     void folderPanelRequested(const QString& prompt, const QString& message, bool forMove);
@@ -207,6 +233,7 @@ private:
     struct Relay;
     struct ScanTask;
     struct Outcome;
+    struct MoveJob;
 
     void setFolder(const QUrl& folder);
     void setProgress(const ScanProgress& progress);
@@ -216,6 +243,16 @@ private:
     void applyProgress(std::uint64_t generation, const ScanProgress& progress);
     void finishScan(std::uint64_t generation, const Outcome& outcome);
     void reapFinishedTasks();
+    void startMoveJob(std::shared_ptr<MoveJob> job);
+    void continueMoveJob(std::uint64_t serial, bool unbounded);
+    bool moveSlice(MoveJob& job, bool unbounded);
+    bool undoSlice(MoveJob& job, bool unbounded);
+    void finishMove(MoveJob& job);
+    void finishUndo(MoveJob& job);
+    // Runs a sliced move or undo to its end at once, before the result is replaced.
+    void completeMoveNow();
+    // Drops a running move at quit; every file is whole, either still here or moved.
+    void abandonMoveJob();
 
     Screen screen_ = Screen::empty;
     QUrl folder_;
@@ -241,6 +278,12 @@ private:
     std::list<std::unique_ptr<ScanTask>> retiring_;
     std::atomic<std::uint64_t> generation_{0};
     bool cancelRequested_ = false;
+
+    std::shared_ptr<MoveJob> moveJob_; // shared: its type is complete only where moves run
+    bool moveShown_ = false;
+    std::uint64_t moveSerial_ = 0;
+    int moveSliceFiles_ = 0;
+    int moveSlicePauseMs_ = 0;
 };
 
 } // namespace quorlix

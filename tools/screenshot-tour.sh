@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Starts the real application under Xvfb on a generated folder, drives it through its screens
 # (empty, drop highlight, each scan phase, the finished scan with its splash, the share picker,
-# the results with many groups, scrolled, a photo enlarged, the splash of a made-up result with
-# a very large duplicate count; a folder with nothing to sort; one with only look-alikes) and
-# writes one PNG per screen in the light and the dark appearance.   tools/screenshot-tour.sh OUTDIR
+# the results with many groups, scrolled, a photo enlarged, the move confirmation for the Trash
+# and for a folder, a long move's progress, the notice with Undo and the plain notice after it,
+# the splash of a made-up result with a very large duplicate count; a folder with nothing to
+# sort; one with only look-alikes) and writes one PNG per screen in the light and the dark
+# appearance.   tools/screenshot-tour.sh OUTDIR
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [[ $# -ne 1 ]]; then
@@ -86,12 +88,18 @@ tour() {
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
         QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS= \
         QUORLIX_TOUR="$4" QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$2" \
-        QUORLIX_TOUR_FOLDER="$3" \
-        timeout 180 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" | grep '^tour:' || true
+        QUORLIX_TOUR_FOLDER="$3" QUORLIX_TOUR_DEST="${5:-}" QUORLIX_TOUR_SLICES=1,600 \
+        timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" | grep '^tour:' || true
 }
 
 for theme in light dark; do
-    tour "$theme" "$theme" "$photos" empty,drop,scan,share,results,scroll,quicklook,large
+    # Each appearance moves the others of its own copy of the folder.
+    rm -rf "$work/photos-$theme" "$work/moved-$theme"
+    cp -a "$photos" "$work/photos-$theme"
+    mkdir -p "$work/moved-$theme"
+    tour "$theme" "$theme" "$work/photos-$theme" \
+        empty,drop,scan,share,results,scroll,quicklook,confirm-trash,cancel,choose-folder,confirm,undo,large \
+        "$work/moved-$theme"
     tour "$theme" "tidy-$theme" "$tidy" drop,scan,results
 done
 tour light nearonly-light "$bursts" drop,scan,results

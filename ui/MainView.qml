@@ -110,8 +110,8 @@ Item {
         id: toast
         objectName: "toastLayer"
         anchors.horizontalCenter: parent.horizontalCenter
-        y: AppModel.hasToast ? root.height - height - 24 : root.height + 8
-        opacity: AppModel.hasToast ? 1 : 0
+        y: shown ? root.height - height - 24 : root.height + 8
+        opacity: shown ? 1 : 0
         visible: opacity > 0.01
         Behavior on y { Spring { curve: Theme.quickSpring } }
         Behavior on opacity { Spring { curve: Theme.quickSpring } }

@@ -13,9 +13,12 @@
 #include <QQuickWindow>
 #include <QTimer>
 #include <QUrl>
+#include <QtTest/QTest>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <set>
+#include <utility>
 
 namespace quorlix {
 
@@ -54,6 +57,13 @@ std::unique_ptr<TourDriver> TourDriver::fromEnvironment() {
     driver->outDir_ = qEnvironmentVariable("QUORLIX_TOUR_OUT");
     driver->tag_ = qEnvironmentVariable("QUORLIX_TOUR_TAG");
     driver->folder_ = qEnvironmentVariable("QUORLIX_TOUR_FOLDER");
+    driver->destination_ = qEnvironmentVariable("QUORLIX_TOUR_DEST");
+    driver->syncDir_ = qEnvironmentVariable("QUORLIX_TOUR_SYNC");
+    const QStringList slices = qEnvironmentVariable("QUORLIX_TOUR_SLICES").split(u',');
+    if (slices.size() == 2) {
+        driver->sliceFiles_ = slices[0].toInt();
+        driver->slicePauseMs_ = slices[1].toInt();
+    }
     return driver;
 }
 
@@ -93,6 +103,8 @@ AppModel::ScanFunction TourDriver::scanFunction() {
 void TourDriver::start(QQuickWindow* window, AppModel* model) {
     window_ = window;
     model_ = model;
+    if (sliceFiles_ > 0)
+        model->setMoveSlicing(sliceFiles_, slicePauseMs_);
     connect(model, &AppModel::screenChanged, this, [this] {
         const auto screen = model_->screen();
         // Only the scan's own arrival; the steps below switch screens themselves.
@@ -139,7 +151,7 @@ void TourDriver::runStep() {
         click(QStringLiteral("shareResultButton"));
         QTimer::singleShot(700, this, [this] {
             capture(QStringLiteral("share-popup"));
-            sendKey(Qt::Key_Escape);
+            pressKey(Qt::Key_Escape);
             QTimer::singleShot(400, this, &TourDriver::runStep);
         });
     } else if (step == QLatin1String("large")) {
@@ -149,8 +161,12 @@ void TourDriver::runStep() {
         madeUpLarge_->store(true);
         model_->startScan(QUrl::fromLocalFile(folder_));
     } else if (step == QLatin1String("results")) {
-        if (model_)
-            model_->setScreen(AppModel::Screen::results);
+        // What the splash's own button does.
+        model_->setScreen(AppModel::Screen::results);
+        std::printf("tour: results exact=%lld near=%lld\n",
+                    static_cast<long long>(model_->exactDuplicateCount()),
+                    static_cast<long long>(model_->nearDuplicateCount()));
+        std::fflush(stdout);
         // Time for the thumbnails in view to arrive.
         QTimer::singleShot(1800, this, [this] {
             capture(QStringLiteral("results"));
@@ -172,6 +188,7 @@ void TourDriver::runStep() {
                 model_->closeQuickLook();
             QTimer::singleShot(400, this, &TourDriver::runStep);
         });
+    } else if (runMoveStep(step)) {
     } else {
         std::fprintf(stderr, "tour: unknown step %s\n", qPrintable(step));
         runStep();
@@ -193,6 +210,179 @@ void TourDriver::scrollGroups() {
                               Q_ARG(int, int(std::max<qsizetype>(0, exact - 1))),
                               Q_ARG(int, beginning));
     list->setProperty("contentY", list->property("contentY").toReal() + 90);
+}
+
+bool TourDriver::runMoveStep(const QString& step) {
+    AppModel* model = model_;
+    if (!model)
+        return false;
+    const auto next = [this] {
+        QTimer::singleShot(300, this, &TourDriver::runStep);
+    };
+    if (step == QLatin1String("confirm-trash")) {
+        model->requestMoveToTrash();
+        waitFor(
+            step, [model] { return model->hasPendingMove(); },
+            [this] {
+                QTimer::singleShot(900, this, [this] {
+                    capture(QStringLiteral("move-confirm-trash"));
+                    runStep();
+                });
+            });
+    } else if (step == QLatin1String("cancel")) {
+        pressKey(Qt::Key_Escape);
+        waitFor(
+            step, [model] { return !model->hasPendingMove(); },
+            [this, next] {
+                std::printf("tour: cancelled\n");
+                std::fflush(stdout);
+                next();
+            });
+    } else if (step == QLatin1String("choose-folder")) {
+        model->chooseMoveFolder();
+        QTimer::singleShot(600, this, &TourDriver::answerFolderPanel);
+    } else if (step == QLatin1String("confirm")) {
+        if (!model->hasPendingMove()) {
+            fail(QStringLiteral("nothing to confirm"));
+            return true;
+        }
+        // A paced long move is captured while its progress shows.
+        auto shot = std::make_shared<QMetaObject::Connection>();
+        *shot = connect(model, &AppModel::moveProgressChanged, this, [this, model, shot] {
+            if (!model->moveInProgress())
+                return;
+            disconnect(*shot);
+            QTimer::singleShot(700, this, [this, model] {
+                if (model->moveInProgress())
+                    capture(QStringLiteral("move-progress"));
+            });
+        });
+        pressKey(Qt::Key_Return);
+        waitFor(
+            step,
+            [model] {
+                return !model->hasPendingMove() && !model->moveInProgress() && model->hasToast();
+            },
+            [this, model, shot] {
+                disconnect(*shot);
+                const auto moved = model->lastMove() ? model->lastMove()->moves.size() : 0;
+                std::printf("tour: moved count=%zu undoable=%d text=%s\n", moved,
+                            int(model->toastUndoable()), qPrintable(model->toastText()));
+                std::fflush(stdout);
+                QTimer::singleShot(900, this, [this] {
+                    capture(QStringLiteral("toast-undo"));
+                    runStep();
+                });
+            });
+    } else if (step == QLatin1String("undo")) {
+        if (!model->toastUndoable()) {
+            fail(QStringLiteral("no notice to undo"));
+            return true;
+        }
+        pressKey(Qt::Key_Z, Qt::ControlModifier);
+        waitFor(
+            step, [model] { return !model->canUndo() && !model->moveInProgress(); },
+            [this, model] {
+                std::printf("tour: undone text=%s\n", qPrintable(model->toastText()));
+                std::fflush(stdout);
+                QTimer::singleShot(900, this, [this] {
+                    capture(QStringLiteral("toast-plain"));
+                    runStep();
+                });
+            });
+    } else if (step.startsWith(QLatin1String("wait:"))) {
+        const QString name = step.mid(5);
+        std::printf("tour: waiting %s\n", qPrintable(name));
+        std::fflush(stdout);
+        const QString file = QDir(syncDir_).filePath(name);
+        waitFor(
+            step, [file] { return QFile::exists(file); }, next, 600000);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TourDriver::answerFolderPanel() {
+    // Declared in a loaded screen, it hangs from the window rather than its content item.
+    QObject* panel =
+        window_ ? window_->findChild<QObject*>(QStringLiteral("moveFolderDialog")) : nullptr;
+    if (!panel) {
+        fail(QStringLiteral("the destination panel is missing"));
+        return;
+    }
+    if (!panel->property("visible").toBool()) {
+        fail(QStringLiteral("the destination panel did not open"));
+        return;
+    }
+    std::printf("tour: panel title=%s\n", qPrintable(panel->property("title").toString()));
+    std::fflush(stdout);
+    const QUrl folder = QUrl::fromLocalFile(destination_);
+    panel->setProperty("currentFolder", folder);
+    panel->setProperty("selectedFolder", folder);
+    QMetaObject::invokeMethod(panel, "accept");
+    AppModel* model = model_;
+    waitFor(
+        QStringLiteral("choose-folder"),
+        [model] { return model && model->hasPendingMove() && !model->pendingMoveToTrash(); },
+        [this, model, folder] {
+            if (model->pendingMoveFolder().adjusted(QUrl::StripTrailingSlash) !=
+                folder.adjusted(QUrl::StripTrailingSlash)) {
+                fail(QStringLiteral("the panel gave another folder: ") +
+                     model->pendingMoveFolder().toString());
+                return;
+            }
+            QTimer::singleShot(900, this, [this] {
+                capture(QStringLiteral("move-confirm-folder"));
+                runStep();
+            });
+        },
+        30000);
+}
+
+void TourDriver::waitFor(const QString& what, std::function<bool()> ready,
+                         std::function<void()> then, int timeoutMs) {
+    auto* poll = new QTimer(this);
+    poll->setInterval(100);
+    auto waited = std::make_shared<int>(0);
+    connect(poll, &QTimer::timeout, this, [this, poll, what, ready, then, waited, timeoutMs] {
+        if (ready()) {
+            poll->deleteLater();
+            poll->stop();
+            then();
+        } else if ((*waited += poll->interval()) >= timeoutMs) {
+            poll->deleteLater();
+            poll->stop();
+            fail(QStringLiteral("timed out at ") + what);
+        }
+    });
+    poll->start();
+}
+
+void TourDriver::fail(const QString& why) {
+    std::fprintf(stderr, "tour: FAILED: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    release();
+    QCoreApplication::exit(3);
+}
+
+void TourDriver::pressKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (!window_)
+        return;
+    // Through the window system's path, so that the window's shortcuts see the keys; they
+    // only answer in the active window.
+    const auto click = [this, key, modifiers] {
+        if (window_)
+            QTest::keyClick(window_.data(), Qt::Key(key), modifiers);
+    };
+    if (window_->isActive()) {
+        click();
+        return;
+    }
+    window_->requestActivate();
+    waitFor(
+        QStringLiteral("window activation"), [this] { return window_ && window_->isActive(); },
+        click, 30000);
 }
 
 void TourDriver::checkpoint(const QString& name) {
@@ -251,15 +441,6 @@ void TourDriver::click(const QString& objectName) {
     QCoreApplication::sendEvent(window_, &press);
     QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
-    QCoreApplication::sendEvent(window_, &release);
-}
-
-void TourDriver::sendKey(int key) {
-    if (!window_)
-        return;
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(window_, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
     QCoreApplication::sendEvent(window_, &release);
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <semaphore>
 
@@ -14,17 +15,31 @@ class QQuickWindow;
 
 namespace quorlix {
 
-// Drives the real window through its screens for the screenshot tour and the smoke test.
-// Only active when QUORLIX_TOUR names the steps; the user's start never sets it.
-//   QUORLIX_TOUR         comma-separated steps: empty, drop, scan (drop then every scan phase),
-//                        share (opens the share picker on the splash), large (a made-up result
-//                        with a very large duplicate count, on the splash), results (the results
-//                        screen), scroll (half way down its groups), quicklook (the first photo
-//                        enlarged)
+// Drives the real window through its screens for the screenshot tour, the smoke test and the
+// end-to-end test. Only active when QUORLIX_TOUR names the steps; the user's start never sets
+// it. Every step goes through what the window's own controls call (keys through the shortcuts).
+//   QUORLIX_TOUR         comma-separated steps:
+//                          empty, drop, scan (drop then every scan phase),
+//                          share          open the share picker on the splash
+//                          large          a made-up result with a very large duplicate count
+//                          results        leave the splash for the results
+//                          scroll         half way down the groups
+//                          quicklook      the first photo enlarged
+//                          confirm-trash  ask to move the others to the Trash
+//                          cancel         Escape on the confirmation
+//                          choose-folder  the destination panel, answered with QUORLIX_TOUR_DEST
+//                          confirm        Return on the confirmation, until the move's notice
+//                          undo           Ctrl+Z on the notice, until everything is back
+//                          wait:NAME      print "tour: waiting NAME", go on once the file
+//                                         QUORLIX_TOUR_SYNC/NAME exists
 //   QUORLIX_TOUR_OUT     folder for the PNGs (none: nothing is written)
 //   QUORLIX_TOUR_TAG     suffix of each PNG name ("light" gives empty-light.png)
 //   QUORLIX_TOUR_FOLDER  the folder dragged onto the window
+//   QUORLIX_TOUR_DEST    the folder the destination panel answers with
+//   QUORLIX_TOUR_SYNC    where wait:NAME looks for its file
+//   QUORLIX_TOUR_SLICES  "FILES,PAUSE_MS": moves in slices of FILES files, PAUSE_MS apart
 // After the last step the window is closed like a user would, which quits the application.
+// A step whose condition never comes ends the application with status 3.
 class TourDriver : public QObject {
     Q_OBJECT
 
@@ -47,13 +62,23 @@ private:
     void scrollGroups();
     void sendDrag(int type);
     void click(const QString& objectName);
-    void sendKey(int key);
     void after(int ms, void (TourDriver::*step)());
+    // Polls `ready` until it holds, then runs `then`; gives up after `timeoutMs`.
+    void waitFor(const QString& what, std::function<bool()> ready, std::function<void()> then,
+                 int timeoutMs = 120000);
+    void fail(const QString& why);
+    void pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    bool runMoveStep(const QString& step);
+    void answerFolderPanel();
 
     QStringList steps_;
     QString outDir_;
     QString tag_;
     QString folder_;
+    QString destination_;
+    QString syncDir_;
+    int sliceFiles_ = 0;
+    int slicePauseMs_ = 0;
     QPointer<QQuickWindow> window_;
     QPointer<AppModel> model_;
     QString afterScanName_ = QStringLiteral("after-scan");

@@ -1,5 +1,6 @@
 #include "ui/ViewLogic.h"
 
+#include "app/ByteCountFormat.h"
 #include "app/L.h"
 
 #include <QDir>
@@ -49,6 +50,15 @@ QString ViewLogic::displayPath(const QUrl& folder) {
 
 int ViewLogic::toastLifetimeMs(bool undoable) {
     return undoable ? undoableToastMs : plainToastMs;
+}
+
+QString ViewLogic::byteCount(double bytes) {
+    return formatByteCount(std::int64_t(std::llround(bytes)));
+}
+
+QString ViewLogic::moveProgressText(bool undo, qint64 current, qint64 total) {
+    return (undo ? L::move::undo() : L::move::confirm()) + QStringLiteral(" · ") +
+           L::scan::counter(current, total);
 }
 
 QColor ViewLogic::hexColor(const QString& text) {

@@ -40,6 +40,12 @@ public:
 
     Q_INVOKABLE static int toastLifetimeMs(bool undoable);
 
+    // A byte amount in decimal megabytes or gigabytes, in the interface language.
+    Q_INVOKABLE static QString byteCount(double bytes);
+    // The line under a long move or undo: "Move · 120 of 3000" ("Undo · …" when putting back),
+    // made of catalogue texts so that it follows the interface language.
+    Q_INVOKABLE static QString moveProgressText(bool undo, qint64 current, qint64 total);
+
     // "#7b6cf6" or "7b6cf6" to an opaque sRGB colour; black when the text does not parse.
     Q_INVOKABLE static QColor hexColor(const QString& text);
 

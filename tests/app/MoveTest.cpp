@@ -7,11 +7,13 @@
 #include "app/Trash.h"
 
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <fcntl.h>
 #include <fstream>
 #include <linux/fs.h>
+#include <map>
 #include <sstream>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -89,6 +91,32 @@ bool setImmutable(const fs::path& path, bool on) {
     done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
     ::close(fd);
     return done;
+}
+
+// Many small groups of tiny files: `groups` keepers, each with `othersPerGroup` others.
+struct ManyPhotos {
+    test::TempFolder folder;
+    std::vector<ScanResult::Group> groups;
+    ManyPhotos(int groupCount, int othersPerGroup) {
+        for (int g = 0; g < groupCount; ++g) {
+            std::vector<PhotoRecord> members;
+            for (int m = 0; m <= othersPerGroup; ++m)
+                members.push_back(test::recordFor(
+                    folder.write("g" + std::to_string(g) + "-p" + std::to_string(m) + ".jpg",
+                                 std::to_string(g * 100 + m))));
+            groups.push_back(test::groupOf(g % 2 ? Kind::near : Kind::exact,
+                                           "group:" + std::to_string(100000 + g), members));
+        }
+    }
+};
+
+// Every file under `folder`, relative, with its bytes.
+std::map<std::string, std::string> contentsOf(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).native()] = readFile(entry.path());
+    return files;
 }
 
 } // namespace
@@ -446,6 +474,109 @@ private Q_SLOTS:
         QCOMPARE(readFile(o.fileURL), bytes);
         QCOMPARE(readFile(shm.path / "o.jpg"), std::string("occupied"));
         QCOMPARE(namesIn(shm.path), Names{"o.jpg"});
+    }
+
+    void aLongMoveRunsInSlicesWithTheSameEffects() {
+        // The same layout moved at once and in slices of 100 files ends the same way.
+        ManyPhotos once(1000, 3), sliced(1000, 3);
+        test::TempFolder onceDest, slicedDest;
+        // A name already taken in the destination is never overwritten, sliced or not.
+        onceDest.write("g7-p1.jpg", "theirs");
+        slicedDest.write("g7-p1.jpg", "theirs");
+        const auto before = contentsOf(sliced.folder.path());
+
+        auto plain = test::modelWithResult(resultOf(once.folder.path(), once.groups));
+        plain->performMove(toFolder(onceDest.path()));
+        QTRY_VERIFY_WITH_TIMEOUT(!plain->moveInProgress(), 120000);
+        QVERIFY(plain->result()->groups.empty());
+
+        auto model = test::modelWithResult(resultOf(sliced.folder.path(), sliced.groups));
+        model->setMoveSlicing(100, 0);
+        QSignalSpy progress(model.get(), &AppModel::moveProgressChanged);
+        QSignalSpy results(model.get(), &AppModel::resultChanged);
+        test::LogCapture logs;
+        model->performMove(toFolder(slicedDest.path()));
+        QVERIFY(model->moveInProgress());
+        QVERIFY(!model->moveProgressIsUndo());
+        QCOMPARE(model->moveProgressCurrent(), qint64(100));
+        QCOMPARE(model->moveProgressTotal(), qint64(3000));
+        // The result is replaced only at the end; meanwhile other requests are refused.
+        QCOMPARE(results.count(), 0);
+        QCOMPARE(model->result()->groups.size(), std::size_t(1000));
+        model->requestMoveToTrash();
+        QVERIFY(!model->pendingMove());
+        model->performMove(AppModel::MoveDestination::trash());
+        model->setKeeper("group:100000", QString::fromStdString(sliced.groups[0].members[1].id));
+        QCOMPARE(model->result()->groups[0].keeperId, sliced.groups[0].members[0].id);
+        QVERIFY(logs.contains("Move refused: another move is still running"));
+
+        QTRY_VERIFY_WITH_TIMEOUT(!model->moveInProgress(), 120000);
+        QVERIFY(progress.count() >= 3);
+        QCOMPARE(results.count(), 1);
+        QVERIFY(model->result()->groups.empty());
+        QCOMPARE(model->toastText(), plain->toastText());
+        QCOMPARE(model->toastText(), QString("3000 photos moved to the folder"));
+        QVERIFY(model->toastUndoable());
+        QCOMPARE(model->lastMove()->moves.size(), plain->lastMove()->moves.size());
+        QCOMPARE(model->lastMove()->removedGroups.size(), std::size_t(1000));
+        QVERIFY(logs.contains("move_others dest=folder moved=3000 failed=0"));
+        QCOMPARE(namesIn(slicedDest.path()), namesIn(onceDest.path()));
+        QCOMPARE(readFile(slicedDest.path() / "g7-p1.jpg"), std::string("theirs"));
+        QCOMPARE(readFile(slicedDest.path() / "g7-p1 2.jpg"), std::string("701"));
+        QCOMPARE(std::size_t(contentsOf(slicedDest.path()).size()), std::size_t(3001));
+        QCOMPARE(model->moveProgressTotal(), qint64(0));
+
+        // Undo runs in slices too, and puts every byte back where it was.
+        progress.clear();
+        model->undoLastMove();
+        QVERIFY(model->moveInProgress());
+        QVERIFY(model->moveProgressIsUndo());
+        model->undoLastMove(); // refused: the first one is still running
+        QTRY_VERIFY_WITH_TIMEOUT(!model->moveInProgress(), 120000);
+        QVERIFY(progress.count() >= 3);
+        QCOMPARE(contentsOf(sliced.folder.path()), before);
+        QCOMPARE(namesIn(slicedDest.path()), Names{"g7-p1.jpg"});
+        QCOMPARE(model->toastText(), QString("3000 photos put back"));
+        QVERIFY(!model->toastUndoable());
+        QCOMPARE(model->result()->groups.size(), std::size_t(1000));
+        QVERIFY(logs.contains("move_undone restored=3000"));
+    }
+
+    void aFileChangedDuringASlicedMoveStays() {
+        ManyPhotos photos(10, 2);
+        test::TempFolder dest;
+        auto model = test::modelWithResult(resultOf(photos.folder.path(), photos.groups));
+        model->setMoveSlicing(5, 0);
+        model->performMove(toFolder(dest.path()));
+        QVERIFY(model->moveInProgress());
+        // Edited after the move began, before its turn came.
+        const auto& late = photos.groups[9].members[2];
+        std::ofstream(late.fileURL, std::ios::app) << "edited";
+        QTRY_VERIFY_WITH_TIMEOUT(!model->moveInProgress(), 60000);
+        QVERIFY(fs::exists(late.fileURL));
+        QCOMPARE(model->toastText(),
+                 QString::fromUtf8("19 photos moved to the folder \u00b7 1 could not be moved"));
+        QCOMPARE(model->result()->groups.size(), std::size_t(1));
+        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(2));
+    }
+
+    void aNewScanFirstEndsARunningMove() {
+        ManyPhotos photos(20, 2);
+        test::TempFolder dest;
+        auto model = test::modelWithResult(resultOf(photos.folder.path(), photos.groups));
+        model->setMoveSlicing(3, 0);
+        model->requestMove(toFolder(dest.path()));
+        model->confirmPendingMove();
+        QVERIFY(model->moveInProgress());
+        model->newScan();
+        QVERIFY(!model->moveInProgress());
+        QCOMPARE(namesIn(dest.path()).size(), std::size_t(40));
+        QCOMPARE(model->toastText(), QString("40 photos moved to the folder"));
+        QVERIFY(!model->lastMove());
+        QVERIFY(!model->pendingMove());
+        // Nothing of the finished move arrives later.
+        QTest::qWait(50);
+        QVERIFY(!model->result());
     }
 };
 

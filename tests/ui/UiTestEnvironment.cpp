@@ -145,7 +145,66 @@ void ModelHarness::showToast(const QString& text, bool undoable) {
     model_->setToast(AppModel::Toast{text, undoable, QUuid::createUuid()});
 }
 
+namespace {
+PhotoRecord recordOf(const TempFolder& folder, const std::string& name, int seed) {
+    PhotoRecord record;
+    const std::string bytes = randomBytes(4000 + std::size_t(seed) * 10, std::uint32_t(seed));
+    record.fileURL = folder.write(name, bytes).native();
+    record.id = pathDigest(record.fileURL);
+    record.fileSizeBytes = std::int64_t(bytes.size());
+    return record;
+}
+
+ScanResult::Group groupOf(ScanResult::Kind kind, std::string id, std::vector<PhotoRecord> members) {
+    ScanResult::Group group;
+    group.id = std::move(id);
+    group.kind = kind;
+    group.members = std::move(members);
+    group.keeperId = group.autoKeeperId = group.members.front().id;
+    return group;
+}
+} // namespace
+
+void ModelHarness::loadResult(int exactOthers, int nearOthers) {
+    photos_ = std::make_unique<TempFolder>();
+    ScanResult result;
+    result.folder = photos_->path();
+    int seed = 1;
+    if (exactOthers > 0) {
+        std::vector<PhotoRecord> members;
+        for (int i = 0; i <= exactOthers; ++i)
+            members.push_back(recordOf(*photos_, "copy" + std::to_string(i) + ".jpg", seed++));
+        result.groups.push_back(groupOf(ScanResult::Kind::exact, "exact:a", std::move(members)));
+    }
+    if (nearOthers > 0) {
+        std::vector<PhotoRecord> members;
+        for (int i = 0; i <= nearOthers; ++i)
+            members.push_back(recordOf(*photos_, "burst" + std::to_string(i) + ".jpg", seed++));
+        result.groups.push_back(groupOf(ScanResult::Kind::near, "near:a", std::move(members)));
+    }
+    result.totalPhotos = seed - 1;
+    *next_ = std::move(result); // handed over before the scan's thread starts
+    model_->startScan(QUrl::fromLocalFile(QString::fromStdString(photos_->path().native())));
+}
+
+QUrl ModelHarness::destinationFolder() {
+    if (!destination_)
+        destination_ = std::make_unique<TempFolder>();
+    return QUrl::fromLocalFile(QString::fromStdString(destination_->path().native()));
+}
+
+int ModelHarness::entryCount(const QUrl& folder) const {
+    std::error_code ec;
+    int count = 0;
+    for (auto it = std::filesystem::directory_iterator(folder.toLocalFile().toStdString(), ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+        ++count;
+    return ec ? -1 : count;
+}
+
 void ModelHarness::reset() {
+    model_->setMoveSlicing(0, 0);
+    destination_.reset();
     model_->newScan();
     model_->setToast(std::nullopt);
     model_->setErrorMessage({});

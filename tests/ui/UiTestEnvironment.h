@@ -34,8 +34,8 @@ public:
 };
 
 // What the QML tests may do to the model beyond its own operations: publish progress, show a
-// toast, finish a scan with a made-up result. The model's scans wait until cancelled unless a
-// result was handed over, so a scanning screen stays put.
+// toast, finish a scan with a made-up result or a result of real files. The model's scans wait
+// until cancelled unless a result was handed over, so a scanning screen stays put.
 class ModelHarness : public QObject {
     Q_OBJECT
     Q_PROPERTY(int openedUrlCount READ openedUrlCount)
@@ -65,6 +65,17 @@ public:
     Q_INVOKABLE QString photoId(const QString& name) const;
     Q_INVOKABLE QString lastOpenedUrl() const;
     Q_INVOKABLE int revealedCount() const { return int(desktop_->revealed.size()); }
+    // Writes a folder of tiny photos (one exact group with `exactOthers` copies besides its
+    // keeper, one look-alike group with `nearOthers` others) and scans it into a result.
+    Q_INVOKABLE void loadResult(int exactOthers, int nearOthers);
+    // Moves in slices of `files` files, `pauseMs` apart (reset: the normal slicing).
+    Q_INVOKABLE void setMoveSlicing(int files, int pauseMs) {
+        model_->setMoveSlicing(files, pauseMs);
+    }
+    // An empty folder to move into, made anew after each reset.
+    Q_INVOKABLE QUrl destinationFolder();
+    // How many entries a folder holds (-1 when it cannot be read).
+    Q_INVOKABLE int entryCount(const QUrl& folder) const;
     int openedUrlCount() const { return int(desktop_->opened.size()); }
 
 private:
@@ -74,6 +85,8 @@ private:
     std::shared_ptr<log::CapturingSink> log_;
     std::unique_ptr<TempFolder> folder_;
     std::unique_ptr<AppModel> model_;
+    std::unique_ptr<TempFolder> photos_;
+    std::unique_ptr<TempFolder> destination_;
 };
 
 } // namespace quorlix::test

@@ -95,6 +95,16 @@ private Q_SLOTS:
         }
     }
 
+    void moveTexts() {
+        // Sizes in decimal megabytes or gigabytes only, as the card shows them.
+        QCOMPARE(ViewLogic::byteCount(12'300'000), QStringLiteral("12.3 MB"));
+        QCOMPARE(ViewLogic::byteCount(1'250'000'000), QStringLiteral("1.25 GB"));
+        QCOMPARE(ViewLogic::byteCount(4000), QStringLiteral("0 MB"));
+        QCOMPARE(ViewLogic::moveProgressText(false, 120, 3000),
+                 QString::fromUtf8("Move \u00b7 120 of 3000"));
+        QCOMPARE(ViewLogic::moveProgressText(true, 7, 9), QString::fromUtf8("Undo \u00b7 7 of 9"));
+    }
+
     void toastLifetimes() {
         QCOMPARE(ViewLogic::toastLifetimeMs(true), 8000);
         QCOMPARE(ViewLogic::toastLifetimeMs(false), 2500);

@@ -1,51 +1,100 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import Quorlix
 
-// The transient notice: its text and, for a move, Undo.
-Rectangle {
+// The transient notice: its text and, after a move, Undo (also Ctrl+Z while it is shown).
+// While a long move or undo runs, the same place shows how far it has come.
+Item {
     id: root
     objectName: "toast"
-    implicitWidth: row.implicitWidth + 32
-    implicitHeight: 44
-    radius: 12
-    color: Theme.bg.popover
-    border.width: 0.5
-    border.color: Theme.border.b2
 
-    SoftShadow {
+    readonly property bool busy: AppModel.moveInProgress
+    readonly property bool shown: AppModel.hasToast || busy
+    readonly property bool undoable: AppModel.hasToast && AppModel.toastUndoable && !busy
+
+    implicitWidth: Math.max(busy ? 300 : 0, row.implicitWidth + 32)
+    implicitHeight: row.implicitHeight + 20
+
+    function undo() {
+        if (root.undoable)
+            AppModel.undoLastMove()
+    }
+
+    Shortcut {
+        objectName: "undoShortcut"
+        sequences: [ StandardKey.Undo ]
+        enabled: root.undoable
+        onActivated: root.undo()
+    }
+
+    PanelShadow {
         anchors.fill: parent
-        z: -1
-        radius: 12
-        color: Theme.shadow
-        blur: 16
-        offsetY: 6
+        radius: 10
+        color: Qt.rgba(0, 0, 0, 0.18)
+        blur: 20
+        offsetY: 8
+    }
+    // The ultra-thin material: the popover colour, slightly see-through.
+    Rectangle {
+        anchors.fill: parent
+        radius: 10
+        color: Qt.rgba(Theme.bg.popover.r, Theme.bg.popover.g, Theme.bg.popover.b, 0.9)
+        border.width: 0.5
+        border.color: Theme.border.b1
     }
 
     Row {
         id: row
         spacing: 14
         anchors.centerIn: parent
+        Spinner {
+            visible: root.busy
+            size: 16
+            lineWidth: 2
+            anchors.verticalCenter: parent.verticalCenter
+        }
         Text {
+            id: label
+            objectName: "toastText"
             // Keeps the last text while the toast leaves.
             property string lastText
-            text: AppModel.hasToast ? AppModel.toastText : lastText
+            text: root.busy ? ViewLogic.moveProgressText(AppModel.moveProgressIsUndo,
+                                                         AppModel.moveProgressCurrent,
+                                                         AppModel.moveProgressTotal)
+                            : (AppModel.hasToast ? AppModel.toastText : lastText)
             onTextChanged: lastText = text
             font.pixelSize: 13
             font.weight: Font.Medium
             color: Theme.text.primary
             anchors.verticalCenter: parent.verticalCenter
         }
-        SecondaryButton {
+        AbstractButton {
+            id: undoButton
             objectName: "undoButton"
-            visible: AppModel.toastUndoable
-            text: L.move.undo
-            font.pixelSize: 12
-            topPadding: 4
-            bottomPadding: 4
-            leftPadding: 10
-            rightPadding: 10
+            visible: root.undoable
+            hoverEnabled: true
+            padding: 2
             anchors.verticalCenter: parent.verticalCenter
-            onClicked: AppModel.undoLastMove()
+            contentItem: Text {
+                text: L.move.undo
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                color: Theme.accent.primary
+                opacity: undoButton.down ? 0.6 : (undoButton.hovered ? 0.85 : 1)
+            }
+            onClicked: root.undo()
         }
+    }
+
+    // A hairline of progress along the bottom edge during a long move.
+    Rectangle {
+        objectName: "moveProgressBar"
+        visible: root.busy
+        anchors { left: parent.left; bottom: parent.bottom; leftMargin: 10; bottomMargin: 4 }
+        height: 2
+        radius: 1
+        color: Theme.accent.primary
+        width: (parent.width - 20) * ViewLogic.fraction(AppModel.moveProgressCurrent,
+                                                        AppModel.moveProgressTotal)
     }
 }

@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
 import Quorlix
 
 // The results screen: the summary and the two actions on top; below, the exact and the
@@ -47,6 +46,8 @@ Item {
                 objectName: "moveMenuButton"
                 symbol: "arrowshape.turn.up.right.fill"
                 text: L.move.menu
+                // A move in slices runs; the model refuses another until it ends.
+                enabled: !AppModel.moveInProgress
                 onClicked: moveMenu.popup(moveButton, 0, moveButton.height + 4)
                 Menu {
                     id: moveMenu
@@ -212,22 +213,6 @@ Item {
         }
     }
 
-    // "To a folder…" asks for the destination here when no picker is installed.
-    FolderDialog {
-        id: moveFolderDialog
-        objectName: "moveFolderDialog"
-        onAccepted: AppModel.requestMoveToFolder(selectedFolder)
-    }
-    Connections {
-        target: AppModel
-        function onFolderPanelRequested(prompt, message, forMove) {
-            if (!forMove)
-                return
-            moveFolderDialog.title = message
-            moveFolderDialog.acceptLabel = prompt
-            moveFolderDialog.open()
-        }
-    }
-
-    // Move confirmation overlay (z 3000)
+    // Move confirmation overlay (z 3000), with the destination folder panel.
+    MoveConfirmOverlay {}
 }
