@@ -68,6 +68,9 @@ void setCaptureTime(const fs::path& file, int second) {
     std::snprintf(text, sizeof text, "2024:05:%02d 12:%02d:%02d", 1 + second / 3600 % 28,
                   second / 60 % 60, second % 60);
     exif["Exif.Photo.DateTimeOriginal"] = std::string(text);
+    // Frames of a burst come from a camera, and say so.
+    exif["Exif.Image.Make"] = std::string("Quorlix");
+    exif["Exif.Image.Model"] = std::string("Burst bench");
     image->setExifData(exif);
     image->writeMetadata();
 }
