@@ -34,29 +34,42 @@ vips::VImage exposed(const vips::VImage& frame, double stops) {
         .colourspace(VIPS_INTERPRETATION_sRGB);
 }
 
+// Fraction of the frame burnt to white.
+double burnt(const vips::VImage& frame) {
+    return (frame.colourspace(VIPS_INTERPRETATION_B_W) >= 250.0).avg() / 255.0;
+}
+
+// Zero-mean luminance noise with some chroma, added at full size before the JPEG encoding, as a
+// sensor gives; a saturated photosite stays saturated.
+vips::VImage withNoise(const vips::VImage& frame, double sigma, int seed) {
+    const auto noise = [&](double s, int k) {
+        return vips::VImage::gaussnoise(
+            frame.width(), frame.height(),
+            vips::VImage::option()->set("sigma", s)->set("mean", 0.0)->set("seed", seed + k));
+    };
+    const vips::VImage luma = noise(sigma, 0), chroma = noise(sigma * 0.5, 1);
+    const vips::VImage out = frame.cast(VIPS_FORMAT_FLOAT) +
+                             vips::VImage::bandjoin({luma, luma + chroma, luma - chroma});
+    return (frame >= 254.0).ifthenelse(frame, out.cast(VIPS_FORMAT_UCHAR));
+}
+
 vips::VImage degrade(const vips::VImage& clean, const std::string& kind, std::mt19937& rng) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     if (kind == "blurred")
         return clean.gaussblur(2.0 + 2.0 * unit(rng));
-    if (kind == "overexposed") // +1.5 to +2 EV: highlights burn out
-        return exposed(clean, 1.5 + 0.5 * unit(rng));
+    if (kind == "overexposed") {
+        // +1.5 to +2 EV; a dark scene that this leaves unclipped gets half stops more until
+        // highlights burn, since a clipped frame is what this sibling stands for.
+        double stops = 1.5 + 0.5 * unit(rng);
+        vips::VImage out = exposed(clean, stops);
+        while (burnt(out) < 0.05 && stops < 4.0)
+            out = exposed(clean, stops += 0.5);
+        return out;
+    }
     if (kind == "underexposed") // −1.5 to −2 EV
         return exposed(clean, -1.5 - 0.5 * unit(rng));
-    if (kind == "noisy") {
-        // A raised ISO: zero-mean luminance noise with some chroma, added at full size before
-        // the JPEG encoding; a saturated photosite stays saturated.
-        const double sigma = 14.0 + 8.0 * unit(rng);
-        const int seed = int(rng() & 0x7fffffff);
-        const auto noise = [&](double s, int k) {
-            return vips::VImage::gaussnoise(
-                clean.width(), clean.height(),
-                vips::VImage::option()->set("sigma", s)->set("mean", 0.0)->set("seed", seed + k));
-        };
-        const vips::VImage luma = noise(sigma, 0), chroma = noise(sigma * 0.5, 1);
-        const vips::VImage out = clean.cast(VIPS_FORMAT_FLOAT) +
-                                 vips::VImage::bandjoin({luma, luma + chroma, luma - chroma});
-        return (clean >= 254.0).ifthenelse(clean, out.cast(VIPS_FORMAT_UCHAR));
-    }
+    if (kind == "noisy") // a raised ISO
+        return withNoise(clean, 14.0 + 8.0 * unit(rng), int(rng() & 0xffffff));
     return clean;
 }
 
@@ -145,8 +158,9 @@ int main(int argc, char** argv) {
                 const fs::path file = out / ("burst" + std::to_string(bursts)) /
                                       ("IMG_" + std::to_string(f) + ".jpg");
                 fs::create_directories(file.parent_path());
-                degrade(clean, order[f], rng)
-                    .cast(VIPS_FORMAT_UCHAR)
+                // Every frame carries the sensor's base noise; wallpapers are noise-free renders.
+                withNoise(degrade(clean, order[f], rng).cast(VIPS_FORMAT_UCHAR), 1.5,
+                          int(rng() & 0xffffff))
                     .jpegsave(file.c_str(), vips::VImage::option()->set("Q", 92));
                 setCaptureTime(file, bursts * 3600 + int(f));
                 kindOf[file.native()] = order[f];
