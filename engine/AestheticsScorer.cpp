@@ -62,8 +62,9 @@ namespace quorlix {
 //  - noiseQ = exp(−(max(0, σn − 1) / 2)²), σn in 8-bit levels of the thumbnail: a level of grain
 //    passes as texture, σn 5 (a high-ISO frame) leaves 2 %. Blocks near black or white, where
 //    clipping cuts the noise off, are not used to estimate it.
-//  - burntQ = exp(−20·white), white the fraction of pixels whose luminance is at 250 or more
-//    (saturated colours alone are not burnt): 5 % leaves a third, 20 % nearly nothing.
+//  - burntQ = exp(−20·max(0, white − 1 %)), white the fraction of pixels whose luminance is at
+//    250 or more (saturated colours alone are not burnt): a specular glint passes, 5 % leaves
+//    under half, 20 % nearly nothing.
 // The blend of the image terms is lifted by a power of 0.4, so that a clean but plain frame (a
 // soft, low-key or colourless scene) still scores well above a defective one, while the order
 // of clean frames among themselves is kept:
@@ -368,7 +369,7 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     // Natural grain up to a level of σ reads as texture; beyond it the penalty grows fast.
     const double excessNoise = std::max(0.0, s.noiseSigma - 1.0) / 2.0;
     s.noiseQuality = std::exp(-excessNoise * excessNoise);
-    const double burntQuality = std::exp(-20.0 * s.burnt);
+    const double burntQuality = std::exp(-20.0 * std::max(0.0, s.burnt - 0.01));
     const double base = 0.45 * s.detailQuality + 0.35 * s.exposureQuality + 0.10 * rangeQuality +
                         0.10 * colourQuality;
     const double q = std::pow(std::max(base, 0.0), 0.4) * s.noiseQuality * burntQuality;
