@@ -3,10 +3,15 @@
 // under-exposed, noisy), scanned with the real analysers; reports which frame each look-alike
 // group elects.
 //   keeper_quality OUT_DIR SOURCE_IMAGE...
+#include "engine/AestheticsScorer.h"
+#include "engine/ImageDecoder.h"
+#include "engine/PhotoQualityScorecard.h"
 #include "engine/ScanCoordinator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <exiv2/exiv2.hpp>
 #include <filesystem>
 #include <fstream>
@@ -23,19 +28,48 @@ namespace {
 
 const std::vector<std::string> kinds = {"clean", "blurred", "overexposed", "underexposed", "noisy"};
 
+// Exposure steps are taken in linear light, as a camera's would be: values past white clip.
+vips::VImage exposed(const vips::VImage& frame, double stops) {
+    return (frame.colourspace(VIPS_INTERPRETATION_scRGB) * std::exp2(stops))
+        .colourspace(VIPS_INTERPRETATION_sRGB);
+}
+
+// Fraction of the frame burnt to white.
+double burnt(const vips::VImage& frame) {
+    return (frame.colourspace(VIPS_INTERPRETATION_B_W) >= 250.0).avg() / 255.0;
+}
+
+// Zero-mean luminance noise with some chroma, added at full size before the JPEG encoding, as a
+// sensor gives; a saturated photosite stays saturated.
+vips::VImage withNoise(const vips::VImage& frame, double sigma, int seed) {
+    const auto noise = [&](double s, int k) {
+        return vips::VImage::gaussnoise(
+            frame.width(), frame.height(),
+            vips::VImage::option()->set("sigma", s)->set("mean", 0.0)->set("seed", seed + k));
+    };
+    const vips::VImage luma = noise(sigma, 0), chroma = noise(sigma * 0.5, 1);
+    const vips::VImage out = frame.cast(VIPS_FORMAT_FLOAT) +
+                             vips::VImage::bandjoin({luma, luma + chroma, luma - chroma});
+    return (frame >= 254.0).ifthenelse(frame, out.cast(VIPS_FORMAT_UCHAR));
+}
+
 vips::VImage degrade(const vips::VImage& clean, const std::string& kind, std::mt19937& rng) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     if (kind == "blurred")
         return clean.gaussblur(2.0 + 2.0 * unit(rng));
-    if (kind == "overexposed") // +1 to +1.3 EV: highlights burn out
-        return clean * (2.0 + 0.5 * unit(rng));
-    if (kind == "underexposed")
-        return clean * (0.4 + 0.1 * unit(rng));
-    if (kind == "noisy")
-        return clean + vips::VImage::gaussnoise(clean.width(), clean.height(),
-                                                vips::VImage::option()
-                                                    ->set("sigma", 14.0 + 8.0 * unit(rng))
-                                                    ->set("seed", int(rng())));
+    if (kind == "overexposed") {
+        // +1.5 to +2 EV; a dark scene that this leaves unclipped gets half stops more until
+        // highlights burn, since a clipped frame is what this sibling stands for.
+        double stops = 1.5 + 0.5 * unit(rng);
+        vips::VImage out = exposed(clean, stops);
+        while (burnt(out) < 0.05 && stops < 4.0)
+            out = exposed(clean, stops += 0.5);
+        return out;
+    }
+    if (kind == "underexposed") // −1.5 to −2 EV
+        return exposed(clean, -1.5 - 0.5 * unit(rng));
+    if (kind == "noisy") // a raised ISO
+        return withNoise(clean, 14.0 + 8.0 * unit(rng), int(rng() & 0xffffff));
     return clean;
 }
 
@@ -47,8 +81,42 @@ void setCaptureTime(const fs::path& file, int second) {
     std::snprintf(text, sizeof text, "2024:05:%02d 12:%02d:%02d", 1 + second / 3600 % 28,
                   second / 60 % 60, second % 60);
     exif["Exif.Photo.DateTimeOriginal"] = std::string(text);
+    // Frames of a burst come from a camera, and say so.
+    exif["Exif.Image.Make"] = std::string("Quorlix");
+    exif["Exif.Image.Model"] = std::string("Burst bench");
     image->setExifData(exif);
     image->writeMetadata();
+}
+
+// Every signal behind one group's election, frame by frame.
+void printBreakdown(const ScanResult::Group& g, std::map<std::string, std::string>& kindOf) {
+    std::printf("%s (%zu frames), keeper %s\n",
+                fs::path(g.members.front().fileURL).parent_path().filename().c_str(),
+                g.members.size(), g.keeper() ? kindOf[g.keeper()->fileURL].c_str() : "-");
+    for (const auto& m : g.members) {
+        const auto score = g.bestShotScores.find(m.id);
+        std::optional<PhotoQuality> q;
+        try {
+            q = PhotoQualityScorecard::shared().evaluate(m);
+        } catch (...) {
+        }
+        std::optional<AestheticsSignals> s;
+        if (const auto thumb = ImageDecoder::thumbnail(m.fileURL, 1024))
+            s = AestheticsScorer::measure(*thumb, true);
+        std::printf("  %-12s score %5.1f | aes %+.3f sharp %.2f clip %.3f face %.2f eyes %d |",
+                    kindOf[m.fileURL].c_str(),
+                    score == g.bestShotScores.end() ? -1.0 : score->second,
+                    m.aestheticScore.value_or(-9), q ? q->sharpness : -1.0,
+                    q ? q->exposureClip : -1.0, q && q->faceQuality ? *q->faceQuality : -1.0,
+                    q && q->eyesOpen ? int(*q->eyesOpen) : -1);
+        if (s)
+            std::printf(
+                " det %.3f noise %.2f stops %+.2f head %.2f clipH %.3f clipL %.3f range %.2f "
+                "col %.3f | dQ %.2f eQ %.2f nQ %.2f",
+                s->detail, s->noiseSigma, s->medianStops, s->headroomStops, s->clipHigh, s->clipLow,
+                s->range, s->colourfulness, s->detailQuality, s->exposureQuality, s->noiseQuality);
+        std::printf("\n");
+    }
 }
 
 } // namespace
@@ -70,7 +138,11 @@ int main(int argc, char** argv) {
         for (int i = 2; i < argc; ++i) {
             vips::VImage src;
             try {
-                src = vips::VImage::new_from_file(argv[i]).colourspace(VIPS_INTERPRETATION_sRGB);
+                src = vips::VImage::new_from_file(argv[i]);
+                if (src.has_alpha()) // transparent wallpapers, as a desktop would show them
+                    src = src.flatten(vips::VImage::option()->set(
+                        "background", std::vector<double>{40.0, 60.0, 90.0}));
+                src = src.colourspace(VIPS_INTERPRETATION_sRGB);
                 src = src.extract_band(0, vips::VImage::option()->set("n", 3));
             } catch (const vips::VError&) {
                 continue;
@@ -86,8 +158,9 @@ int main(int argc, char** argv) {
                 const fs::path file = out / ("burst" + std::to_string(bursts)) /
                                       ("IMG_" + std::to_string(f) + ".jpg");
                 fs::create_directories(file.parent_path());
-                degrade(clean, order[f], rng)
-                    .cast(VIPS_FORMAT_UCHAR)
+                // Every frame carries the sensor's base noise; wallpapers are noise-free renders.
+                withNoise(degrade(clean, order[f], rng).cast(VIPS_FORMAT_UCHAR), 1.5,
+                          int(rng() & 0xffffff))
                     .jpegsave(file.c_str(), vips::VImage::option()->set("Q", 92));
                 setCaptureTime(file, bursts * 3600 + int(f));
                 kindOf[file.native()] = order[f];
@@ -109,6 +182,7 @@ int main(int argc, char** argv) {
         bursts = int(kindOf.size() / kinds.size());
     }
 
+    const bool verbose = std::getenv("QUORLIX_BENCH_VERBOSE") != nullptr;
     const ScanResult result = ScanCoordinator().scan(out, nullptr);
     // Judged per burst, in the look-alike group that holds its clean frame: that group's
     // keeper is what the user keeps of the scene.
@@ -124,6 +198,8 @@ int main(int argc, char** argv) {
         complete += g.members.size() == kinds.size();
         if (const auto keeper = g.keeper())
             ++elected[kindOf[keeper->fileURL]];
+        if (verbose)
+            printBreakdown(g, kindOf);
     }
     std::printf(
         "bursts %d; clean frame in a look-alike group in %d (all five frames together in %d); "

@@ -52,11 +52,24 @@ namespace quorlix {
 //  more clipped scores lower than its frame whatever the scene.
 // The 1st–99th percentile range adds rangeQ = 1.15·r / (r + 0.15): a dark frame compresses it.
 //
-// Noise multiplies the whole: noiseQ = 1 / (1 + (σn / 4)²), σn in 8-bit levels of the thumbnail.
 // Colourfulness (Hasler–Süsstrunk, on the 4× reduced copy so noise does not pose as colour) adds a
 // small term, as the closest plain statistic to "pleasing": colourQ = c / (c + 0.1).
 //
-//   q = (0.45·detailQ + 0.35·exposureQ + 0.10·rangeQ + 0.10·colourQ) · noiseQ,
+// Defects multiply the whole, and hard: the keeper's score also reads sharpness as a Laplacian
+// variance, which sensor noise and the hard borders of burnt areas both inflate, so a noisy or
+// burnt sibling of a soft scene gains up to a third of the score there; only a score that falls
+// to the bottom for such a frame, while a clean frame stays high, outweighs that.
+//  - noiseQ = exp(−(max(0, σn − 1) / 2)²), σn in 8-bit levels of the thumbnail: a level of grain
+//    passes as texture, σn 5 (a high-ISO frame) leaves 2 %. Blocks near black or white, where
+//    clipping cuts the noise off, are not used to estimate it.
+//  - burntQ = exp(−20·max(0, white − 1 %)), white the fraction of pixels whose luminance is at
+//    250 or more (saturated colours alone are not burnt): a specular glint passes, 5 % leaves
+//    under half, 20 % nearly nothing.
+// The blend of the image terms is lifted by a power of 0.4, so that a clean but plain frame (a
+// soft, low-key or colourless scene) still scores well above a defective one, while the order
+// of clean frames among themselves is kept:
+//
+//   q = (0.45·detailQ + 0.35·exposureQ + 0.10·rangeQ + 0.10·colourQ)^0.4 · noiseQ · burntQ,
 //   overallScore = 2q − 1  (on −1…1).
 //
 // Utility: screenshots, documents and flat graphics have many pixels whose four neighbours carry
@@ -206,7 +219,7 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     std::vector<std::uint8_t> luma(n);
     std::array<std::size_t, 256> histogram{};
     std::vector<std::uint32_t> palette(32768, 0);
-    std::size_t clipHigh = 0, clipLow = 0;
+    std::size_t clipHigh = 0, clipLow = 0, white = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t* p = px + i * ch;
         const unsigned r = p[0], g = ch == 3 ? p[1] : p[0], b = ch == 3 ? p[2] : p[0];
@@ -216,11 +229,13 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         const unsigned maxc = std::max({r, g, b});
         const bool high = yi >= 250 || (maxc >= 248 && yi >= 180);
         clipHigh += high;
+        white += yi >= 250;
         clipLow += yi <= 4;
         ++palette[((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)];
     }
     AestheticsSignals s;
     s.clipHigh = double(clipHigh) / double(n);
+    s.burnt = double(white) / double(n);
     s.clipLow = double(clipLow) / double(n);
 
     const auto percentile = [&](double fraction) {
@@ -263,13 +278,29 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
     const Energy halfEnergy = immerkaer(half.data(), hw, hh, true, 4);
     // Blocks flattest at the coarser scale hold the least texture; among the flattest tenth, the
     // median excess is the noise.
+    // Near black or white the noise is cut off by clipping, and the windows that escape the
+    // clipped pixels are the quiet ones: such blocks would under-read it.
+    std::vector<double> blockMean(fine.blocks.size(), 0.0);
+    if (fine.blocksWide > 0) {
+        std::vector<int> blockCount(fine.blocks.size(), 0);
+        for (int r = 1; r + 1 < h; ++r)
+            for (int x = 1; x + 1 < w; ++x) {
+                const std::size_t k = std::size_t((r - 1) / 8) * std::size_t(fine.blocksWide) +
+                                      std::size_t((x - 1) / 8);
+                blockMean[k] += luma[std::size_t(r) * w + x];
+                ++blockCount[k];
+            }
+        for (std::size_t k = 0; k < blockMean.size(); ++k)
+            blockMean[k] /= std::max(1, blockCount[k]);
+    }
     std::vector<std::pair<double, double>> pairs; // (coarser energy, excess)
     for (std::size_t k = 0; k < fine.blocks.size(); ++k) {
         const std::size_t bx = k % std::size_t(fine.blocksWide);
         const std::size_t by = k / std::size_t(fine.blocksWide);
         const std::size_t hk = by * std::size_t(halfEnergy.blocksWide) + bx;
         if (fine.blocks[k] < 0 || bx >= std::size_t(halfEnergy.blocksWide) ||
-            hk >= halfEnergy.blocks.size() || halfEnergy.blocks[hk] < 0)
+            hk >= halfEnergy.blocks.size() || halfEnergy.blocks[hk] < 0 || blockMean[k] < 24.0 ||
+            blockMean[k] > 230.0)
             continue;
         pairs.emplace_back(halfEnergy.blocks[hk],
                            std::max(0.0, fine.blocks[k] - halfEnergy.blocks[hk]) / 0.75);
@@ -335,10 +366,13 @@ std::optional<AestheticsSignals> AestheticsScorer::measure(const ImageBuffer& im
         headroom * placement * std::exp(-5.0 * s.clipHigh) * std::exp(-3.0 * s.clipLow);
     const double rangeQuality = 1.15 * s.range / (s.range + 0.15);
     const double colourQuality = s.colourfulness / (s.colourfulness + 0.1);
-    s.noiseQuality = 1.0 / (1.0 + (s.noiseSigma / 4.0) * (s.noiseSigma / 4.0));
-    const double q = (0.45 * s.detailQuality + 0.35 * s.exposureQuality + 0.10 * rangeQuality +
-                      0.10 * colourQuality) *
-                     s.noiseQuality;
+    // Natural grain up to a level of σ reads as texture; beyond it the penalty grows fast.
+    const double excessNoise = std::max(0.0, s.noiseSigma - 1.0) / 2.0;
+    s.noiseQuality = std::exp(-excessNoise * excessNoise);
+    const double burntQuality = std::exp(-20.0 * std::max(0.0, s.burnt - 0.01));
+    const double base = 0.45 * s.detailQuality + 0.35 * s.exposureQuality + 0.10 * rangeQuality +
+                        0.10 * colourQuality;
+    const double q = std::pow(std::max(base, 0.0), 0.4) * s.noiseQuality * burntQuality;
     s.result.overallScore = std::clamp(2.0 * q - 1.0, -1.0, 1.0);
 
     // Utility evidence.

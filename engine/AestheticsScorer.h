@@ -21,7 +21,8 @@ struct AestheticsSignals {
     double noiseSigma = 0.0;    // noise in 8-bit levels, from the flattest blocks
     double medianStops = 0.0;   // median luminance in stops from middle grey (linear light)
     double headroomStops = 0.0; // stops from the 99th luminance percentile up to white
-    double clipHigh = 0.0;      // fraction of pixels burnt to white
+    double burnt = 0.0;         // fraction of pixels whose luminance is at white
+    double clipHigh = 0.0;      // burnt, a channel clipped, or piled up under the top level
     double clipLow = 0.0;       // fraction crushed to black
     double range = 0.0;         // 1st to 99th luminance percentile, 0…1
     double colourfulness = 0.0;

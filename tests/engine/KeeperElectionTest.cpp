@@ -1,0 +1,77 @@
+// The keeper of a burst, elected the way a scan elects it: every frame analysed from its file,
+// scored by the scorecard, the best score kept.
+#include "TempFolder.h"
+#include "TestImages.h"
+#include "engine/FeaturePrintEmbedder.h"
+#include "engine/ImageDecoder.h"
+#include "engine/PhotoQualityScorecard.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace quorlix;
+
+namespace {
+
+struct Frame {
+    std::string name;
+    vips::VImage image;
+};
+
+// Writes the frames as camera JPEGs and returns the elected frame's name, with every score.
+std::pair<std::string, std::string> elect(const std::vector<Frame>& frames,
+                                          const std::filesystem::path& folder) {
+    std::vector<std::pair<std::string, double>> scores;
+    std::string detail;
+    for (const auto& frame : frames) {
+        const auto file = folder / (frame.name + ".jpg");
+        frame.image.jpegsave(file.c_str(), vips::VImage::option()->set("Q", 92));
+        test::writeExif(file, {{"Exif.Image.Make", "Test"}, {"Exif.Image.Model", "Burst"}});
+        const auto analysis = FeaturePrintEmbedder::shared().analyze(file);
+        EXPECT_TRUE(analysis && analysis->aesthetic) << frame.name;
+        PhotoRecord record;
+        record.id = frame.name;
+        record.fileURL = file.string();
+        record.faceCount = 0;
+        if (analysis) {
+            record.aestheticScore = analysis->aesthetic;
+            record.isUtility = analysis->isUtility;
+        }
+        const PhotoQuality q = PhotoQualityScorecard::shared().evaluate(record);
+        scores.emplace_back(frame.name, q.score);
+        detail += frame.name + " " + std::to_string(q.score) + " (aesthetics " +
+                  std::to_string(q.aesthetics) + ", sharpness " + std::to_string(q.sharpness) +
+                  ", clip " + std::to_string(q.exposureClip) + "); ";
+    }
+    return {PhotoQualityScorecard::pickKeeper(scores).value_or(""), detail};
+}
+
+} // namespace
+
+class KeeperElectionTest : public ::testing::Test {
+protected:
+    void SetUp() override { ImageDecoder::ensureInitialised(); }
+    test::TempFolder folder;
+};
+
+// Noise and burnt highlights both raise the Laplacian variance the scorecard reads as sharpness;
+// the aesthetics score must outweigh that, even for a soft scene whose clean frame is far from the
+// sharpness ceiling.
+TEST_F(KeeperElectionTest, CleanFrameBeatsNoisyBurntDarkAndBlurredSiblings) {
+    for (int seed : {3, 8}) {
+        // A soft scene: blurred once at full size so the clean frame is well below full sharpness.
+        const auto clean =
+            test::noisy(test::photoLike(2400, 1800, seed).gaussblur(2.4), 1.5, seed).copy_memory();
+        const std::vector<Frame> frames = {
+            {"a-noisy", test::noisy(clean, 18.0, seed + 1)},
+            {"b-burnt", test::exposed(clean, 3.4)}, // +1.75 EV
+            {"c-dark", test::exposed(clean, 0.3)},
+            {"d-blurred", clean.gaussblur(4.0)},
+            {"e-clean", clean},
+        };
+        const auto [keeper, detail] = elect(frames, folder.path());
+        EXPECT_EQ(keeper, "e-clean") << "seed " << seed << ": " << detail;
+    }
+}
