@@ -131,14 +131,16 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
 
 } // namespace
 
-ScanCoordinator::ScanCoordinator() : services_(ScanServices::shared()) {}
-
 ScanCoordinator::ScanCoordinator(ScanServices services) : services_(std::move(services)) {}
 
 ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
                                  const ProgressCallback& progress, std::stop_token stop,
                                  ScanOptions options) const {
     const auto start = std::chrono::steady_clock::now();
+    // Only a scan that analyses photos needs the analysers; finding copies alone never loads them.
+    ScanServices services;
+    if (!options.exactOnly)
+        services = services_ ? *services_ : ScanServices::shared();
     auto report = [&](Phase phase, std::int64_t current, std::int64_t total) {
         if (progress)
             progress({phase, current, total});
@@ -169,7 +171,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
 
     std::unordered_map<std::string, PhotoAnalysis> analyses;
     if (!options.exactOnly)
-        analyses = analyzeAll(representatives, services_, QuorlixFeature::analysisConcurrency(),
+        analyses = analyzeAll(representatives, services, QuorlixFeature::analysisConcurrency(),
                               stop, [&](std::int64_t done) { report(Phase::analyzing, done, r); });
 
     report(Phase::grouping, 0, r);
@@ -235,7 +237,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     report(Phase::scoring, 0, r);
 
     if (!options.exactOnly)
-        scoreNearGroups(groups, services_, QuorlixFeature::analysisConcurrency(), stop);
+        scoreNearGroups(groups, services, QuorlixFeature::analysisConcurrency(), stop);
 
     std::sort(groups.begin(), groups.end(), groupBefore);
     ScanResult result;
