@@ -52,40 +52,54 @@ std::string errKey(const std::string& path) {
     return "err:" + pathDigest(path);
 }
 
+constexpr std::size_t quickChunk = std::size_t(QuorlixFeature::quickHashChunkBytes);
+// Files of one size whose samples are compared as bytes; a larger set has its samples digested.
+constexpr std::size_t maxSampled = 16;
+
 // Buffers of one hashing thread, made once and reused for every file it reads.
 struct Workspace {
-    std::vector<unsigned char> quick =
-        std::vector<unsigned char>(std::size_t(QuorlixFeature::quickHashChunkBytes));
     std::vector<std::vector<unsigned char>> blocks;
+    std::vector<std::vector<unsigned char>> samples;
 
-    unsigned char* block(std::size_t i) {
-        while (blocks.size() <= i)
-            blocks.emplace_back(readChunk);
-        return blocks[i].data();
+    static unsigned char* at(std::vector<std::vector<unsigned char>>& list, std::size_t i,
+                             std::size_t size) {
+        while (list.size() <= i)
+            list.emplace_back(size);
+        return list[i].data();
     }
+    unsigned char* block(std::size_t i) { return at(blocks, i, readChunk); }
+    unsigned char* sample(std::size_t i) { return at(samples, i, 2 * quickChunk); }
 };
 
-std::optional<std::string> quickKeyWith(const std::filesystem::path& url, std::int64_t size,
-                                        std::vector<unsigned char>& buffer) {
+// The bytes a quick key digests after the size, into `out` (room for two chunks): the head and,
+// above twice the chunk, the tail; a failed read adds nothing. Nothing when the file cannot be
+// opened.
+std::optional<std::size_t> readSample(const std::filesystem::path& url, std::int64_t size,
+                                      unsigned char* out) {
     const int fd = openForRead(url);
     if (fd < 0)
         return std::nullopt;
-    const std::size_t chunk = buffer.size();
+    std::size_t length = 0;
+    ssize_t n = readAt(fd, out, quickChunk, 0);
+    if (n > 0)
+        length += std::size_t(n);
+    if (size > 2 * QuorlixFeature::quickHashChunkBytes) {
+        n = readAt(fd, out + length, quickChunk, off_t(size - QuorlixFeature::quickHashChunkBytes));
+        if (n > 0)
+            length += std::size_t(n);
+    }
+    ::close(fd);
+    return length;
+}
+
+std::string quickDigest(std::int64_t size, const unsigned char* sample, std::size_t length) {
     Sha256 sha;
     unsigned char sizeBytes[8];
     const auto u = std::uint64_t(size);
     for (int i = 0; i < 8; ++i)
         sizeBytes[i] = static_cast<unsigned char>(u >> (8 * i));
     sha.update(sizeBytes, sizeof sizeBytes);
-    ssize_t n = readAt(fd, buffer.data(), chunk, 0);
-    if (n > 0)
-        sha.update(buffer.data(), std::size_t(n));
-    if (size > 2 * QuorlixFeature::quickHashChunkBytes) {
-        n = readAt(fd, buffer.data(), chunk, off_t(size - QuorlixFeature::quickHashChunkBytes));
-        if (n > 0)
-            sha.update(buffer.data(), std::size_t(n));
-    }
-    ::close(fd);
+    sha.update(sample, length);
     return hexString(sha.finish());
 }
 
@@ -194,24 +208,67 @@ struct SizeBucket {
     std::vector<const FolderScanner::Candidate*> members;
 };
 
-// Keys for the members of one shared size.
+// Keys for the members of one shared size. Two quick keys of one size are equal exactly when
+// their samples are, so samples are compared as bytes and only a file whose sample no other file
+// shares has it digested: the files that tie go on to a full read, where their quick keys would
+// go unused.
 KeyList keysForBucket(const SizeBucket& bucket, Workspace& workspace) {
-    std::map<std::string, std::vector<const FolderScanner::Candidate*>> byQuick;
-    for (const auto* c : bucket.members) {
-        auto quick = quickKeyWith(c->url, c->size, workspace.quick);
-        byQuick[quick ? *quick : errKey(c->url.native())].push_back(c);
-    }
+    const auto& members = bucket.members;
     KeyList out;
-    out.reserve(bucket.members.size());
-    for (const auto& [quick, members] : byQuick) {
-        if (members.size() == 1) {
-            out.emplace_back(members.front()->url.native(), "quick:" + quick);
-            continue;
+    out.reserve(members.size());
+    std::vector<std::vector<const FolderScanner::Candidate*>> ties;
+    if (members.size() <= maxSampled) {
+        std::vector<std::optional<std::size_t>> lengths(members.size());
+        std::vector<std::vector<std::size_t>> same;
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            lengths[i] = readSample(members[i]->url, bucket.size, workspace.sample(i));
+            if (!lengths[i]) {
+                out.emplace_back(members[i]->url.native(),
+                                 "quick:" + errKey(members[i]->url.native()));
+                continue;
+            }
+            auto match = std::find_if(same.begin(), same.end(), [&](const auto& set) {
+                const std::size_t j = set.front();
+                return *lengths[j] == *lengths[i] &&
+                       std::memcmp(workspace.sample(j), workspace.sample(i), *lengths[i]) == 0;
+            });
+            if (match == same.end())
+                same.push_back({i});
+            else
+                match->push_back(i);
         }
-        for (std::size_t from = 0; from < members.size(); from += maxSideBySide) {
+        for (const auto& set : same) {
+            if (set.size() == 1) {
+                const std::size_t i = set.front();
+                out.emplace_back(members[i]->url.native(),
+                                 "quick:" +
+                                     quickDigest(bucket.size, workspace.sample(i), *lengths[i]));
+                continue;
+            }
+            auto& tie = ties.emplace_back();
+            for (const auto i : set)
+                tie.push_back(members[i]);
+        }
+    } else {
+        std::map<std::string, std::vector<const FolderScanner::Candidate*>> byQuick;
+        for (const auto* c : members) {
+            const auto length = readSample(c->url, bucket.size, workspace.sample(0));
+            byQuick[length ? quickDigest(bucket.size, workspace.sample(0), *length)
+                           : errKey(c->url.native())]
+                .push_back(c);
+        }
+        for (auto& [quick, set] : byQuick) {
+            if (set.size() == 1)
+                out.emplace_back(set.front()->url.native(), "quick:" + quick);
+            else
+                ties.push_back(std::move(set));
+        }
+    }
+    for (const auto& tie : ties) {
+        for (std::size_t from = 0; from < tie.size(); from += maxSideBySide) {
             const std::vector<const FolderScanner::Candidate*> group(
-                members.begin() + std::ptrdiff_t(from),
-                members.begin() + std::ptrdiff_t(std::min(members.size(), from + maxSideBySide)));
+                tie.begin() + std::ptrdiff_t(from),
+                tie.begin() + std::ptrdiff_t(std::min(tie.size(), from + maxSideBySide)));
             fullKeysSideBySide(group, bucket.size, workspace, out);
         }
     }
@@ -230,8 +287,11 @@ std::string pathDigest(std::string_view path) {
 }
 
 std::optional<std::string> quickKey(const std::filesystem::path& url, std::int64_t size) {
-    std::vector<unsigned char> buffer(std::size_t(QuorlixFeature::quickHashChunkBytes));
-    return quickKeyWith(url, size, buffer);
+    std::vector<unsigned char> sample(2 * quickChunk);
+    const auto length = readSample(url, size, sample.data());
+    if (!length)
+        return std::nullopt;
+    return quickDigest(size, sample.data(), *length);
 }
 
 std::optional<std::string> fullKey(int fd, std::int64_t expectedSize) {

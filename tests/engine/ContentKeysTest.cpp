@@ -231,13 +231,23 @@ TEST(ContentKeys, TiedFilesPartWhereverTheyDepart) {
     const auto grown = t.write("grown.jpg", many);
     cs.push_back(candidate(grown));
     t.write("grown.jpg", many + std::string(3'000'000, 'x'));
+    // One file in each size whose head no other file shares.
+    auto otherHead = base;
+    otherHead[5] ^= 1;
+    auto otherManyHead = many;
+    otherManyHead[5] ^= 1;
+    const auto loners = {candidate(t.write("loner1.jpg", otherHead)),
+                         candidate(t.write("loner2.jpg", otherManyHead))};
+    cs.insert(cs.end(), loners);
 
     for (const int threads : {1, 2}) {
         const auto r = run(cs, threads);
         for (std::size_t i = 0; i < contents.size(); ++i)
             EXPECT_EQ(r.keys.at(cs[i].url), "sha:" + sha(contents[i])) << i;
-        for (std::size_t i = contents.size(); i + 1 < cs.size(); ++i)
+        for (std::size_t i = contents.size(); i < contents.size() + 19; ++i)
             EXPECT_EQ(r.keys.at(cs[i].url), "sha:" + sha(many)) << i;
         EXPECT_EQ(r.keys.at(grown), "err:" + pathDigest(grown.native()));
+        for (const auto& c : loners)
+            EXPECT_EQ(r.keys.at(c.url), "quick:" + quickKey(c.url, c.size).value());
     }
 }
