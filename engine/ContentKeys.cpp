@@ -320,16 +320,13 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
     for (const auto& c : candidates)
         bySize[c.size].push_back(&c);
 
-    std::int64_t processed = 0;
     std::vector<SizeBucket> shared;
+    std::vector<const FolderScanner::Candidate*> alone; // the only file of its size
     for (auto& [size, members] : bySize) {
-        if (members.size() == 1) {
-            const auto& path = members.front()->url.native();
-            keys[path] = "size:" + std::to_string(size) + ":" + pathDigest(path);
-            ++processed;
-        } else {
+        if (members.size() == 1)
+            alone.push_back(members.front());
+        else
             shared.push_back({size, std::move(members)});
-        }
     }
     // Largest work first, so one big set of copies does not end the phase on one thread alone.
     std::sort(shared.begin(), shared.end(), [](const SizeBucket& a, const SizeBucket& b) {
@@ -337,12 +334,30 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
         const auto wb = b.size * std::int64_t(b.members.size());
         return wa != wb ? wa > wb : a.size < b.size;
     });
+    // Files alone in their size are settled without reading, and count as settled before any
+    // report; their keys are made last, in blocks that fill the threads' idle ends.
+    std::int64_t processed = std::int64_t(alone.size());
+    constexpr std::size_t aloneBlock = 256;
+    const std::size_t work = shared.size() + (alone.size() + aloneBlock - 1) / aloneBlock;
 
     std::mutex mutex; // guards keys, processed and the progress calls
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
         Workspace workspace;
-        for (std::size_t i = next++; i < shared.size(); i = next++) {
+        for (std::size_t i = next++; i < work; i = next++) {
+            if (i >= shared.size()) {
+                const std::size_t from = (i - shared.size()) * aloneBlock;
+                KeyList block;
+                for (std::size_t j = from; j < std::min(alone.size(), from + aloneBlock); ++j) {
+                    const auto& path = alone[j]->url.native();
+                    block.emplace_back(path, "size:" + std::to_string(alone[j]->size) + ":" +
+                                                 pathDigest(path));
+                }
+                std::lock_guard lock(mutex);
+                for (auto& [path, key] : block)
+                    keys[path] = std::move(key);
+                continue;
+            }
             auto bucketKeys = keysForBucket(shared[i], workspace);
             std::lock_guard lock(mutex);
             for (auto& [path, key] : bucketKeys)
@@ -352,7 +367,7 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
                 progress({ScanProgress::Phase::hashing, processed, total});
         }
     };
-    const int n = std::clamp(threads, 1, std::max<int>(1, int(shared.size())));
+    const int n = std::clamp(threads, 1, std::max<int>(1, int(work)));
     {
         std::vector<std::jthread> pool;
         for (int t = 1; t < n; ++t)
