@@ -239,6 +239,11 @@ TEST(ContentKeys, TiedFilesPartWhereverTheyDepart) {
     const auto loners = {candidate(t.write("loner1.jpg", otherHead)),
                          candidate(t.write("loner2.jpg", otherManyHead))};
     cs.insert(cs.end(), loners);
+    // Copies whose length is a whole number of read blocks end on an empty read.
+    const auto even = randomBytes(1 << 18, 23);
+    const auto evens = {candidate(t.write("even1.jpg", even)),
+                        candidate(t.write("even2.jpg", even))};
+    cs.insert(cs.end(), evens);
 
     for (const int threads : {1, 2}) {
         const auto r = run(cs, threads);
@@ -249,5 +254,7 @@ TEST(ContentKeys, TiedFilesPartWhereverTheyDepart) {
         EXPECT_EQ(r.keys.at(grown), "err:" + pathDigest(grown.native()));
         for (const auto& c : loners)
             EXPECT_EQ(r.keys.at(c.url), "quick:" + quickKey(c.url, c.size).value());
+        for (const auto& c : evens)
+            EXPECT_EQ(r.keys.at(c.url), "sha:" + sha(even));
     }
 }
