@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Exact-duplicate phase against jdupes and rmlint on one corpus with a warm page cache, the
-# SHA-256 floor, and a check of the groups against sha256sum.
-#   bench/exact_bench.sh [CORPUS_DIR] [UNIQUE_COUNT]
+# SHA-256 floor, and a check of the groups against sha256sum. The tools take turns in every round,
+# so a load that comes and goes falls on all of them; best and median wall times are reported with
+# the load average before and after.
+#   bench/exact_bench.sh [CORPUS_DIR] [UNIQUE_COUNT] [ROUNDS]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/release"
 corpus="${1:-/tmp/quorlix-hash-corpus}"
 uniques="${2:-2000}"
-runs=3
+runs="${3:-7}"
 
 [[ -x "$bin/tools/quorlix-scan" ]] || "$root/scripts/setup.sh" release
 [[ -d "$corpus" ]] || "$bin/bench/make_hash_corpus" "$corpus" "$uniques"
@@ -17,27 +19,32 @@ find "$corpus" -type f -print0 | xargs -0 cat >/dev/null # warm the page cache
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# best wall time of $runs and the peak resident memory of that run
-measure() {
-    local name="$1"; shift
-    local best="" rss=""
-    for _ in $(seq $runs); do
-        /usr/bin/time -f '%e %M' -o "$work/time" "$@" >"$work/out" 2>/dev/null || true
-        read -r t m <"$work/time"
-        if [[ -z "$best" ]] || awk "BEGIN{exit !($t < $best)}"; then best=$t; rss=$m; fi
+tools=("quorlix-scan" "jdupes -r -q" "rmlint" "quorlix-scan --help")
+commands=("'$bin/tools/quorlix-scan' --exact-only --json '$corpus'"
+          "jdupes -r -q '$corpus'"
+          "cd '$work' && rmlint -o summary:/dev/null -T df '$corpus'"
+          "'$bin/tools/quorlix-scan' --help")
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+for round in $(seq "$runs"); do
+    for i in "${!tools[@]}"; do
+        /usr/bin/time -f '%e %M' -o "$work/time" bash -c "${commands[$i]}" >"$work/out" 2>/dev/null || true
+        cat "$work/time" >>"$work/$i.runs"
+        if [[ $i -eq 0 && $round -eq 1 ]]; then cp "$work/out" "$work/quorlix.json"; fi
     done
-    printf '%-28s %6.2f s  peak %6.1f MB\n' "$name" "$best" "$(awk "BEGIN{print $rss/1024}")"
-    echo "$best" >"$work/$name.t"
-}
-
-measure quorlix-scan "$bin/tools/quorlix-scan" --exact-only --json "$corpus"
-cp "$work/out" "$work/quorlix.json"
-measure "jdupes -r -q" jdupes -r -q "$corpus"
-(cd "$work" && measure rmlint rmlint -o summary:/dev/null -T df "$corpus")
+done
+echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
+# best and median wall time of the rounds, and the peak resident memory of the best run
+for i in "${!tools[@]}"; do
+    sort -n "$work/$i.runs" | awk -v name="${tools[$i]}" '{ w[NR] = $1; m[NR] = $2 } END {
+        med = NR % 2 ? w[(NR + 1) / 2] : (w[NR / 2] + w[NR / 2 + 1]) / 2
+        printf "%-22s best %5.2f s  median %5.2f s  peak %6.1f MB  (%d rounds)\n", name, w[1], med, m[1] / 1024, NR
+    }'
+    sort -n "$work/$i.runs" | head -1 | cut -d' ' -f1 >"$work/$i.t"
+done
 "$bin/bench/sha_floor" "$corpus" | tee "$work/floor"
 floor=$(awk '/^floor /{print $2}' "$work/floor")
-q=$(cat "$work/quorlix-scan.t"); j=$(cat "$work/jdupes -r -q.t")
-awk -v q="$q" -v j="$j" -v f="$floor" 'BEGIN{printf "quorlix/jdupes %.2fx, quorlix/floor %.2fx\n", q/j, q/f}'
+q=$(cat "$work/0.t"); j=$(cat "$work/1.t")
+awk -v q="$q" -v j="$j" -v f="$floor" 'BEGIN{printf "best: quorlix/jdupes %.2fx, quorlix/floor %.2fx\n", q/j, q/f}'
 
 # Ground truth: groups of identical bytes among the candidates, by sha256sum.
 python3 - "$corpus" "$work/quorlix.json" <<'PY'

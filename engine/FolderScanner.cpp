@@ -29,26 +29,27 @@ struct DirEntry {
     unsigned char type;
 };
 
-// Reads one folder's entries and closes it at once, so a deep tree never holds more than one
-// descriptor open. O_NOFOLLOW keeps a folder swapped for a link mid-walk from being followed.
-bool readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& out, dev_t& dev,
-                ino_t& ino) {
+// Reads one folder's entries and returns its descriptor, for the caller to look its entries up
+// relative to it and then close it, so a deep tree holds one folder open at a time; -1 when the
+// folder cannot be read. O_NOFOLLOW keeps a folder swapped for a link mid-walk from being
+// followed.
+int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& out, dev_t& dev,
+               ino_t& ino) {
     const int fd =
         ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0)
-        return false;
+        return -1;
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
+    const int listing = ::fstat(fd, &st) == 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!dir) {
+        if (listing >= 0)
+            ::close(listing);
         ::close(fd);
-        return false;
+        return -1;
     }
     dev = st.st_dev;
     ino = st.st_ino;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return false;
-    }
     while (const dirent* e = ::readdir(dir)) {
         if (e->d_name[0] == '.') // hidden, and "." and ".."
             continue;
@@ -58,7 +59,7 @@ bool readFolder(const std::string& path, bool followLink, std::vector<DirEntry>&
     // Names sorted byte-wise make the walk, and so the choice of representatives, repeatable.
     std::sort(out.begin(), out.end(),
               [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
-    return true;
+    return fd;
 }
 
 } // namespace
@@ -85,10 +86,14 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
         dev_t dev{};
         ino_t ino{};
         // The chosen folder itself may be reached through a link; nothing below it is.
-        const bool ok = readFolder(dirPath, isRoot, entries, dev, ino);
+        const int dirFd = readFolder(dirPath, isRoot, entries, dev, ino);
         isRoot = false;
-        if (!ok || !visited.insert({dev, ino}).second)
+        if (dirFd < 0)
             continue;
+        if (!visited.insert({dev, ino}).second) {
+            ::close(dirFd);
+            continue;
+        }
 
         const std::string prefix = dirPath == "/" ? "/" : dirPath + "/";
         std::vector<std::string> subfolders;
@@ -96,25 +101,29 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
             unsigned char type = e.type;
             struct stat st {};
             bool haveStat = false;
-            const std::string full = prefix + e.name;
+            // Relative to the folder: no walk down the whole path for every entry.
+            auto statEntry = [&] {
+                return ::fstatat(dirFd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+            };
             if (type == DT_UNKNOWN) {
-                if (::lstat(full.c_str(), &st) != 0)
+                if (!statEntry())
                     continue;
                 haveStat = true;
                 type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_LNK;
             }
             if (type == DT_DIR) {
-                subfolders.push_back(full);
+                subfolders.push_back(prefix + e.name);
                 continue;
             }
             if (type != DT_REG || !extensions.count(lowerExtension(e.name)))
                 continue;
-            if (!haveStat && ::lstat(full.c_str(), &st) != 0)
+            if (!haveStat && !statEntry())
                 continue; // vanished since the folder was read
             if (!S_ISREG(st.st_mode))
                 continue;
-            candidates.push_back({full, std::int64_t(st.st_size)});
+            candidates.push_back({prefix + e.name, std::int64_t(st.st_size)});
         }
+        ::close(dirFd);
         // Depth-first in name order: push in reverse so the smallest name is walked first.
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
             pending.push_back(std::move(*it));

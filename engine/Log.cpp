@@ -5,6 +5,7 @@
 #include <syslog.h>
 
 #ifdef QUORLIX_HAVE_JOURNAL
+#include <dlfcn.h>
 #include <systemd/sd-journal.h>
 #endif
 
@@ -44,12 +45,35 @@ bool JournalSink::available() {
 #endif
 }
 
+#ifdef QUORLIX_HAVE_JOURNAL
+namespace {
+
+// The journal's library is loaded by the first entry sent to it: a process that logs elsewhere,
+// such as the headless scanner, never maps it and the half-dozen libraries it brings.
+decltype(&sd_journal_send) journalSend() {
+    static const auto send = []() -> decltype(&sd_journal_send) {
+        void* library = ::dlopen("libsystemd.so.0", RTLD_NOW | RTLD_LOCAL);
+        return library ? reinterpret_cast<decltype(&sd_journal_send)>(
+                             ::dlsym(library, "sd_journal_send"))
+                       : nullptr;
+    }();
+    return send;
+}
+
+} // namespace
+#endif
+
 void JournalSink::write(const Entry& entry) {
 #ifdef QUORLIX_HAVE_JOURNAL
-    sd_journal_send("MESSAGE=%s", entry.message.c_str(), "PRIORITY=%d",
-                    entry.level == Level::info ? LOG_INFO : LOG_ERR, "SYSLOG_IDENTIFIER=quorlix",
-                    "QUORLIX_SUBSYSTEM=%s", subsystem, "QUORLIX_CATEGORY=%s",
-                    categoryName(entry.category), nullptr);
+    const auto send = journalSend();
+    if (!send) {
+        StderrSink().write(entry);
+        return;
+    }
+    send("MESSAGE=%s", entry.message.c_str(), "PRIORITY=%d",
+         entry.level == Level::info ? LOG_INFO : LOG_ERR, "SYSLOG_IDENTIFIER=quorlix",
+         "QUORLIX_SUBSYSTEM=%s", subsystem, "QUORLIX_CATEGORY=%s", categoryName(entry.category),
+         nullptr);
 #else
     StderrSink().write(entry);
 #endif

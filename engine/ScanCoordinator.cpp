@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <unordered_map>
 
@@ -131,14 +132,16 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
 
 } // namespace
 
-ScanCoordinator::ScanCoordinator() : services_(ScanServices::shared()) {}
-
 ScanCoordinator::ScanCoordinator(ScanServices services) : services_(std::move(services)) {}
 
 ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
                                  const ProgressCallback& progress, std::stop_token stop,
                                  ScanOptions options) const {
     const auto start = std::chrono::steady_clock::now();
+    // Only a scan that analyses photos needs the analysers; finding copies alone never loads them.
+    ScanServices services;
+    if (!options.exactOnly)
+        services = services_ ? *services_ : ScanServices::shared();
     auto report = [&](Phase phase, std::int64_t current, std::int64_t total) {
         if (progress)
             progress({phase, current, total});
@@ -153,35 +156,51 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
 
     const ContentKeyMap keys = contentKeys(candidates, n, progress);
     checkpoint(stop);
-    auto keyOf = [&](const FolderScanner::Candidate& c) {
+    // Each candidate's key, looked up once; the texts stay in `keys` for the rest of the scan.
+    static const std::string noKey;
+    std::vector<const std::string*> keyOf;
+    keyOf.reserve(candidates.size());
+    for (const auto& c : candidates) {
         const auto it = keys.find(c.url.native());
-        return it == keys.end() ? std::string() : it->second;
-    };
+        keyOf.push_back(it == keys.end() ? &noKey : &it->second);
+    }
 
     // The first candidate of each content, in enumeration order, stands for all its copies.
-    std::unordered_map<std::string, const FolderScanner::Candidate*> representativeOf;
+    struct Content {
+        const FolderScanner::Candidate* representative;
+        std::size_t files;
+    };
+    std::unordered_map<std::string_view, Content> contentOf;
     std::vector<const FolderScanner::Candidate*> representatives;
-    for (const auto& c : candidates)
-        if (representativeOf.emplace(keyOf(c), &c).second)
-            representatives.push_back(&c);
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const auto [it, isNew] = contentOf.try_emplace(*keyOf[i], Content{&candidates[i], 0});
+        ++it->second.files;
+        if (isNew)
+            representatives.push_back(&candidates[i]);
+    }
     const auto r = std::int64_t(representatives.size());
     report(Phase::analyzing, 0, r);
 
     std::unordered_map<std::string, PhotoAnalysis> analyses;
     if (!options.exactOnly)
-        analyses = analyzeAll(representatives, services_, QuorlixFeature::analysisConcurrency(),
+        analyses = analyzeAll(representatives, services, QuorlixFeature::analysisConcurrency(),
                               stop, [&](std::int64_t done) { report(Phase::analyzing, done, r); });
 
     report(Phase::grouping, 0, r);
     std::unordered_map<std::string, std::vector<PhotoRecord>> recordsByKey;
     std::vector<std::string> keyOrder;
-    for (const auto& c : candidates) {
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const auto& c = candidates[i];
+        const Content& content = contentOf.at(*keyOf[i]);
+        // Without look-alike grouping, a content held by one file ends up in no group.
+        if (options.exactOnly && content.files < 2)
+            continue;
         PhotoRecord record;
         record.fileURL = c.url.native();
         record.id = pathDigest(record.fileURL);
         record.fileSizeBytes = c.size;
-        record.contentHash = keyOf(c);
-        if (const auto a = analyses.find(representativeOf.at(record.contentHash)->url.native());
+        record.contentHash = *keyOf[i];
+        if (const auto a = analyses.find(content.representative->url.native());
             a != analyses.end()) {
             const PhotoAnalysis& analysis = a->second;
             record.pixelWidth = analysis.pixelWidth;
@@ -235,7 +254,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     report(Phase::scoring, 0, r);
 
     if (!options.exactOnly)
-        scoreNearGroups(groups, services_, QuorlixFeature::analysisConcurrency(), stop);
+        scoreNearGroups(groups, services, QuorlixFeature::analysisConcurrency(), stop);
 
     std::sort(groups.begin(), groups.end(), groupBefore);
     ScanResult result;

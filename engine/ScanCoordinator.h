@@ -5,6 +5,7 @@
 #include "engine/ScanServices.h"
 
 #include <filesystem>
+#include <optional>
 #include <stop_token>
 
 namespace quorlix {
@@ -18,16 +19,19 @@ struct ScanOptions {
 // still winding down after a cancel never disturbs the next one.
 class ScanCoordinator {
 public:
-    ScanCoordinator();
+    // The shared analysers, loaded by the first scan that analyses photos.
+    ScanCoordinator() = default;
     explicit ScanCoordinator(ScanServices services);
 
-    // Throws ScanCancelled at a checkpoint once `stop` is requested. `progress` is called on
-    // the scan's own threads, one call at a time, in the order of the reports; it must not block.
+    // Throws ScanCancelled at a checkpoint once `stop` is requested, and AnalysisUnavailable
+    // before any work when the shared analysers are needed but cannot be loaded. `progress` is
+    // called on the scan's own threads, one call at a time, in the order of the reports; it must
+    // not block.
     ScanResult scan(const std::filesystem::path& folder, const ProgressCallback& progress,
                     std::stop_token stop = {}, ScanOptions options = {}) const;
 
 private:
-    ScanServices services_;
+    std::optional<ScanServices> services_;
 };
 
 } // namespace quorlix

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace quorlix {
@@ -21,7 +22,21 @@ struct ScanServices {
     // threads at once.
     std::function<double(const PhotoRecord&)> score;
 
+    // The shared analysers. They live in the image analysis library, which is loaded from beside
+    // the engine's core on the first call, so a process that only finds copies never maps the
+    // image libraries. Throws AnalysisUnavailable when it cannot be loaded; a later call tries
+    // again.
     static ScanServices shared();
 };
 
+// The image analysis library is missing or broken; the text is one sentence for the user and
+// the cause is on the scan log.
+class AnalysisUnavailable : public std::runtime_error {
+public:
+    AnalysisUnavailable() : std::runtime_error("The image analysis library could not be loaded.") {}
+};
+
 } // namespace quorlix
+
+// The image analysis library's one entry point: fills in the shared analysers.
+extern "C" void quorlixAnalysisServices(quorlix::ScanServices* services);

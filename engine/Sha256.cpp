@@ -2,6 +2,7 @@
 
 #include <openssl/evp.h>
 #include <stdexcept>
+#include <utility>
 
 namespace quorlix {
 
@@ -28,7 +29,20 @@ Sha256::Sha256() : ctx_(new Context) {
     }
 }
 
+Sha256::Sha256(const Sha256& other) : ctx_(new Context) {
+    ctx_->md = EVP_MD_CTX_new();
+    if (!ctx_->md || EVP_MD_CTX_copy_ex(ctx_->md, other.ctx_->md) != 1) {
+        EVP_MD_CTX_free(ctx_->md);
+        delete ctx_;
+        throw std::runtime_error("SHA-256 is not available");
+    }
+}
+
+Sha256::Sha256(Sha256&& other) noexcept : ctx_(std::exchange(other.ctx_, nullptr)) {}
+
 Sha256::~Sha256() {
+    if (!ctx_)
+        return;
     EVP_MD_CTX_free(ctx_->md);
     delete ctx_;
 }

@@ -15,7 +15,9 @@ class Sha256 {
 public:
     Sha256();
     ~Sha256();
-    Sha256(const Sha256&) = delete;
+    // A copy continues from the same state: the digest of a shared prefix is computed once.
+    Sha256(const Sha256& other);
+    Sha256(Sha256&& other) noexcept;
     Sha256& operator=(const Sha256&) = delete;
 
     void update(const void* data, std::size_t size);

@@ -133,6 +133,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "\r\033[K");
         std::cerr << "quorlix-scan: cancelled.\n";
         return 130;
+    } catch (const quorlix::AnalysisUnavailable&) {
+        std::cerr << "quorlix-scan: cannot load the image analysis library, so only --exact-only "
+                     "scans work.\n";
+        return 1;
     }
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");

@@ -201,3 +201,60 @@ TEST(ContentKeys, QuickKeyCoversSizeAndEnds) {
     EXPECT_EQ(quickKey(f, 140'000),
               sha(sizeLe + bytes.substr(0, 65536) + bytes.substr(140'000 - 65536)));
 }
+
+TEST(ContentKeys, TiedFilesPartWhereverTheyDepart) {
+    TempFolder t;
+    const auto base = randomBytes(600'000, 21);
+    auto departs = [&](std::size_t at) {
+        auto b = base;
+        b[at] ^= 0x40;
+        return b;
+    };
+    // All tie on size and both sampled ends; they differ early, late, or around block edges.
+    const std::vector<std::string> contents{base,
+                                            base,
+                                            departs(300'000),
+                                            departs(131'071),
+                                            departs(131'072),
+                                            departs(300'000),
+                                            departs(65'536),
+                                            base,
+                                            departs(534'463)};
+    std::vector<FolderScanner::Candidate> cs;
+    for (std::size_t i = 0; i < contents.size(); ++i)
+        cs.push_back(candidate(t.write("t" + std::to_string(i) + ".jpg", contents[i])));
+    // More copies of one photo than are read side by side at once.
+    const auto many = randomBytes(300'000, 22);
+    for (int i = 0; i < 19; ++i)
+        cs.push_back(candidate(t.write("many/" + std::to_string(i) + ".jpg", many)));
+    // Appended to after enumeration, far past its enumerated size: its sampled ends still match.
+    const auto grown = t.write("grown.jpg", many);
+    cs.push_back(candidate(grown));
+    t.write("grown.jpg", many + std::string(3'000'000, 'x'));
+    // One file in each size whose head no other file shares.
+    auto otherHead = base;
+    otherHead[5] ^= 1;
+    auto otherManyHead = many;
+    otherManyHead[5] ^= 1;
+    const auto loners = {candidate(t.write("loner1.jpg", otherHead)),
+                         candidate(t.write("loner2.jpg", otherManyHead))};
+    cs.insert(cs.end(), loners);
+    // Copies whose length is a whole number of read blocks end on an empty read.
+    const auto even = randomBytes(1 << 18, 23);
+    const auto evens = {candidate(t.write("even1.jpg", even)),
+                        candidate(t.write("even2.jpg", even))};
+    cs.insert(cs.end(), evens);
+
+    for (const int threads : {1, 2}) {
+        const auto r = run(cs, threads);
+        for (std::size_t i = 0; i < contents.size(); ++i)
+            EXPECT_EQ(r.keys.at(cs[i].url), "sha:" + sha(contents[i])) << i;
+        for (std::size_t i = contents.size(); i < contents.size() + 19; ++i)
+            EXPECT_EQ(r.keys.at(cs[i].url), "sha:" + sha(many)) << i;
+        EXPECT_EQ(r.keys.at(grown), "err:" + pathDigest(grown.native()));
+        for (const auto& c : loners)
+            EXPECT_EQ(r.keys.at(c.url), "quick:" + quickKey(c.url, c.size).value());
+        for (const auto& c : evens)
+            EXPECT_EQ(r.keys.at(c.url), "sha:" + sha(even));
+    }
+}

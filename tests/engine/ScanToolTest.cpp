@@ -1,9 +1,11 @@
 #include "TempFolder.h"
+#include "TestImages.h"
 #include "engine/ContentKeys.h"
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sys/wait.h>
@@ -19,8 +21,8 @@ struct Outcome {
     std::string err;
 };
 
-// Runs the headless scanner with `args` (already shell-quoted).
-Outcome runTool(const std::string& args) {
+// Runs the headless scanner with `args` (already shell-quoted), after `environment` assignments.
+Outcome runTool(const std::string& args, const std::string& environment = {}) {
     const char* tool = std::getenv("QUORLIX_SCAN");
     Outcome o;
     if (!tool)
@@ -28,7 +30,7 @@ Outcome runTool(const std::string& args) {
     TempFolder errFolder;
     const auto errFile = errFolder.path() / "stderr";
     const std::string command =
-        std::string("'") + tool + "' " + args + " 2>'" + errFile.native() + "'";
+        environment + " '" + tool + "' " + args + " 2>'" + errFile.native() + "'";
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
     std::size_t n;
@@ -110,4 +112,38 @@ TEST_F(ScanTool, JsonListsExactGroupsWithSmallestPathKept) {
     EXPECT_EQ(summary.exitCode, 0);
     EXPECT_NE(summary.out.find("Photos seen:  6"), std::string::npos);
     EXPECT_NE(summary.out.find("  keep  " + (t.path() / "a/z.jpg").native()), std::string::npos);
+}
+
+TEST_F(ScanTool, ImageAnalysisIsLoadedOnlyByAWholeScan) {
+    TempFolder t;
+    ASSERT_TRUE(quorlix::test::save(quorlix::test::photoLike(320, 240, 5), t.path() / "a.jpg"));
+    std::filesystem::copy_file(t.path() / "a.jpg", t.path() / "b.jpg");
+
+    auto o = runTool("--json " + quoted(t.path()));
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    auto json = nlohmann::json::parse(o.out);
+    ASSERT_EQ(json["groups"].size(), 1u);
+    EXPECT_EQ(json["groups"][0]["members"][0]["pixelWidth"], 320);
+
+    // The core alone, as where the analysis library was not installed beside it.
+    Dl_info core{};
+    ASSERT_NE(::dladdr(reinterpret_cast<const void*>(&quorlix::pathDigest), &core), 0);
+    TempFolder lib;
+    std::filesystem::copy_file(core.dli_fname,
+                               lib.path() / std::filesystem::path(core.dli_fname).filename());
+    const std::string coreOnly = "LD_LIBRARY_PATH=" + quoted(lib.path());
+
+    o = runTool(quoted(t.path()), coreOnly);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("quorlix-scan: cannot load the image analysis library, so only "
+                         "--exact-only scans work.\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_TRUE(o.out.empty());
+
+    o = runTool("--exact-only --json " + quoted(t.path()), coreOnly);
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    json = nlohmann::json::parse(o.out);
+    ASSERT_EQ(json["groups"].size(), 1u);
+    EXPECT_TRUE(json["groups"][0]["members"][0]["pixelWidth"].is_null());
 }
