@@ -127,9 +127,8 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
         }
     });
 
-    log::info(log::Category::quality,
-              "best_shot_scoring scored=" + std::to_string(sample.size()) +
-                  " reused_decode=" + std::to_string(reused.load()));
+    log::info(log::Category::quality, "best_shot_scoring scored=" + std::to_string(sample.size()) +
+                                          " reused_decode=" + std::to_string(reused.load()));
 
     std::size_t k = 0;
     for (auto& g : groups) {
