@@ -1,6 +1,8 @@
 // Entry point of the image analysis library, looked up by name when the core loads it.
+#include "engine/FaceAnalyzer.h"
 #include "engine/FeaturePrintEmbedder.h"
 #include "engine/PhotoQualityScorecard.h"
+#include "engine/QuorlixFeature.h"
 #include "engine/ScanServices.h"
 
 extern "C" void quorlixAnalysisServices(quorlix::ScanServices* services) {
@@ -10,5 +12,23 @@ extern "C" void quorlixAnalysisServices(quorlix::ScanServices* services) {
     };
     services->score = [](const PhotoRecord& record) -> double {
         return PhotoQualityScorecard::shared().evaluate(record).score;
+    };
+    services->prepareScoring = [] { FaceAnalyzer::shared().warmUpInBackground(); };
+
+    // Scoring may reuse the analysis thumbnail only because both decode the same one.
+    static_assert(QuorlixFeature::thumbnailMaxPixelSize ==
+                  PhotoQualityScorecard::thumbnailMaxPixelSize);
+    services->analyzeKeeping = [](const std::filesystem::path& file, ImageBuffer& thumbnail) {
+        return FeaturePrintEmbedder::shared().analyze(file, thumbnail);
+    };
+    services->measure = [](const ImageBuffer& image) -> std::optional<QualitySignals> {
+        // Never wait for the face model on an analysis thread: a photo measured later costs one
+        // more decode, a waiting thread costs the whole load time on its core.
+        if (!FaceAnalyzer::shared().isReady())
+            return std::nullopt;
+        return PhotoQualityScorecard::measureImage(image);
+    };
+    services->scoreMeasured = [](const PhotoRecord& record, const QualitySignals& signals) {
+        return PhotoQualityScorecard::shared().evaluate(record, signals).score;
     };
 }

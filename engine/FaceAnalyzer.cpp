@@ -5,11 +5,15 @@
 #include "engine/Log.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <dlib/image_processing.h>
 #include <dlib/image_processing/frontal_face_detector.h>
+#include <fstream>
 #include <mutex>
+#include <streambuf>
+#include <thread>
 
 #ifndef QUORLIX_DLIB_DATA_DIR
 #define QUORLIX_DLIB_DATA_DIR "/usr/share/dlib"
@@ -117,15 +121,57 @@ std::vector<NormalizedPoint> eyeContour(const std::vector<dlib::dpoint>& shape, 
     return points;
 }
 
+// Reads through another stream buffer and ends the stream early once `stop` is set, so that a
+// model load still running when the process winds down gives up within one buffer.
+class StoppableBuffer : public std::streambuf {
+public:
+    StoppableBuffer(std::streambuf& source, const std::atomic<bool>& stop)
+        : source_(source), stop_(stop) {}
+
+protected:
+    int_type underflow() override {
+        if (stop_)
+            return traits_type::eof();
+        const auto n = source_.sgetn(buffer_, sizeof buffer_);
+        if (n <= 0)
+            return traits_type::eof();
+        setg(buffer_, buffer_, buffer_ + n);
+        return traits_type::to_int_type(buffer_[0]);
+    }
+
+private:
+    std::streambuf& source_;
+    const std::atomic<bool>& stop_;
+    char buffer_[1 << 16];
+};
+
 } // namespace
 
 struct FaceAnalyzer::Impl {
     std::mutex mutex;
     std::once_flag loadOnce;
+    std::once_flag backgroundOnce;
+    std::atomic<bool> abandon{false};
+    std::atomic<bool> ready{false};
     std::string loadError;
     std::optional<double> loadSeconds;
     dlib::frontal_face_detector detector;
     dlib::shape_predictor predictor;
+    std::thread loader; // joined before anything above is destroyed
+
+    ~Impl() {
+        abandon = true;
+        if (loader.joinable())
+            loader.join();
+    }
+
+    void loadOnceOnly() {
+        std::call_once(loadOnce, [this] {
+            std::lock_guard lock(mutex);
+            load();
+            ready = true;
+        });
+    }
 
     void load() {
         const auto start = std::chrono::steady_clock::now();
@@ -134,12 +180,19 @@ struct FaceAnalyzer::Impl {
             if (!std::filesystem::is_regular_file(path))
                 throw std::runtime_error("no file at " + path.string());
             detector = dlib::get_frontal_face_detector();
-            dlib::deserialize(path.string()) >> predictor;
+            std::ifstream file(path, std::ios::binary);
+            if (!file)
+                throw std::runtime_error("cannot open " + path.string());
+            StoppableBuffer buffer(*file.rdbuf(), abandon);
+            std::istream in(&buffer);
+            dlib::deserialize(predictor, in);
             if (predictor.num_parts() != 68)
                 throw std::runtime_error("expected 68 landmarks, found " +
                                          std::to_string(predictor.num_parts()));
         } catch (const std::exception& e) {
             loadError = e.what();
+            if (abandon) // the process is ending; nobody will ask for faces any more
+                return;
             log::error(log::Category::quality,
                        "Face landmark model could not be loaded: " + loadError);
             return;
@@ -169,17 +222,20 @@ std::optional<double> FaceAnalyzer::modelLoadSeconds() const {
 }
 
 void FaceAnalyzer::warmUp() {
-    std::call_once(impl_->loadOnce, [this] {
-        std::lock_guard lock(impl_->mutex);
-        impl_->load();
-    });
+    impl_->loadOnceOnly();
+}
+
+bool FaceAnalyzer::isReady() const {
+    return impl_->ready;
+}
+
+void FaceAnalyzer::warmUpInBackground() {
+    std::call_once(impl_->backgroundOnce,
+                   [this] { impl_->loader = std::thread([this] { impl_->loadOnceOnly(); }); });
 }
 
 std::vector<FaceObservation> FaceAnalyzer::analyze(const ImageBuffer& image) {
-    std::call_once(impl_->loadOnce, [this] {
-        std::lock_guard lock(impl_->mutex);
-        impl_->load();
-    });
+    impl_->loadOnceOnly();
     if (!impl_->loadSeconds)
         throw FaceAnalysisError("Face analysis is unavailable: " + impl_->loadError);
     // The detector keeps scratch buffers while it scans, so every thread scans with a copy of its

@@ -47,6 +47,12 @@ public:
     // takes off the critical path (for instance on a worker thread when a scan starts). Never
     // throws; a failure is reported by the next analysis.
     void warmUp();
+    // The same on a thread of the analyser's own, returning at once. An analysis that starts
+    // before the load is done waits for it; results are the same as without warming up. A load
+    // still running when the process ends is abandoned.
+    void warmUpInBackground();
+    // Whether the model's load has finished (well or not), so that an analysis would not wait.
+    bool isReady() const;
 
     // Seconds the landmark model took to load; nothing before the first analysis.
     std::optional<double> modelLoadSeconds() const;

@@ -19,6 +19,12 @@ FeaturePrintEmbedder& FeaturePrintEmbedder::shared() {
 
 std::optional<FeaturePrintEmbedder::Analysis>
 FeaturePrintEmbedder::analyze(const std::filesystem::path& file) const {
+    ImageBuffer unused;
+    return analyze(file, unused);
+}
+
+std::optional<FeaturePrintEmbedder::Analysis>
+FeaturePrintEmbedder::analyze(const std::filesystem::path& file, ImageBuffer& thumbnail) const {
     auto decoded = ImageDecoder::decode(file, QuorlixFeature::thumbnailMaxPixelSize);
     if (!decoded)
         return std::nullopt;
@@ -48,6 +54,7 @@ FeaturePrintEmbedder::analyze(const std::filesystem::path& file) const {
     } catch (...) {
         return fail("unknown error");
     }
+    thumbnail = std::move(decoded->thumbnail);
     return analysis;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ImageBuffer.h"
+
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -25,6 +27,10 @@ public:
     // Nothing, silently, for a file that is not a decodable image; nothing, with one error line
     // on the scan log, when the descriptor fails on a decoded thumbnail.
     std::optional<Analysis> analyze(const std::filesystem::path& file) const;
+    // The same, and on success the decoded thumbnail is moved into `thumbnail`, so that later
+    // steps on the same photo need not decode it again.
+    std::optional<Analysis> analyze(const std::filesystem::path& file,
+                                    ImageBuffer& thumbnail) const;
 
 private:
     FeaturePrintEmbedder() = default;

@@ -26,9 +26,26 @@ PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record) {
     const auto thumbnail = ImageDecoder::thumbnail(record.fileURL, thumbnailMaxPixelSize);
     if (!thumbnail)
         throw PhotoQualityError::undecodable(lastPathComponent(record.fileURL));
-    const QualitySignals signals = measure(*thumbnail, record);
-    const Score scored = scoreAndReasons(signals);
+    return assemble(record, measure(*thumbnail, record));
+}
 
+PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record,
+                                             const QualitySignals& imageSignals) {
+    QualitySignals s = imageSignals;
+    if (record.faceCount && *record.faceCount == 0) {
+        s.faceQuality.reset();
+        s.eyesOpen.reset();
+    }
+    if (record.aestheticScore)
+        s.aesthetics01 = (*record.aestheticScore + 1.0) * 0.5;
+    else
+        s.aesthetics01.reset();
+    s.isUtility = record.isUtility.value_or(false);
+    return assemble(record, s);
+}
+
+PhotoQuality PhotoQualityScorecard::assemble(const PhotoRecord& record, QualitySignals signals) {
+    const Score scored = scoreAndReasons(signals);
     PhotoQuality q;
     q.recordId = record.id;
     q.aesthetics = float(record.aestheticScore.value_or(0.0));
@@ -46,20 +63,32 @@ PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record) {
 }
 
 QualitySignals PhotoQualityScorecard::measure(const ImageBuffer& image, const PhotoRecord& record) {
+    auto s = measureImage(image, !(record.faceCount && *record.faceCount == 0));
+    if (!s)
+        throw PhotoQualityError::undecodable(lastPathComponent(record.fileURL));
+    if (record.aestheticScore)
+        s->aesthetics01 = (*record.aestheticScore + 1.0) * 0.5;
+    s->isUtility = record.isUtility.value_or(false);
+    return *s;
+}
+
+std::optional<QualitySignals> PhotoQualityScorecard::measureImage(const ImageBuffer& image) {
+    return measureImage(image, true);
+}
+
+std::optional<QualitySignals> PhotoQualityScorecard::measureImage(const ImageBuffer& image,
+                                                                  bool facePass) {
     QualitySignals s;
-    if (!(record.faceCount && *record.faceCount == 0)) {
+    if (facePass) {
         const FaceSignals faces = analyzeFaces(image);
         s.faceQuality = faces.faceQuality;
         s.eyesOpen = faces.eyesOpen;
     }
     const auto gray = renderGray(image, grayMaxPixelSize);
     if (!gray)
-        throw PhotoQualityError::undecodable(lastPathComponent(record.fileURL));
+        return std::nullopt;
     s.sharpness01 = std::min(laplacianVariance(*gray) / sharpnessFull, 1.0);
     std::tie(s.shadowClip01, s.highlightClip01) = clipFractions(gray->pixels);
-    if (record.aestheticScore)
-        s.aesthetics01 = (*record.aestheticScore + 1.0) * 0.5;
-    s.isUtility = record.isUtility.value_or(false);
     return s;
 }
 

@@ -61,8 +61,16 @@ public:
     // Decodes, measures and scores one photo. Throws PhotoQualityError when the file cannot be
     // decoded, FaceAnalysisError when the face pass cannot run.
     PhotoQuality evaluate(const PhotoRecord& record);
+    // The same from the signals `measureImage` took of the photo's thumbnail, without decoding:
+    // equal to `evaluate(record)` but for `computedAt`.
+    PhotoQuality evaluate(const PhotoRecord& record, const QualitySignals& imageSignals);
 
     static QualitySignals measure(const ImageBuffer& image, const PhotoRecord& record);
+    // The signals that depend on the image alone (faces, sharpness, clipping), the face pass
+    // always run; the record's own fields are left at their defaults. A gray (one-channel) copy
+    // of the thumbnail gives the same signals as the thumbnail. Nothing when the image cannot be
+    // drawn to gray; throws FaceAnalysisError when the face pass cannot run.
+    static std::optional<QualitySignals> measureImage(const ImageBuffer& image);
     static FaceSignals analyzeFaces(const ImageBuffer& image);
     // The face-pass rules over already detected faces, in detector order.
     static FaceSignals faceSignals(const std::vector<FaceObservation>& faces);
@@ -84,6 +92,8 @@ public:
 
 private:
     PhotoQualityScorecard() = default;
+    static std::optional<QualitySignals> measureImage(const ImageBuffer& image, bool facePass);
+    static PhotoQuality assemble(const PhotoRecord& record, QualitySignals signals);
 };
 
 } // namespace quorlix

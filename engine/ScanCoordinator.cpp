@@ -7,6 +7,7 @@
 #include "engine/PhotoQualityScorecard.h"
 #include "engine/QuorlixFeature.h"
 #include "engine/ScanCancelled.h"
+#include "engine/ScoringPrefetch.h"
 
 #include <algorithm>
 #include <atomic>
@@ -70,17 +71,25 @@ void runBounded(std::size_t count, int concurrency, const std::stop_token& stop,
 }
 
 // Analyses the representatives with bounded concurrency; `finished` gets the running count.
+// With a `prefetch`, each analysed thumbnail is offered to it before it is dropped.
 std::unordered_map<std::string, PhotoAnalysis>
 analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
-           const ScanServices& services, int concurrency, const std::stop_token& stop,
-           const std::function<void(std::int64_t)>& finished) {
+           const ScanServices& services, ScoringPrefetch* prefetch, int concurrency,
+           const std::stop_token& stop, const std::function<void(std::int64_t)>& finished) {
     std::unordered_map<std::string, PhotoAnalysis> analyses;
     std::mutex mutex;
     std::int64_t count = 0;
     runBounded(representatives.size(), concurrency, stop, [&](std::size_t i) {
         std::optional<PhotoAnalysis> analysis;
         try {
-            analysis = services.analyze(representatives[i]->url);
+            if (prefetch) {
+                ImageBuffer thumbnail;
+                analysis = services.analyzeKeeping(representatives[i]->url, thumbnail);
+                if (analysis && !thumbnail.empty())
+                    prefetch->add(representatives[i]->url.native(), *analysis, thumbnail);
+            } else {
+                analysis = services.analyze(representatives[i]->url);
+            }
         } catch (...) {
             // A photo that breaks its analyser is a photo without analysis.
         }
@@ -97,7 +106,8 @@ analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
 // of a scan) and applied in group order afterwards, so the result is the same as one by one.
 // A stop is honoured before each photo is scored.
 void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices& services,
-                     int concurrency, const std::stop_token& stop) {
+                     const ScoringPrefetch* prefetch, int concurrency,
+                     const std::stop_token& stop) {
     std::vector<const PhotoRecord*> sample;
     for (const auto& g : groups)
         if (g.kind == ScanResult::Kind::near)
@@ -106,13 +116,20 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
                  ++i)
                 sample.push_back(&g.members[i]);
     std::vector<double> scores(sample.size());
+    std::atomic<std::int64_t> reused{0};
     runBounded(sample.size(), concurrency, stop, [&](std::size_t i) {
         try {
-            scores[i] = services.score(*sample[i]);
+            const auto measured = prefetch ? prefetch->find(sample[i]->fileURL) : std::nullopt;
+            reused += measured.has_value();
+            scores[i] = measured ? services.scoreMeasured(*sample[i], *measured)
+                                 : services.score(*sample[i]);
         } catch (...) {
             scores[i] = fallbackScore(*sample[i]);
         }
     });
+
+    log::info(log::Category::quality, "best_shot_scoring scored=" + std::to_string(sample.size()) +
+                                          " reused_decode=" + std::to_string(reused.load()));
 
     std::size_t k = 0;
     for (auto& g : groups) {
@@ -182,9 +199,18 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     report(Phase::analyzing, 0, r);
 
     std::unordered_map<std::string, PhotoAnalysis> analyses;
+    // A look-alike group needs two distinct contents.
+    const bool mayScore = !options.exactOnly && r >= 2;
+    if (mayScore && services.prepareScoring)
+        services.prepareScoring();
+    std::optional<ScoringPrefetch> prefetch;
+    if (mayScore && services.analyzeKeeping && services.measure && services.scoreMeasured)
+        prefetch.emplace(services.measure, QuorlixFeature::nearThreshold,
+                         QuorlixFeature::burstWindowSeconds);
     if (!options.exactOnly)
-        analyses = analyzeAll(representatives, services, QuorlixFeature::analysisConcurrency(),
-                              stop, [&](std::int64_t done) { report(Phase::analyzing, done, r); });
+        analyses = analyzeAll(representatives, services, prefetch ? &*prefetch : nullptr,
+                              QuorlixFeature::analysisConcurrency(), stop,
+                              [&](std::int64_t done) { report(Phase::analyzing, done, r); });
 
     report(Phase::grouping, 0, r);
     std::unordered_map<std::string, std::vector<PhotoRecord>> recordsByKey;
@@ -254,7 +280,8 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     report(Phase::scoring, 0, r);
 
     if (!options.exactOnly)
-        scoreNearGroups(groups, services, QuorlixFeature::analysisConcurrency(), stop);
+        scoreNearGroups(groups, services, prefetch ? &*prefetch : nullptr,
+                        QuorlixFeature::analysisConcurrency(), stop);
 
     std::sort(groups.begin(), groups.end(), groupBefore);
     ScanResult result;

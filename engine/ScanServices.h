@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/FeaturePrintEmbedder.h"
+#include "engine/ImageBuffer.h"
 #include "engine/PhotoRecord.h"
+#include "engine/QualitySignals.h"
 
 #include <filesystem>
 #include <functional>
@@ -21,6 +23,20 @@ struct ScanServices {
     // Quality score 0…100; throws when the photo cannot be scored. Called from several
     // threads at once.
     std::function<double(const PhotoRecord&)> score;
+    // Called when the analyses start, so that what scoring needs (the face model takes seconds
+    // to load) is made ready alongside them rather than with a core idle afterwards. Must return
+    // at once; may be empty.
+    std::function<void()> prepareScoring;
+
+    // Optional, all three or none: scoring from the analysis's own decode. `analyzeKeeping` is
+    // `analyze` that also moves the thumbnail it analysed into its second argument; `measure`
+    // takes the image signals from such a thumbnail or its gray copy (nothing when it cannot
+    // now); `scoreMeasured` scores a record from them exactly as `score` would from its file.
+    // All are called from several threads at once.
+    std::function<std::optional<PhotoAnalysis>(const std::filesystem::path&, ImageBuffer&)>
+        analyzeKeeping;
+    std::function<std::optional<QualitySignals>(const ImageBuffer&)> measure;
+    std::function<double(const PhotoRecord&, const QualitySignals&)> scoreMeasured;
 
     // The shared analysers. They live in the image analysis library, which is loaded from beside
     // the engine's core on the first call, so a process that only finds copies never maps the

@@ -1,6 +1,7 @@
 #include "engine/PhotoQualityScorecard.h"
 
 #include "TempFolder.h"
+#include "engine/GrayImage.h"
 #include "engine/ImageDecoder.h"
 
 #include <chrono>
@@ -329,4 +330,42 @@ TEST(PhotoQuality, JsonRoundTripAndReasonNames) {
     EXPECT_EQ(names, (std::vector<std::string>{"eyesClosed", "blurry", "underexposed",
                                                "overexposed", "lowAesthetics", "utility", "sharp",
                                                "eyesOpen", "goodExposure", "goodAesthetics"}));
+}
+
+// Scoring from signals measured on the analysis thumbnail, or on its gray copy, must give what
+// decoding the file again gives, face pass included; a record known to have no faces drops them.
+TEST(PhotoQualityScorecard, EvaluateFromMeasuredSignalsMatchesDecoding) {
+    FaceAnalyzer::shared().warmUpInBackground();
+    FaceAnalyzer::shared().warmUp(); // waits for the load started above
+    EXPECT_TRUE(FaceAnalyzer::shared().isReady());
+    for (const char* name : {"astronaut_face.jpg", "astronaut_face_eyes_shut.jpg"}) {
+        const auto thumbnail = ImageDecoder::thumbnail(testData(name), 1024);
+        ASSERT_TRUE(thumbnail);
+        const GrayImage g = grayOf(*thumbnail);
+        const ImageBuffer gray{g.width, g.height, 1, g.pixels};
+        const auto fromColour = Scorecard::measureImage(*thumbnail);
+        const auto fromGray = Scorecard::measureImage(gray);
+        ASSERT_TRUE(fromColour);
+        ASSERT_TRUE(fromGray);
+        EXPECT_EQ(*fromColour, *fromGray);
+        EXPECT_TRUE(fromGray->faceQuality);
+
+        for (std::optional<int> faces : {std::optional<int>(), std::optional<int>(0)}) {
+            PhotoRecord r = recordFor(testData(name));
+            r.aestheticScore = 0.1;
+            r.isUtility = true;
+            r.faceCount = faces;
+            const PhotoQuality decoded = Scorecard::shared().evaluate(r);
+            const PhotoQuality reused = Scorecard::shared().evaluate(r, *fromGray);
+            EXPECT_EQ(reused.score, decoded.score) << name;
+            EXPECT_EQ(reused.reasons, decoded.reasons) << name;
+            EXPECT_EQ(reused.faceQuality, decoded.faceQuality) << name;
+            EXPECT_EQ(reused.eyesOpen, decoded.eyesOpen) << name;
+            EXPECT_EQ(reused.sharpness, decoded.sharpness) << name;
+            EXPECT_EQ(reused.exposureClip, decoded.exposureClip) << name;
+            EXPECT_EQ(reused.aesthetics, decoded.aesthetics) << name;
+            EXPECT_EQ(reused.isUtility, decoded.isUtility) << name;
+        }
+    }
+    EXPECT_FALSE(Scorecard::measureImage(ImageBuffer{}));
 }

@@ -221,3 +221,64 @@ TEST(ScanCoordinator, CancelDuringAnalysisEndsWithoutResult) {
     for (const auto& p : h.reports)
         EXPECT_NE(p.phase, Phase::grouping);
 }
+
+// With services that hand the analysis thumbnail on, look-alikes are scored from the signals
+// measured during the analyses, and the result is the one the plain services give.
+TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
+    TempFolder t;
+    const char* scores[] = {"10", "x", "30", "20", "100", "100", "70"};
+    for (int i = 0; i < 7; ++i)
+        t.write("burst/p" + std::to_string(i) + ".jpg",
+                contentOf({"cat", std::to_string(100 + i), scores[i]}));
+    t.write("pair/a.jpg", contentOf({"dog", "-", "40"}));
+    t.write("pair/b.jpg", contentOf({"dog", "-", "-"}));
+    t.write("single.jpg", contentOf({"tree", "5", "90"}));
+
+    Harness plain;
+    const auto expected = plain.scan(t.path());
+
+    Harness h;
+    auto services = h.services();
+    std::atomic<int> prepared{0}, measured{0}, reused{0};
+    services.prepareScoring = [&] {
+        ++prepared;
+    };
+    // The fake thumbnail carries the photo's score in its pixels; unscorable photos have none.
+    services.analyzeKeeping = [&, analyze = services.analyze](const std::filesystem::path& path,
+                                                              ImageBuffer& thumbnail) {
+        const auto p = parse(path);
+        if (p.score != "x" && p.score != "-") {
+            thumbnail.width = thumbnail.height = 2;
+            thumbnail.pixels.assign(12, std::uint8_t(std::stoi(p.score)));
+        }
+        return analyze(path);
+    };
+    services.measure = [&](const ImageBuffer& gray) -> std::optional<QualitySignals> {
+        ++measured;
+        QualitySignals s;
+        s.sharpness01 = gray.pixels.at(0);
+        return s;
+    };
+    services.scoreMeasured = [&](const PhotoRecord&, const QualitySignals& s) {
+        ++reused;
+        return s.sharpness01;
+    };
+    const auto result = ScanCoordinator(services).scan(t.path(), {});
+
+    EXPECT_EQ(prepared, 1);
+    EXPECT_EQ(measured, 6); // the scorable cats; the lone tree and the unscorable are not
+    EXPECT_EQ(reused, 4);   // only the first five cats are scored, one of them unscorable
+    ASSERT_EQ(result.groups.size(), expected.groups.size());
+    for (std::size_t i = 0; i < result.groups.size(); ++i) {
+        EXPECT_EQ(result.groups[i].id, expected.groups[i].id);
+        EXPECT_EQ(result.groups[i].bestShotScores, expected.groups[i].bestShotScores);
+        EXPECT_EQ(result.groups[i].keeperId, expected.groups[i].keeperId);
+    }
+
+    // Nothing is prepared for a scan that cannot score.
+    ScanCoordinator(services).scan(t.path(), {}, {}, {.exactOnly = true});
+    TempFolder lone;
+    lone.write("one.jpg", contentOf({"sun", "1", "50"}));
+    ScanCoordinator(services).scan(lone.path(), {});
+    EXPECT_EQ(prepared, 1);
+}
