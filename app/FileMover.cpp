@@ -51,8 +51,15 @@ std::filesystem::path uniqueDestination(const std::filesystem::path& folder,
     const std::string base = name.stem().native();
     const std::string ext = name.extension().native(); // with its dot, or empty
     std::filesystem::path candidate = folder / name;
-    for (int n = 2; occupied(candidate); ++n)
+    // Only a name that stands there is skipped. A name that cannot be looked up (a folder
+    // without search permission, a name grown past the file system's limit) would fail the same
+    // way for every number: it is returned, and the move itself reports why, replacing nothing.
+    for (int n = 2; n <= 100000; ++n) {
+        struct stat st {};
+        if (::lstat(candidate.c_str(), &st) != 0)
+            return candidate;
         candidate = folder / (base + " " + std::to_string(n) + ext);
+    }
     return candidate;
 }
 

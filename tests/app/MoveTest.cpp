@@ -203,6 +203,27 @@ private Q_SLOTS:
                  dest.path() / ".hidden 2");
     }
 
+    // Regression: a destination whose names cannot be looked up made the free-name search loop
+    // forever; the move must fail for that file instead and leave it where it is.
+    void anUnsearchableDestinationFailsInsteadOfHanging() {
+        Photos src;
+        test::TempFolder dest;
+        const auto notAFolder = dest.write("plain-file", "x");
+        QCOMPARE(FileMover::uniqueDestination(notAFolder, "/e/o.jpg"), notAFolder / "o.jpg");
+
+        // A name at the file system's limit that is already taken: every numbered variant is
+        // too long.
+        const std::string longName = std::string(251, 'n') + ".jpg";
+        dest.write(longName, "already here");
+        const auto k = src.add("k.jpg"), o = src.add("x/" + longName);
+        auto model = test::modelWithResult(
+            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:1", {k, o})}));
+        model->performMove(toFolder(dest.path()));
+        QVERIFY(std::filesystem::exists(o.fileURL));
+        QCOMPARE(readFile(dest.path() / longName), std::string("already here"));
+        QVERIFY(!model->canUndo());
+    }
+
     void aNameTakenLateIsNeverOverwritten() {
         test::TempFolder folder;
         const auto from = folder.write("a.jpg", "mine");
