@@ -22,14 +22,9 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/quorlix-tour-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
 # One large field of blurred colour noise; each photo is a different crop of it.
-for band in r g b; do
-    vips gaussnoise "$work/$band.v" 600 450 --mean 128 --sigma 70
-done
-vips bandjoin "$work/r.v $work/g.v $work/b.v" "$work/rgb.v"
-vips resize "$work/rgb.v" "$work/big.v" 4 --kernel linear
-vips gaussblur "$work/big.v" "$work/blur.v" 10
-vips cast "$work/blur.v" "$work/field.v" uchar
-vips copy "$work/field.v" "$work/field-srgb.v" --interpretation srgb
+# shellcheck source=tools/photo-field.sh
+source "$root/tools/photo-field.sh"
+photo_field "$work" 600 450
 # scene FOLDER NAME INDEX [DX DY Q]: crop number INDEX of the field, nudged by DX, DY.
 scene() {
     local i=$3

@@ -5,6 +5,7 @@
 # Ctrl+Z, check again. Everything lives in one temporary folder with its own HOME and XDG
 # folders, so the user's Trash and settings are never reached.   Usage: e2e-move.sh PATH/TO/quorlix
 set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
 app="$1"
 work="$(mktemp -d "${TMPDIR:-/tmp}/quorlix-e2e-XXXXXX")"
 pid=""
@@ -35,14 +36,9 @@ unset DBUS_SESSION_BUS_ADDRESS
 # burst frame that is the same view shifted by a few pixels and saved at another quality.
 photos="$work/Trip photos"
 mkdir -p "$photos"
-for band in r g b; do
-    vips gaussnoise "$work/$band.v" 400 300 --mean 128 --sigma 70
-done
-vips bandjoin "$work/r.v $work/g.v $work/b.v" "$work/rgb.v"
-vips resize "$work/rgb.v" "$work/big.v" 4 --kernel linear
-vips gaussblur "$work/big.v" "$work/blur.v" 10
-vips cast "$work/blur.v" "$work/field.v" uchar
-vips copy "$work/field.v" "$work/field-srgb.v" --interpretation srgb
+# shellcheck source=tools/photo-field.sh
+source "$root/tools/photo-field.sh"
+photo_field "$work" 400 300
 for i in 0 1 2 3 4 5; do
     vips crop "$work/field-srgb.v" "$photos/IMG_$((2001 + i)).jpg[Q=88]" \
         $(((i % 3) * 360)) $(((i / 3) * 560)) 640 480
