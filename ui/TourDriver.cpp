@@ -112,7 +112,8 @@ void TourDriver::start(QQuickWindow* window, AppModel* model) {
             (screen != AppModel::Screen::splash && screen != AppModel::Screen::results))
             return;
         scanFinished_ = true;
-        QTimer::singleShot(900, this, [this] {
+        // Long enough for the splash's entrance spring to settle on a busy machine.
+        QTimer::singleShot(1500, this, [this] {
             capture(afterScanName_);
             runStep();
         });

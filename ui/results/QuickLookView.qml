@@ -48,10 +48,20 @@ Item {
     Spinner {
         objectName: "quickLookSpinner"
         anchors.centerIn: parent
-        visible: !root.loaded && picture.status !== Image.Error
+        // Only while the picture is on its way: a file no decoder reads ends the wait.
+        visible: picture.status === Image.Loading
         color: "white"
         size: 28
         lineWidth: 3
+    }
+
+    Symbol {
+        objectName: "quickLookUnreadable"
+        anchors.centerIn: parent
+        visible: !root.loaded && (picture.status === Image.Ready || picture.status === Image.Error)
+        name: "exclamationmark.triangle.fill"
+        size: 40
+        color: Qt.rgba(1, 1, 1, 0.6)
     }
 
     Item {

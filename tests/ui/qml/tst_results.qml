@@ -183,6 +183,18 @@ TestCase {
         tryCompare(AppModel, "hasQuickLook", false)
     }
 
+    // Regression: the enlarged view of a file no decoder reads kept its spinner forever.
+    function test_quickLookOfAnUnreadableFileStopsWaiting() {
+        show([ { kind: "exact", members: [ "a.jpg", "b.broken.jpg" ] } ])
+        tryVerify(() => cell("b.broken.jpg") !== null)
+        AppModel.openQuickLook(Harness.photoId("b.broken.jpg"))
+        tryVerify(() => find("quickLookUnreadable") !== null && find("quickLookUnreadable").visible, 5000)
+        verify(!find("quickLookSpinner").visible)
+        verify(!find("quickLook").loaded)
+        keyClick(Qt.Key_Escape)
+        tryCompare(AppModel, "hasQuickLook", false)
+    }
+
     function test_contextMenuRevealsThePhoto() {
         show([ { kind: "exact", members: [ "a.jpg", "b.jpg" ] } ])
         tryVerify(() => cell("b.jpg") !== null)
