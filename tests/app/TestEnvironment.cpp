@@ -13,7 +13,7 @@ namespace {
 QByteArray home;
 }
 
-void isolateEnvironment() {
+void isolateEnvironment(bool keepDisplay) {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorlix-apptest-XXXXXX";
     if (!::mkdtemp(pattern.data()))
@@ -31,7 +31,8 @@ void isolateEnvironment() {
     ::chmod((home + "/runtime").constData(), 0700);
     // No desktop session: nothing may open a real file manager or browser.
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!keepDisplay || !std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
 QByteArray isolatedHome() {

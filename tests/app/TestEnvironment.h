@@ -10,7 +10,8 @@ namespace quorlix::test {
 
 // Points HOME, TMPDIR and every XDG folder at a fresh temporary folder, so that nothing a test
 // does reaches the user's settings, Trash or home. Call before the application object exists.
-void isolateEnvironment();
+// Qt draws offscreen, unless `keepDisplay` and a platform was already chosen (Xvfb).
+void isolateEnvironment(bool keepDisplay = false);
 
 // The temporary home made by isolateEnvironment.
 QByteArray isolatedHome();

@@ -36,7 +36,7 @@ private:
 };
 
 struct Isolate {
-    Isolate() { quorlix::test::isolateUiEnvironment(); }
+    Isolate() { quorlix::test::isolateEnvironment(/*keepDisplay=*/true); }
 } isolate;
 
 } // namespace

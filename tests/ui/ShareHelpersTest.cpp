@@ -11,7 +11,7 @@ int runVeltranoRequirementsTest(int argc, char** argv);
 
 // The share picker's actions and the Veltrano requirements, in one process.
 int main(int argc, char** argv) {
-    quorlix::test::isolateUiEnvironment();
+    quorlix::test::isolateEnvironment(/*keepDisplay=*/true);
     QGuiApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     int failed = 0;

@@ -22,39 +22,6 @@
 
 namespace quorlix::test {
 
-void isolateUiEnvironment() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorlix-uitest-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    const QByteArray home = QByteArray::fromStdString(pattern);
-    const std::pair<const char*, const char*> folders[] = {
-        {"XDG_DATA_HOME", "/data"},   {"XDG_CONFIG_HOME", "/config"},  {"XDG_CACHE_HOME", "/cache"},
-        {"XDG_STATE_HOME", "/state"}, {"XDG_RUNTIME_DIR", "/runtime"}, {"TMPDIR", "/tmp"}};
-    ::setenv("HOME", home.constData(), 1);
-    for (const auto& [name, sub] : folders) {
-        const QByteArray path = home + sub;
-        QDir().mkpath(QString::fromLocal8Bit(path));
-        ::setenv(name, path.constData(), 1);
-    }
-    ::chmod((home + "/runtime").constData(), 0700);
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-}
-
-bool RecordingDesktop::openUrl(const QUrl& url) {
-    opened.append(url);
-    return true;
-}
-
-bool RecordingDesktop::revealFile(const std::filesystem::path& file) {
-    revealed.push_back(file);
-    return true;
-}
-
-void RecordingDesktop::setClipboardText(const QString&) {}
-
 namespace {
 // Returns the made-up result when there is one; otherwise holds the scanning screen until the
 // scan is cancelled.
@@ -108,8 +75,7 @@ std::optional<ScanProgress::Phase> phaseFromName(const QString& name) {
 } // namespace
 
 ModelHarness::ModelHarness()
-    : desktop_(std::make_shared<RecordingDesktop>()),
-      log_(std::make_shared<log::CapturingSink>()),
+    : desktop_(std::make_shared<RecordingDesktop>()), log_(std::make_shared<log::CapturingSink>()),
       model_(std::make_unique<AppModel>(scanFunction(next_), desktop_)) {
     log::setSink(log_);
 }
@@ -147,21 +113,8 @@ void ModelHarness::showToast(const QString& text, bool undoable) {
 
 namespace {
 PhotoRecord recordOf(const TempFolder& folder, const std::string& name, int seed) {
-    PhotoRecord record;
     const std::string bytes = randomBytes(4000 + std::size_t(seed) * 10, std::uint32_t(seed));
-    record.fileURL = folder.write(name, bytes).native();
-    record.id = pathDigest(record.fileURL);
-    record.fileSizeBytes = std::int64_t(bytes.size());
-    return record;
-}
-
-ScanResult::Group groupOf(ScanResult::Kind kind, std::string id, std::vector<PhotoRecord> members) {
-    ScanResult::Group group;
-    group.id = std::move(id);
-    group.kind = kind;
-    group.members = std::move(members);
-    group.keeperId = group.autoKeeperId = group.members.front().id;
-    return group;
+    return recordFor(folder.write(name, bytes));
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestEnvironment.h"
 #include "app/AppModel.h"
 #include "app/DesktopServices.h"
 #include "engine/Log.h"
@@ -17,21 +18,6 @@
 namespace quorlix::test {
 
 class TempFolder;
-
-// Points HOME, TMPDIR and every XDG folder at a fresh temporary folder, so that nothing a test
-// does reaches the user's settings, Trash or home. Leaves the display alone (Xvfb or offscreen).
-void isolateUiEnvironment();
-
-// Records what the model asks of the desktop instead of doing it.
-class RecordingDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl& url) override;
-    bool revealFile(const std::filesystem::path& file) override;
-    void setClipboardText(const QString& text) override;
-
-    QList<QUrl> opened;
-    std::vector<std::filesystem::path> revealed;
-};
 
 // What the QML tests may do to the model beyond its own operations: publish progress, show a
 // toast, finish a scan with a made-up result or a result of real files. The model's scans wait

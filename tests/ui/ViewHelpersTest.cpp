@@ -12,7 +12,7 @@ int runShareCardPainterTest(int argc, char** argv);
 
 // The list model, the thumbnail provider and the share card, in one process.
 int main(int argc, char** argv) {
-    quorlix::test::isolateUiEnvironment();
+    quorlix::test::isolateEnvironment(/*keepDisplay=*/true);
     QGuiApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     int failed = 0;

@@ -188,7 +188,7 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    test::isolateUiEnvironment();
+    test::isolateEnvironment(/*keepDisplay=*/true);
     QGuiApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     ViewLogicTest test;
