@@ -3,9 +3,9 @@
 #include "app/FileUrl.h"
 #include "app/L.h"
 #include "app/SecurityScope.h"
-#include "engine/Log.h"
-#include "engine/QuorlixFeature.h"
-#include "engine/ScanCancelled.h"
+#include "engine/core/Log.h"
+#include "engine/core/QuorlixFeature.h"
+#include "engine/core/ScanCancelled.h"
 
 #include <QFileInfo>
 #include <QMetaObject>

@@ -3,10 +3,10 @@
 #include "app/DesktopServices.h"
 #include "app/QuorlixConfig.h"
 #include "app/ShareCard.h"
-#include "engine/PhotoRecord.h"
-#include "engine/ScanCoordinator.h"
-#include "engine/ScanProgress.h"
-#include "engine/ScanResult.h"
+#include "engine/core/PhotoRecord.h"
+#include "engine/core/ScanCoordinator.h"
+#include "engine/core/ScanProgress.h"
+#include "engine/core/ScanResult.h"
 
 #include <QList>
 #include <QObject>

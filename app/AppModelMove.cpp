@@ -5,7 +5,7 @@
 #include "app/L.h"
 #include "app/SecurityScope.h"
 #include "app/Trash.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 #include <QTimer>
 #include <algorithm>

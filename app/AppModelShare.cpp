@@ -2,7 +2,7 @@
 #include "app/AppModel.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 namespace quorlix {
 

@@ -1,7 +1,7 @@
 #include "app/DesktopServices.h"
 
 #include "app/FileUrl.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 #include <QClipboard>
 #include <QDBusConnection>

@@ -1,7 +1,7 @@
 #include "app/L.h"
 
 #include "app/StringCatalogue.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 #include <cmath>
 #include <cstring>

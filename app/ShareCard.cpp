@@ -2,8 +2,8 @@
 
 #include "app/ByteCountFormat.h"
 #include "app/L.h"
-#include "engine/Log.h"
-#include "engine/QuorlixFeature.h"
+#include "engine/core/Log.h"
+#include "engine/core/QuorlixFeature.h"
 
 #include <QBuffer>
 #include <QDir>

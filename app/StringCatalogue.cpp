@@ -1,7 +1,7 @@
 #include "app/StringCatalogue.h"
 
 #include "app/QuorlixConfig.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 #include <QFile>
 #include <QTranslator>

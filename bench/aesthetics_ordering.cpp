@@ -4,8 +4,8 @@
 // burnt white, −2 stops, and sensor-like noise (a milder set too). Every frame goes through the
 // whole decode path as a JPEG.
 //   aesthetics_ordering [PHOTO...]   (default: the photographs of the MATE and UKUI wallpapers)
-#include "engine/AestheticsScorer.h"
-#include "engine/ImageDecoder.h"
+#include "engine/analysis/AestheticsScorer.h"
+#include "engine/analysis/ImageDecoder.h"
 
 #include <algorithm>
 #include <cstdio>

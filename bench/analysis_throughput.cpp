@@ -5,10 +5,10 @@
 // Frames: real photographs (MATE and UKUI wallpapers) enlarged to 12 and 24 megapixels, or
 // photo-like images drawn by libvips where those packages are missing; JPEG quality 90, with
 // camera EXIF. Figures: best round of each.
-#include "engine/AestheticsScorer.h"
-#include "engine/FeaturePrint.h"
-#include "engine/FeaturePrintEmbedder.h"
-#include "engine/ImageDecoder.h"
+#include "engine/analysis/AestheticsScorer.h"
+#include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/FeaturePrintEmbedder.h"
+#include "engine/analysis/ImageDecoder.h"
 
 #include <algorithm>
 #include <chrono>

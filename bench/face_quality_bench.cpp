@@ -4,9 +4,9 @@
 // rest of the scoring of the same thumbnail (gray rendering, sharpness, clipping).
 //   face_quality_bench [--save DIR] IMAGE...
 
-#include "engine/FaceAnalyzer.h"
-#include "engine/ImageDecoder.h"
-#include "engine/PhotoQualityScorecard.h"
+#include "engine/analysis/FaceAnalyzer.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/analysis/PhotoQualityScorecard.h"
 
 #include <algorithm>
 #include <chrono>

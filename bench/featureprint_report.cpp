@@ -8,9 +8,9 @@
 // expressed as the constant component that would put it at the threshold. --calibrate derives
 // the constant from the named development set(s); --sweep also tries other block weights.
 
-#include "engine/FeaturePrint.h"
-#include "engine/ImageDecoder.h"
-#include "engine/QuorlixFeature.h"
+#include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/core/QuorlixFeature.h"
 
 #include <algorithm>
 #include <array>

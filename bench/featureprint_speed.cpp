@@ -6,8 +6,8 @@
 // run), the engine's in-process thumbnail decode (same library, one thread), and the feature
 // print of that thumbnail. Medians of N runs (default 5; the descriptor 20 times as many).
 
-#include "engine/FeaturePrint.h"
-#include "engine/ImageDecoder.h"
+#include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/ImageDecoder.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,8 +4,8 @@
 // photos so it finishes in seconds.
 //   grouping_bench [DATED=100000] [UNDATED=20000] [DIMS=512] [BASELINE_SUBSET=3000]
 
-#include "engine/NearDuplicateGrouper.h"
-#include "engine/QuorlixFeature.h"
+#include "engine/core/NearDuplicateGrouper.h"
+#include "engine/core/QuorlixFeature.h"
 
 #include <chrono>
 #include <cmath>

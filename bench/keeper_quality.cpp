@@ -3,10 +3,10 @@
 // under-exposed, noisy), scanned with the real analysers; reports which frame each look-alike
 // group elects.
 //   keeper_quality OUT_DIR SOURCE_IMAGE...
-#include "engine/AestheticsScorer.h"
-#include "engine/ImageDecoder.h"
-#include "engine/PhotoQualityScorecard.h"
-#include "engine/ScanCoordinator.h"
+#include "engine/analysis/AestheticsScorer.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/analysis/PhotoQualityScorecard.h"
+#include "engine/core/ScanCoordinator.h"
 
 #include <algorithm>
 #include <cmath>

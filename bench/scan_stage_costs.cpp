@@ -2,12 +2,12 @@
 // thumbnail, the analysis proper (feature print, aesthetics, EXIF date), and the scoring steps
 // (face pass, gray copy and its statistics), averaged over the JPEGs given.
 //   scan_stage_costs PHOTO...
-#include "engine/AestheticsScorer.h"
-#include "engine/ExifDate.h"
-#include "engine/FaceAnalyzer.h"
-#include "engine/FeaturePrint.h"
-#include "engine/ImageDecoder.h"
-#include "engine/PhotoQualityScorecard.h"
+#include "engine/analysis/AestheticsScorer.h"
+#include "engine/analysis/ExifDate.h"
+#include "engine/analysis/FaceAnalyzer.h"
+#include "engine/analysis/FeaturePrint.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/analysis/PhotoQualityScorecard.h"
 
 #include <chrono>
 #include <cstdio>

@@ -2,9 +2,9 @@
 // full (files that share size and quick key with another), over OpenSSL's single-core SHA-256
 // rate measured now, divided by the hashing threads.
 //   sha_floor FOLDER
-#include "engine/ContentKeys.h"
-#include "engine/FolderScanner.h"
-#include "engine/Sha256.h"
+#include "engine/core/ContentKeys.h"
+#include "engine/core/FolderScanner.h"
+#include "engine/core/Sha256.h"
 
 #include <chrono>
 #include <cstdio>

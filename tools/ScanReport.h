@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ScanResult.h"
+#include "engine/core/ScanResult.h"
 
 #include <nlohmann/json.hpp>
 #include <string>

@@ -1,8 +1,8 @@
 // quorlix-scan: the headless scanner. Runs the same scan as the window and prints the result;
 // it never moves or deletes anything.
-#include "engine/Log.h"
-#include "engine/ScanCancelled.h"
-#include "engine/ScanCoordinator.h"
+#include "engine/core/Log.h"
+#include "engine/core/ScanCancelled.h"
+#include "engine/core/ScanCoordinator.h"
 #include "tools/ScanReport.h"
 
 #include <cerrno>

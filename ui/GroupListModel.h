@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppModel.h"
-#include "engine/ScanResult.h"
+#include "engine/core/ScanResult.h"
 
 #include <QAbstractListModel>
 #include <QPointer>

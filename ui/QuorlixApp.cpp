@@ -3,7 +3,7 @@
 #include "app/AppModel.h"
 #include "app/QuorlixConfig.h"
 #include "app/StringCatalogue.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 #include "ui/AppModelForeign.h"
 #include "ui/ShareCardPainter.h"
 #include "ui/StartupDiagnosis.h"

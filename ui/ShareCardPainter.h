@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ShareCard.h"
-#include "engine/ScanResult.h"
+#include "engine/core/ScanResult.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "ui/ThumbnailProvider.h"
 
-#include "engine/ImageDecoder.h"
+#include "engine/analysis/ImageDecoder.h"
 
 #include <QMutexLocker>
 #include <QQuickTextureFactory>

@@ -1,6 +1,6 @@
 #include "ui/TourDriver.h"
 
-#include "engine/ScanCoordinator.h"
+#include "engine/core/ScanCoordinator.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

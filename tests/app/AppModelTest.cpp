@@ -4,8 +4,8 @@
 #include "TestEnvironment.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
-#include "engine/QuorlixFeature.h"
-#include "engine/ScanCancelled.h"
+#include "engine/core/QuorlixFeature.h"
+#include "engine/core/ScanCancelled.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>

@@ -62,7 +62,7 @@ void LogCapture::clear() {
 
 } // namespace quorlix::test
 
-#include "engine/ContentKeys.h"
+#include "engine/core/ContentKeys.h"
 
 #include <QTest>
 #include <sys/stat.h>

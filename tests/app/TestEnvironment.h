@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "engine/AestheticsScorer.h"
+#include "engine/analysis/AestheticsScorer.h"
 
 #include "TempFolder.h"
 #include "TestImages.h"
-#include "engine/ImageDecoder.h"
+#include "engine/analysis/ImageDecoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "engine/ContentKeys.h"
+#include "engine/core/ContentKeys.h"
 
 #include "TempFolder.h"
-#include "engine/Sha256.h"
+#include "engine/core/Sha256.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

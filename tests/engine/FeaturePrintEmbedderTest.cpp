@@ -1,9 +1,9 @@
-#include "engine/FeaturePrintEmbedder.h"
+#include "engine/analysis/FeaturePrintEmbedder.h"
 
 #include "TempFolder.h"
 #include "TestImages.h"
-#include "engine/ImageDecoder.h"
-#include "engine/Log.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/core/Log.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -71,7 +71,7 @@ TEST_F(FeaturePrintEmbedderTest, ConcurrentAnalysesMatchSerialOnes) {
         test::writeExif(files.back(), {{"Exif.Photo.DateTimeOriginal",
                                         "2022:01:0" + std::to_string(i + 1) + " 08:00:00"}});
     }
-    std::vector<std::optional<FeaturePrintEmbedder::Analysis>> serial;
+    std::vector<std::optional<PhotoAnalysis>> serial;
     for (const auto& f : files)
         serial.push_back(FeaturePrintEmbedder::shared().analyze(f));
     std::atomic<int> mismatches{0};

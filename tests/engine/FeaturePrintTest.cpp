@@ -1,7 +1,7 @@
-#include "engine/FeaturePrint.h"
+#include "engine/analysis/FeaturePrint.h"
 
-#include "engine/ImageDecoder.h"
-#include "engine/QuorlixFeature.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/core/QuorlixFeature.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "engine/FolderScanner.h"
+#include "engine/core/FolderScanner.h"
 
 #include "TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "engine/GrayImage.h"
+#include "engine/core/GrayImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "engine/ImageDecoder.h"
+#include "engine/analysis/ImageDecoder.h"
 
 #include "TempFolder.h"
 #include "TestImages.h"
-#include "engine/ExifDate.h"
+#include "engine/analysis/ExifDate.h"
 
 #include <atomic>
 #include <fstream>

@@ -1,10 +1,12 @@
 // The keeper of a burst, elected the way a scan elects it: every frame analysed from its file,
 // scored by the scorecard, the best score kept.
+#include "engine/core/KeeperElection.h"
+
 #include "TempFolder.h"
 #include "TestImages.h"
-#include "engine/FeaturePrintEmbedder.h"
-#include "engine/ImageDecoder.h"
-#include "engine/PhotoQualityScorecard.h"
+#include "engine/analysis/FeaturePrintEmbedder.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/analysis/PhotoQualityScorecard.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -45,7 +47,7 @@ std::pair<std::string, std::string> elect(const std::vector<Frame>& frames,
                   std::to_string(q.aesthetics) + ", sharpness " + std::to_string(q.sharpness) +
                   ", clip " + std::to_string(q.exposureClip) + "); ";
     }
-    return {PhotoQualityScorecard::pickKeeper(scores).value_or(""), detail};
+    return {KeeperElection::pickKeeper(scores).value_or(""), detail};
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 #include "TempFolder.h"
-#include "engine/ScanCoordinator.h"
+#include "engine/core/ScanCoordinator.h"
 
 #include <gtest/gtest.h>
 

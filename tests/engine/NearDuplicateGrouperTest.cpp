@@ -1,6 +1,6 @@
-#include "engine/NearDuplicateGrouper.h"
+#include "engine/core/NearDuplicateGrouper.h"
 
-#include "engine/QuorlixFeature.h"
+#include "engine/core/QuorlixFeature.h"
 
 #include <algorithm>
 #include <cmath>

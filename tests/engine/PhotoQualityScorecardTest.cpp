@@ -1,8 +1,9 @@
-#include "engine/PhotoQualityScorecard.h"
+#include "engine/analysis/PhotoQualityScorecard.h"
 
 #include "TempFolder.h"
-#include "engine/GrayImage.h"
-#include "engine/ImageDecoder.h"
+#include "engine/analysis/ImageDecoder.h"
+#include "engine/core/GrayImage.h"
+#include "engine/core/KeeperElection.h"
 
 #include <chrono>
 #include <cmath>
@@ -136,12 +137,12 @@ TEST(PhotoQualityScorecard, ReasonBoundaries) {
 }
 
 TEST(PhotoQualityScorecard, PickKeeper) {
-    EXPECT_EQ(Scorecard::pickKeeper({}), std::nullopt);
-    EXPECT_EQ(Scorecard::pickKeeper({{"b", 70}, {"a", 70}, {"c", 60}}), "a");
-    EXPECT_EQ(Scorecard::pickKeeper({{"a", 70}, {"b", 70}}), "a");
-    EXPECT_EQ(Scorecard::pickKeeper({{"a", 70}, {"z", 71}, {"b", 70}}), "z");
-    EXPECT_EQ(Scorecard::pickKeeper({{"a", NAN}, {"c", 10}, {"b", 10}}), "b");
-    EXPECT_EQ(Scorecard::pickKeeper({{"c", NAN}, {"b", NAN}}), "b");
+    EXPECT_EQ(KeeperElection::pickKeeper({}), std::nullopt);
+    EXPECT_EQ(KeeperElection::pickKeeper({{"b", 70}, {"a", 70}, {"c", 60}}), "a");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"a", 70}, {"b", 70}}), "a");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"a", 70}, {"z", 71}, {"b", 70}}), "z");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"a", NAN}, {"c", 10}, {"b", 10}}), "b");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"c", NAN}, {"b", NAN}}), "b");
 }
 
 TEST(PhotoQualityScorecard, FacePassRules) {

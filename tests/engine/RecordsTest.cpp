@@ -1,7 +1,7 @@
-#include "engine/PhotoRecord.h"
-#include "engine/QuorlixFeature.h"
-#include "engine/ScanProgress.h"
-#include "engine/ScanResult.h"
+#include "engine/core/PhotoRecord.h"
+#include "engine/core/QuorlixFeature.h"
+#include "engine/core/ScanProgress.h"
+#include "engine/core/ScanResult.h"
 
 #include <gtest/gtest.h>
 #include <unordered_set>

@@ -1,8 +1,8 @@
-#include "engine/ScanCoordinator.h"
+#include "engine/core/ScanCoordinator.h"
 
 #include "TempFolder.h"
-#include "engine/ContentKeys.h"
-#include "engine/ScanCancelled.h"
+#include "engine/core/ContentKeys.h"
+#include "engine/core/ScanCancelled.h"
 
 #include <atomic>
 #include <fstream>

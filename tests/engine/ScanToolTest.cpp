@@ -1,6 +1,6 @@
 #include "TempFolder.h"
 #include "TestImages.h"
-#include "engine/ContentKeys.h"
+#include "engine/core/ContentKeys.h"
 
 #include <array>
 #include <cstdio>

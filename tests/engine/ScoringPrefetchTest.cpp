@@ -1,6 +1,6 @@
-#include "engine/ScoringPrefetch.h"
+#include "engine/core/ScoringPrefetch.h"
 
-#include "engine/GrayImage.h"
+#include "engine/core/GrayImage.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -22,8 +22,8 @@ ImageBuffer thumbnailOf(std::uint8_t name) {
     return b;
 }
 
-FeaturePrintEmbedder::Analysis analysisOf(int scene, std::optional<double> date) {
-    FeaturePrintEmbedder::Analysis a;
+PhotoAnalysis analysisOf(int scene, std::optional<double> date) {
+    PhotoAnalysis a;
     a.embedding.assign(4, 0.0f);
     a.embedding[std::size_t(scene)] = 2.0f; // the link does not depend on the length
     a.dateOriginal = date;
@@ -133,7 +133,7 @@ TEST(ScoringPrefetch, WhatCannotBeMeasuredYetIsTriedAgainLater) {
 TEST(ScoringPrefetch, PhotosWithoutUsableEmbeddingsNeverLink) {
     Recorder r;
     ScoringPrefetch p(r.measure(), 0.94f, 600.0);
-    FeaturePrintEmbedder::Analysis empty;
+    PhotoAnalysis empty;
     empty.dateOriginal = 5.0;
     p.add(pathOf(1), empty, thumbnailOf(1));
     p.add(pathOf(2), empty, thumbnailOf(2));

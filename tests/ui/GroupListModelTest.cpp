@@ -3,7 +3,7 @@
 #include "TempFolder.h"
 #include "UiTestEnvironment.h"
 #include "app/AppModel.h"
-#include "engine/ContentKeys.h"
+#include "engine/core/ContentKeys.h"
 
 #include <QAbstractItemModelTester>
 #include <QQmlComponent>

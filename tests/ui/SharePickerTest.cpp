@@ -5,7 +5,7 @@
 #include "app/FileUrl.h"
 #include "app/L.h"
 #include "app/ShareCard.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 
 #include <QFile>
 #include <QMimeData>

@@ -1,8 +1,8 @@
 #include "UiTestEnvironment.h"
 
 #include "TempFolder.h"
-#include "engine/ContentKeys.h"
-#include "engine/ScanCancelled.h"
+#include "engine/core/ContentKeys.h"
+#include "engine/core/ScanCancelled.h"
 
 #include <QColor>
 #include <QCoreApplication>

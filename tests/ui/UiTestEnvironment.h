@@ -3,8 +3,8 @@
 #include "TestEnvironment.h"
 #include "app/AppModel.h"
 #include "app/DesktopServices.h"
-#include "engine/Log.h"
-#include "engine/ScanResult.h"
+#include "engine/core/Log.h"
+#include "engine/core/ScanResult.h"
 
 #include <QList>
 #include <QObject>

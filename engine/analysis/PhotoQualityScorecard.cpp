@@ -1,0 +1,250 @@
+#include "engine/analysis/PhotoQualityScorecard.h"
+
+#include "engine/analysis/ImageDecoder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+
+namespace quorlix {
+
+namespace {
+
+std::string lastPathComponent(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+} // namespace
+
+PhotoQualityScorecard& PhotoQualityScorecard::shared() {
+    static PhotoQualityScorecard instance;
+    return instance;
+}
+
+PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record) {
+    const auto thumbnail = ImageDecoder::thumbnail(record.fileURL, thumbnailMaxPixelSize);
+    if (!thumbnail)
+        throw PhotoQualityError::undecodable(lastPathComponent(record.fileURL));
+    return assemble(record, measure(*thumbnail, record));
+}
+
+PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record,
+                                             const QualitySignals& imageSignals) {
+    QualitySignals s = imageSignals;
+    if (record.faceCount && *record.faceCount == 0) {
+        s.faceQuality.reset();
+        s.eyesOpen.reset();
+    }
+    if (record.aestheticScore)
+        s.aesthetics01 = (*record.aestheticScore + 1.0) * 0.5;
+    else
+        s.aesthetics01.reset();
+    s.isUtility = record.isUtility.value_or(false);
+    return assemble(record, s);
+}
+
+PhotoQuality PhotoQualityScorecard::assemble(const PhotoRecord& record, QualitySignals signals) {
+    const Score scored = scoreAndReasons(signals);
+    PhotoQuality q;
+    q.recordId = record.id;
+    q.aesthetics = float(record.aestheticScore.value_or(0.0));
+    q.isUtility = signals.isUtility;
+    if (signals.faceQuality)
+        q.faceQuality = float(*signals.faceQuality);
+    q.eyesOpen = signals.eyesOpen;
+    q.sharpness = float(signals.sharpness01);
+    q.exposureClip = float(std::min(signals.shadowClip01 + signals.highlightClip01, 1.0));
+    q.score = float(scored.score);
+    q.reasons = scored.reasons;
+    q.computedAt =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    return q;
+}
+
+QualitySignals PhotoQualityScorecard::measure(const ImageBuffer& image, const PhotoRecord& record) {
+    auto s = measureImage(image, !(record.faceCount && *record.faceCount == 0));
+    if (!s)
+        throw PhotoQualityError::undecodable(lastPathComponent(record.fileURL));
+    if (record.aestheticScore)
+        s->aesthetics01 = (*record.aestheticScore + 1.0) * 0.5;
+    s->isUtility = record.isUtility.value_or(false);
+    return *s;
+}
+
+std::optional<QualitySignals> PhotoQualityScorecard::measureImage(const ImageBuffer& image) {
+    return measureImage(image, true);
+}
+
+std::optional<QualitySignals> PhotoQualityScorecard::measureImage(const ImageBuffer& image,
+                                                                  bool facePass) {
+    QualitySignals s;
+    if (facePass) {
+        const FaceSignals faces = analyzeFaces(image);
+        s.faceQuality = faces.faceQuality;
+        s.eyesOpen = faces.eyesOpen;
+    }
+    const auto gray = renderGray(image, grayMaxPixelSize);
+    if (!gray)
+        return std::nullopt;
+    s.sharpness01 = std::min(laplacianVariance(*gray) / sharpnessFull, 1.0);
+    std::tie(s.shadowClip01, s.highlightClip01) = clipFractions(gray->pixels);
+    return s;
+}
+
+PhotoQualityScorecard::FaceSignals PhotoQualityScorecard::analyzeFaces(const ImageBuffer& image) {
+    return faceSignals(FaceAnalyzer::shared().analyze(image));
+}
+
+PhotoQualityScorecard::FaceSignals
+PhotoQualityScorecard::faceSignals(const std::vector<FaceObservation>& faces) {
+    FaceSignals out;
+    double sum = 0;
+    int counted = 0, significant = 0;
+    for (const auto& face : faces) {
+        if (!isSignificantFace(face))
+            continue;
+        ++significant;
+        if (face.captureQuality) {
+            sum += double(*face.captureQuality);
+            ++counted;
+        }
+    }
+    if (significant == 0)
+        return out;
+    out.faceQuality = counted ? sum / counted : 0.5;
+
+    for (const auto& face : faces) {
+        if (!isSignificantFace(face))
+            continue;
+        const auto left = eyeOpenness(face.leftEye);
+        const auto right = eyeOpenness(face.rightEye);
+        if (!left || !right)
+            continue;
+        if (*left < eyeClosedRatio && *right < eyeClosedRatio) {
+            out.eyesOpen = false;
+            return out;
+        }
+        out.eyesOpen = true;
+    }
+    return out;
+}
+
+bool PhotoQualityScorecard::isSignificantFace(const FaceObservation& face) {
+    return face.width * face.height >= significantFaceArea;
+}
+
+std::optional<double>
+PhotoQualityScorecard::eyeOpenness(const std::optional<std::vector<NormalizedPoint>>& eye) {
+    if (!eye || eye->size() < 4)
+        return std::nullopt;
+    double minX = eye->front().x, maxX = minX, minY = eye->front().y, maxY = minY;
+    for (const auto& p : *eye) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    const double width = maxX - minX;
+    if (!(width > 0))
+        return std::nullopt;
+    return (maxY - minY) / width;
+}
+
+std::optional<GrayImage> PhotoQualityScorecard::renderGray(const ImageBuffer& image,
+                                                           int longerSide) {
+    if (image.empty())
+        return std::nullopt;
+    const double scale =
+        std::min(double(longerSide) / double(std::max(image.width, image.height)), 1.0);
+    const int width = std::max(int(image.width * scale), 1);
+    const int height = std::max(int(image.height * scale), 1);
+    GrayImage gray = grayOf(image);
+    if (gray.pixels.empty())
+        return std::nullopt;
+    if (gray.width == width && gray.height == height)
+        return gray;
+    GrayImage out = resampled(gray, width, height);
+    if (out.pixels.empty())
+        return std::nullopt;
+    return out;
+}
+
+double PhotoQualityScorecard::laplacianVariance(const GrayImage& gray) {
+    if (gray.pixels.size() < std::size_t(std::max(gray.width, 0)) * std::max(gray.height, 0))
+        return 0;
+    return quorlix::laplacianVariance(gray.pixels.data(), gray.width, gray.height);
+}
+
+std::pair<double, double>
+PhotoQualityScorecard::clipFractions(const std::vector<std::uint8_t>& pixels) {
+    if (pixels.empty())
+        return {0.0, 0.0};
+    std::size_t shadows = 0, highlights = 0;
+    for (auto p : pixels) {
+        shadows += p <= shadowClipLevel;
+        highlights += p >= highlightClipLevel;
+    }
+    const double n = double(pixels.size());
+    return {double(shadows) / n, double(highlights) / n};
+}
+
+PhotoQualityScorecard::Score PhotoQualityScorecard::scoreAndReasons(const QualitySignals& s) {
+    const double clip = s.shadowClip01 + s.highlightClip01;
+    const double exposure = clip < 1.0 ? 1.0 - clip : 0.0;
+
+    // The divisor is the sum of the weights in play, added in this order.
+    double total = 0, weights = 0;
+    auto add = [&](double weight, double value) {
+        total += weight * value;
+        weights += weight;
+    };
+    if (s.faceQuality) {
+        if (s.aesthetics01)
+            add(aestheticsWeightWithFace, *s.aesthetics01);
+        add(faceQualityWeight, *s.faceQuality);
+        add(sharpnessWeightWithFace, s.sharpness01);
+        add(exposureWeightWithFace, exposure);
+    } else {
+        if (s.aesthetics01)
+            add(aestheticsWeightWithoutFace, *s.aesthetics01);
+        add(sharpnessWeightWithoutFace, s.sharpness01);
+        add(exposureWeightWithoutFace, exposure);
+    }
+    Score out;
+    out.score = total / weights * 100.0;
+    if (s.eyesOpen == false)
+        out.score *= eyesClosedMultiplier;
+    if (s.isUtility)
+        out.score *= utilityMultiplier;
+
+    auto& r = out.reasons;
+    if (s.eyesOpen)
+        r.push_back(*s.eyesOpen ? ScoreReason::eyesOpen : ScoreReason::eyesClosed);
+    if (s.isUtility)
+        r.push_back(ScoreReason::utility);
+    if (s.sharpness01 >= sharpAtLeast)
+        r.push_back(ScoreReason::sharp);
+    else if (s.sharpness01 < blurryBelow)
+        r.push_back(ScoreReason::blurry);
+    if (s.shadowClip01 >= badClipAtLeast)
+        r.push_back(ScoreReason::underexposed);
+    if (s.highlightClip01 >= badClipAtLeast)
+        r.push_back(ScoreReason::overexposed);
+    if (clip < 1.0 && clip <= goodExposureAtMost)
+        r.push_back(ScoreReason::goodExposure);
+    if (s.aesthetics01) {
+        if (*s.aesthetics01 >= goodAestheticsAtLeast)
+            r.push_back(ScoreReason::goodAesthetics);
+        else if (*s.aesthetics01 <= lowAestheticsAtMost)
+            r.push_back(ScoreReason::lowAesthetics);
+    }
+
+    if (!(out.score >= 0.0)) // also catches NaN
+        out.score = 0.0;
+    else if (out.score > 100.0)
+        out.score = 100.0;
+    return out;
+}
+
+} // namespace quorlix

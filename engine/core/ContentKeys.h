@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/core/FolderScanner.h"
+#include "engine/core/ScanProgress.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Content keys: text two files share exactly when their bytes are identical.
+// Forms: "size:<n>:<H(path)>", "quick:<quick key>", "sha:<H(content)>", "err:<H(path)>".
+namespace quorlix {
+
+// Keyed by the candidate's path (native bytes).
+using ContentKeyMap = std::unordered_map<std::string, std::string>;
+
+// Threads used for the full digests by default: the processors, at most four (more only adds
+// seeks on a disk that is not solid state).
+int defaultHashThreads();
+
+// Every candidate gets exactly one key. `progress` gets (hashing, files settled, total) after
+// each size shared by several files, with strictly increasing counts; it may be called from a
+// hashing thread, never from two at once.
+ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidates,
+                          std::int64_t total, const ProgressCallback& progress,
+                          int threads = defaultHashThreads());
+
+// SHA-256 of the size (8 bytes, little-endian), the first 64 KiB and, above 128 KiB, the last
+// 64 KiB. Nothing when the file cannot be opened.
+std::optional<std::string> quickKey(const std::filesystem::path& url, std::int64_t size);
+
+// SHA-256 of everything read from `fd`. Nothing when a read fails or the bytes read differ from
+// `expectedSize`: a digest of part of a file must never pass for the digest of the file.
+std::optional<std::string> fullKey(int fd, std::int64_t expectedSize);
+
+// H(path): SHA-256 of the path's bytes as the file system gives them.
+std::string pathDigest(std::string_view path);
+
+} // namespace quorlix

@@ -1,0 +1,134 @@
+#include "engine/core/FolderScanner.h"
+
+#include "engine/core/QuorlixFeature.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace quorlix::FolderScanner {
+
+std::string lowerExtension(const std::string& fileName) {
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    std::string ext = fileName.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return ext;
+}
+
+namespace {
+
+struct DirEntry {
+    std::string name;
+    unsigned char type;
+};
+
+// Reads one folder's entries and returns its descriptor, for the caller to look its entries up
+// relative to it and then close it, so a deep tree holds one folder open at a time; -1 when the
+// folder cannot be read. O_NOFOLLOW keeps a folder swapped for a link mid-walk from being
+// followed.
+int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& out, dev_t& dev,
+               ino_t& ino) {
+    const int fd =
+        ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    const int listing = ::fstat(fd, &st) == 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!dir) {
+        if (listing >= 0)
+            ::close(listing);
+        ::close(fd);
+        return -1;
+    }
+    dev = st.st_dev;
+    ino = st.st_ino;
+    while (const dirent* e = ::readdir(dir)) {
+        if (e->d_name[0] == '.') // hidden, and "." and ".."
+            continue;
+        out.push_back({e->d_name, e->d_type});
+    }
+    ::closedir(dir);
+    // Names sorted byte-wise make the walk, and so the choice of representatives, repeatable.
+    std::sort(out.begin(), out.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    return fd;
+}
+
+} // namespace
+
+std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
+    std::vector<Candidate> candidates;
+    std::error_code ec;
+    const std::filesystem::path root = std::filesystem::absolute(folder, ec).lexically_normal();
+    if (ec)
+        return candidates;
+    std::string rootText = root.native();
+    if (rootText.size() > 1 && rootText.back() == '/')
+        rootText.pop_back();
+
+    const auto& extensions = QuorlixFeature::imageExtensions();
+    // Bind mounts can make a folder its own descendant; a visited set ends such cycles.
+    std::set<std::pair<dev_t, ino_t>> visited;
+    std::vector<std::string> pending{rootText};
+    bool isRoot = true;
+    while (!pending.empty()) {
+        const std::string dirPath = std::move(pending.back());
+        pending.pop_back();
+        std::vector<DirEntry> entries;
+        dev_t dev{};
+        ino_t ino{};
+        // The chosen folder itself may be reached through a link; nothing below it is.
+        const int dirFd = readFolder(dirPath, isRoot, entries, dev, ino);
+        isRoot = false;
+        if (dirFd < 0)
+            continue;
+        if (!visited.insert({dev, ino}).second) {
+            ::close(dirFd);
+            continue;
+        }
+
+        const std::string prefix = dirPath == "/" ? "/" : dirPath + "/";
+        std::vector<std::string> subfolders;
+        for (const auto& e : entries) {
+            unsigned char type = e.type;
+            struct stat st {};
+            bool haveStat = false;
+            // Relative to the folder: no walk down the whole path for every entry.
+            auto statEntry = [&] {
+                return ::fstatat(dirFd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+            };
+            if (type == DT_UNKNOWN) {
+                if (!statEntry())
+                    continue;
+                haveStat = true;
+                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_LNK;
+            }
+            if (type == DT_DIR) {
+                subfolders.push_back(prefix + e.name);
+                continue;
+            }
+            if (type != DT_REG || !extensions.count(lowerExtension(e.name)))
+                continue;
+            if (!haveStat && !statEntry())
+                continue; // vanished since the folder was read
+            if (!S_ISREG(st.st_mode))
+                continue;
+            candidates.push_back({prefix + e.name, std::int64_t(st.st_size)});
+        }
+        ::close(dirFd);
+        // Depth-first in name order: push in reverse so the smallest name is walked first.
+        for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
+            pending.push_back(std::move(*it));
+    }
+    return candidates;
+}
+
+} // namespace quorlix::FolderScanner

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace quorlix {
+
+// What the image analysis makes of one photo: the feature print that look-alike grouping
+// compares, and the fields a record takes from the image itself.
+struct PhotoAnalysis {
+    std::vector<float> embedding;
+    std::optional<double> aesthetic;
+    std::optional<bool> isUtility;
+    std::optional<double> dateOriginal;
+    std::optional<int> pixelWidth;
+    std::optional<int> pixelHeight;
+};
+
+} // namespace quorlix

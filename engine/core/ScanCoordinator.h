@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/core/ScanProgress.h"
+#include "engine/core/ScanResult.h"
+#include "engine/core/ScanServices.h"
+
+#include <filesystem>
+#include <optional>
+#include <stop_token>
+
+namespace quorlix {
+
+struct ScanOptions {
+    // Stop after the exact-duplicate groups (for scripting and benchmarks).
+    bool exactOnly = false;
+};
+
+// Runs one scan from a folder to a finished result. Keeps nothing between calls, so a scan
+// still winding down after a cancel never disturbs the next one.
+class ScanCoordinator {
+public:
+    // The shared analysers, loaded by the first scan that analyses photos.
+    ScanCoordinator() = default;
+    explicit ScanCoordinator(ScanServices services);
+
+    // Throws ScanCancelled at a checkpoint once `stop` is requested, and AnalysisUnavailable
+    // before any work when the shared analysers are needed but cannot be loaded. `progress` is
+    // called on the scan's own threads, one call at a time, in the order of the reports; it must
+    // not block.
+    ScanResult scan(const std::filesystem::path& folder, const ProgressCallback& progress,
+                    std::stop_token stop = {}, ScanOptions options = {}) const;
+
+private:
+    std::optional<ScanServices> services_;
+};
+
+} // namespace quorlix

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/core/PhotoRecord.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorlix {
+
+struct ScanResult {
+    enum class Kind { exact, near }; // exact sorts before near
+
+    struct Group {
+        std::string id; // "exact:" + content key, or "near:" + index
+        Kind kind = Kind::exact;
+        std::vector<PhotoRecord> members;
+        std::string keeperId;
+        std::string autoKeeperId;
+        std::map<std::string, double> bestShotScores;
+        bool isBestShotUnlocked = false;
+
+        std::optional<PhotoRecord> keeper() const;
+        std::vector<PhotoRecord> others() const;
+        std::int64_t reclaimableBytes() const;
+    };
+
+    std::filesystem::path folder;
+    std::int64_t totalPhotos = 0;
+    std::vector<Group> groups;
+    double elapsed = 0;
+
+    std::int64_t duplicateCount() const;
+    std::vector<Group> exactGroups() const;
+    std::vector<Group> nearGroups() const;
+    std::int64_t exactReclaimableBytes() const;
+    std::int64_t nearReclaimableBytes() const;
+    std::int64_t exactDuplicateCount() const;
+    std::int64_t nearDuplicateCount() const;
+};
+
+const char* kindName(ScanResult::Kind kind);
+
+} // namespace quorlix
