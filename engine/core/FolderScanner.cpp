@@ -121,7 +121,7 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
                 continue; // vanished since the folder was read
             if (!S_ISREG(st.st_mode))
                 continue;
-            candidates.push_back({prefix + e.name, std::int64_t(st.st_size)});
+            candidates.push_back({prefix + e.name, std::int64_t(st.st_size), FileIdentity::of(st)});
         }
         ::close(dirFd);
         // Depth-first in name order: push in reverse so the smallest name is walked first.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/core/FileIdentity.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <vector>
@@ -9,6 +11,7 @@ namespace quorlix::FolderScanner {
 struct Candidate {
     std::filesystem::path url; // absolute, below the scanned folder
     std::int64_t size = 0;     // 0 when the file system reported none
+    FileIdentity identity;     // as enumeration saw it
 };
 
 // Every regular file below `folder` with an image extension, in walk order.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/core/FileIdentity.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -21,6 +23,8 @@ struct PhotoRecord {
     std::optional<double> aestheticScore;
     std::optional<bool> isUtility;
     std::optional<int> faceCount;
+    // The file as the scan saw it, for re-checking it just before acting on it.
+    std::optional<FileIdentity> identity;
 
     friend bool operator==(const PhotoRecord& a, const PhotoRecord& b) { return a.id == b.id; }
 };

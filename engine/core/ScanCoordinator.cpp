@@ -226,6 +226,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
         record.id = pathDigest(record.fileURL);
         record.fileSizeBytes = c.size;
         record.contentHash = *keyOf[i];
+        record.identity = c.identity;
         if (const auto a = analyses.find(content.representative->url.native());
             a != analyses.end()) {
             const PhotoAnalysis& analysis = a->second;
