@@ -74,7 +74,7 @@ void runBounded(std::size_t count, int concurrency, const std::stop_token& stop,
 // With a `prefetch`, each analysed thumbnail is offered to it before it is dropped.
 std::unordered_map<std::string, PhotoAnalysis>
 analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
-           const ScanServices& services, ScoringPrefetch* prefetch, int concurrency,
+           const PhotoAnalyzer& analyzer, ScoringPrefetch* prefetch, int concurrency,
            const std::stop_token& stop, const std::function<void(std::int64_t)>& finished) {
     std::unordered_map<std::string, PhotoAnalysis> analyses;
     std::mutex mutex;
@@ -84,11 +84,11 @@ analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
         try {
             if (prefetch) {
                 ImageBuffer thumbnail;
-                analysis = services.analyzeKeeping(representatives[i]->url, thumbnail);
+                analysis = analyzer.analyze(representatives[i]->url, &thumbnail);
                 if (analysis && !thumbnail.empty())
                     prefetch->add(representatives[i]->url.native(), *analysis, thumbnail);
             } else {
-                analysis = services.analyze(representatives[i]->url);
+                analysis = analyzer.analyze(representatives[i]->url);
             }
         } catch (...) {
             // A photo that breaks its analyser is a photo without analysis.
@@ -105,7 +105,7 @@ analyzeAll(const std::vector<const FolderScanner::Candidate*>& representatives,
 // on up to `concurrency` threads (each photo is decoded and searched for faces, the slowest step
 // of a scan) and applied in group order afterwards, so the result is the same as one by one.
 // A stop is honoured before each photo is scored.
-void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices& services,
+void scoreNearGroups(std::vector<ScanResult::Group>& groups, const PhotoAnalyzer& analyzer,
                      const ScoringPrefetch* prefetch, int concurrency,
                      const std::stop_token& stop) {
     std::vector<const PhotoRecord*> sample;
@@ -121,8 +121,8 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
         try {
             const auto measured = prefetch ? prefetch->find(sample[i]->fileURL) : std::nullopt;
             reused += measured.has_value();
-            scores[i] = measured ? services.scoreMeasured(*sample[i], *measured)
-                                 : services.score(*sample[i]);
+            scores[i] =
+                measured ? analyzer.score(*sample[i], *measured) : analyzer.score(*sample[i]);
         } catch (...) {
             scores[i] = fallbackScore(*sample[i]);
         }
@@ -149,16 +149,17 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
 
 } // namespace
 
-ScanCoordinator::ScanCoordinator(ScanServices services) : services_(std::move(services)) {}
+ScanCoordinator::ScanCoordinator(std::shared_ptr<const PhotoAnalyzer> analyzer)
+    : analyzer_(std::move(analyzer)) {}
 
 ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
                                  const ProgressCallback& progress, std::stop_token stop,
                                  ScanOptions options) const {
     const auto start = std::chrono::steady_clock::now();
-    // Only a scan that analyses photos needs the analysers; finding copies alone never loads them.
-    ScanServices services;
+    // Only a scan that analyses photos needs the analyser; finding copies alone never loads it.
+    std::shared_ptr<const PhotoAnalyzer> analyzer;
     if (!options.exactOnly)
-        services = services_ ? *services_ : ScanServices::shared();
+        analyzer = analyzer_ ? analyzer_ : PhotoAnalyzer::shared();
     auto report = [&](Phase phase, std::int64_t current, std::int64_t total) {
         if (progress)
             progress({phase, current, total});
@@ -201,14 +202,15 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     std::unordered_map<std::string, PhotoAnalysis> analyses;
     // A look-alike group needs two distinct contents.
     const bool mayScore = !options.exactOnly && r >= 2;
-    if (mayScore && services.prepareScoring)
-        services.prepareScoring();
     std::optional<ScoringPrefetch> prefetch;
-    if (mayScore && services.analyzeKeeping && services.measure && services.scoreMeasured)
-        prefetch.emplace(services.measure, QuorlixFeature::nearThreshold,
-                         QuorlixFeature::burstWindowSeconds);
+    if (mayScore) {
+        analyzer->prepareScoring();
+        prefetch.emplace(
+            [&analyzer = *analyzer](const ImageBuffer& image) { return analyzer.measure(image); },
+            QuorlixFeature::nearThreshold, QuorlixFeature::burstWindowSeconds);
+    }
     if (!options.exactOnly)
-        analyses = analyzeAll(representatives, services, prefetch ? &*prefetch : nullptr,
+        analyses = analyzeAll(representatives, *analyzer, prefetch ? &*prefetch : nullptr,
                               QuorlixFeature::analysisConcurrency(), stop,
                               [&](std::int64_t done) { report(Phase::analyzing, done, r); });
 
@@ -281,7 +283,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     report(Phase::scoring, 0, r);
 
     if (!options.exactOnly)
-        scoreNearGroups(groups, services, prefetch ? &*prefetch : nullptr,
+        scoreNearGroups(groups, *analyzer, prefetch ? &*prefetch : nullptr,
                         QuorlixFeature::analysisConcurrency(), stop);
 
     std::sort(groups.begin(), groups.end(), groupBefore);

@@ -35,15 +35,42 @@ FakePhoto parse(const std::filesystem::path& path) {
     return p;
 }
 
+// An analyser whose every step can be replaced; unset steps behave as the fake photos say.
+struct FakeAnalyzer : PhotoAnalyzer {
+    std::function<std::optional<PhotoAnalysis>(const std::filesystem::path&, ImageBuffer*)>
+        onAnalyze;
+    std::function<std::optional<QualitySignals>(const ImageBuffer&)> onMeasure;
+    std::function<double(const PhotoRecord&)> onScore;
+    std::function<double(const PhotoRecord&, const QualitySignals&)> onScoreMeasured;
+    std::function<void()> onPrepare;
+
+    std::optional<PhotoAnalysis> analyze(const std::filesystem::path& file,
+                                         ImageBuffer* thumbnail) const override {
+        return onAnalyze(file, thumbnail);
+    }
+    std::optional<QualitySignals> measure(const ImageBuffer& image) const override {
+        return onMeasure ? onMeasure(image) : std::nullopt;
+    }
+    double score(const PhotoRecord& record) const override { return onScore(record); }
+    double score(const PhotoRecord& record, const QualitySignals& signals) const override {
+        return onScoreMeasured ? onScoreMeasured(record, signals) : score(record);
+    }
+    void prepareScoring() const override {
+        if (onPrepare)
+            onPrepare();
+    }
+};
+
 struct Harness {
     std::vector<ScanProgress> reports;
     std::atomic<int> analyses{0};
     std::mutex mutex;
     std::function<void()> onAnalyze;
 
-    ScanServices services() {
-        ScanServices s;
-        s.analyze = [this](const std::filesystem::path& path) -> std::optional<PhotoAnalysis> {
+    std::shared_ptr<FakeAnalyzer> analyzer() {
+        auto s = std::make_shared<FakeAnalyzer>();
+        s->onAnalyze = [this](const std::filesystem::path& path,
+                              ImageBuffer*) -> std::optional<PhotoAnalysis> {
             ++analyses;
             if (onAnalyze)
                 onAnalyze();
@@ -59,7 +86,7 @@ struct Harness {
                 a.aesthetic = std::stod(p.score) / 50.0 - 1.0;
             return a;
         };
-        s.score = [](const PhotoRecord& r) -> double {
+        s->onScore = [](const PhotoRecord& r) -> double {
             const auto p = parse(r.fileURL);
             if (p.score == "x" || p.score == "-")
                 throw std::runtime_error("undecodable");
@@ -69,7 +96,7 @@ struct Harness {
     }
 
     ScanResult scan(const std::filesystem::path& folder, std::stop_token stop = {}) {
-        return ScanCoordinator(services())
+        return ScanCoordinator(analyzer())
             .scan(
                 folder,
                 [this](const ScanProgress& p) {
@@ -191,14 +218,14 @@ TEST(ScanCoordinator, FallbackScoreComesFromAesthetics) {
     TempFolder t;
     // The fake analyser maps a score s to aesthetics s/50 - 1; scoring these files fails.
     Harness h;
-    auto services = h.services();
-    services.score = [](const PhotoRecord&) -> double {
+    auto analyzer = h.analyzer();
+    analyzer->onScore = [](const PhotoRecord&) -> double {
         throw std::runtime_error("no");
     };
     t.write("a.jpg", contentOf({"sky", "1", "75"}));    // aesthetics 0.5 -> 75
     t.write("b.jpg", contentOf({"sky", "2", "0"}));     // -1 -> 0
     t.write("c.jpg", contentOf({"sky", "3", "66.65"})); // 0.333 -> 67 (66.65 rounds up)
-    const auto result = ScanCoordinator(services).scan(t.path(), nullptr);
+    const auto result = ScanCoordinator(analyzer).scan(t.path(), nullptr);
     ASSERT_EQ(result.groups.size(), 1u);
     std::vector<double> got;
     for (const auto& m : result.groups[0].members)
@@ -222,8 +249,8 @@ TEST(ScanCoordinator, CancelDuringAnalysisEndsWithoutResult) {
         EXPECT_NE(p.phase, Phase::grouping);
 }
 
-// With services that hand the analysis thumbnail on, look-alikes are scored from the signals
-// measured during the analyses, and the result is the one the plain services give.
+// With an analyser that hands the analysis thumbnail on, look-alikes are scored from the signals
+// measured during the analyses, and the result is the one the plain analyser gives.
 TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
     TempFolder t;
     const char* scores[] = {"10", "x", "30", "20", "100", "100", "70"};
@@ -238,32 +265,32 @@ TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
     const auto expected = plain.scan(t.path());
 
     Harness h;
-    auto services = h.services();
+    auto analyzer = h.analyzer();
     std::atomic<int> prepared{0}, measured{0}, reused{0};
-    services.prepareScoring = [&] {
+    analyzer->onPrepare = [&] {
         ++prepared;
     };
     // The fake thumbnail carries the photo's score in its pixels; unscorable photos have none.
-    services.analyzeKeeping = [&, analyze = services.analyze](const std::filesystem::path& path,
-                                                              ImageBuffer& thumbnail) {
+    analyzer->onAnalyze = [&, analyze = analyzer->onAnalyze](const std::filesystem::path& path,
+                                                             ImageBuffer* thumbnail) {
         const auto p = parse(path);
-        if (p.score != "x" && p.score != "-") {
-            thumbnail.width = thumbnail.height = 2;
-            thumbnail.pixels.assign(12, std::uint8_t(std::stoi(p.score)));
+        if (thumbnail && p.score != "x" && p.score != "-") {
+            thumbnail->width = thumbnail->height = 2;
+            thumbnail->pixels.assign(12, std::uint8_t(std::stoi(p.score)));
         }
-        return analyze(path);
+        return analyze(path, thumbnail);
     };
-    services.measure = [&](const ImageBuffer& gray) -> std::optional<QualitySignals> {
+    analyzer->onMeasure = [&](const ImageBuffer& gray) -> std::optional<QualitySignals> {
         ++measured;
         QualitySignals s;
         s.sharpness01 = gray.pixels.at(0);
         return s;
     };
-    services.scoreMeasured = [&](const PhotoRecord&, const QualitySignals& s) {
+    analyzer->onScoreMeasured = [&](const PhotoRecord&, const QualitySignals& s) {
         ++reused;
         return s.sharpness01;
     };
-    const auto result = ScanCoordinator(services).scan(t.path(), {});
+    const auto result = ScanCoordinator(analyzer).scan(t.path(), {});
 
     EXPECT_EQ(prepared, 1);
     EXPECT_EQ(measured, 6); // the scorable cats; the lone tree and the unscorable are not
@@ -276,9 +303,9 @@ TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
     }
 
     // Nothing is prepared for a scan that cannot score.
-    ScanCoordinator(services).scan(t.path(), {}, {}, {.exactOnly = true});
+    ScanCoordinator(analyzer).scan(t.path(), {}, {}, {.exactOnly = true});
     TempFolder lone;
     lone.write("one.jpg", contentOf({"sun", "1", "50"}));
-    ScanCoordinator(services).scan(lone.path(), {});
+    ScanCoordinator(analyzer).scan(lone.path(), {});
     EXPECT_EQ(prepared, 1);
 }
