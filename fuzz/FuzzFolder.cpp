@@ -10,9 +10,11 @@ namespace quorlix::fuzz {
 
 const std::filesystem::path& scratchFolder() {
     static const std::filesystem::path folder = [] {
+        // TMPDIR first: libFuzzer ends a timed run with _exit, so the caller clears it.
         std::filesystem::path base = "/dev/shm";
-        std::error_code error;
-        if (!std::filesystem::is_directory(base, error) || ::access(base.c_str(), W_OK) != 0)
+        if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp)
+            base = tmp;
+        else if (::access(base.c_str(), W_OK) != 0)
             base = std::filesystem::temp_directory_path();
         std::string pattern = (base / "quorlix-fuzz-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) {

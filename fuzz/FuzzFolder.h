@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string_view>
 
-// A scratch folder of one fuzzing process, on a memory file system when there is one, removed at
-// exit. Inputs reach the engine as files there because its entry points take paths.
+// A scratch folder of one fuzzing process, under TMPDIR or on a memory file system, removed at
+// a normal exit. Inputs reach the engine as files there because its entry points take paths.
 namespace quorlix::fuzz {
 
 const std::filesystem::path& scratchFolder();
