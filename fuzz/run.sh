@@ -17,7 +17,7 @@ cmake --build --preset fuzz
 build=build/fuzz
 seeds="$build/seeds"
 rm -rf "$seeds"
-"$build/fuzz/quorlix_fuzz_seeds" "$seeds"
+ASAN_OPTIONS=detect_leaks=0 "$build/fuzz/quorlix_fuzz_seeds" "$seeds"
 
 # The targets write their inputs as files: keep them in memory when possible and remove them
 # afterwards, since a timed run ends without the targets' own clean-up.
@@ -36,7 +36,7 @@ for target in "${targets[@]}"; do
     [[ -f fuzz/$target.dict ]] && options+=(-dict="fuzz/$target.dict")
     echo "== $target: ${seconds}s"
     if TMPDIR="$scratch" "$binary" "${options[@]}" "$corpus" "$seeds/$target" >"$log" 2>&1; then
-        grep -E '^#[0-9]+ +DONE' "$log" | tail -n 1 || true
+        grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 || true
         grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" || true
     else
         status=1
