@@ -32,7 +32,10 @@ FeaturePrintEmbedder::analyze(const std::filesystem::path& file, ImageBuffer& th
     Analysis analysis;
     analysis.pixelWidth = decoded->storedWidth;
     analysis.pixelHeight = decoded->storedHeight;
-    const ExifDate::Facts exif = ExifDate::read(file);
+    // The EXIF the decode read on its one open; only a decoder that hands none over (camera
+    // raws) makes the file be opened again.
+    const ExifDate::Facts exif =
+        decoded->exif ? ExifDate::fromBlock(*decoded->exif) : ExifDate::read(file);
     analysis.dateOriginal = exif.dateOriginal;
 
     const auto fail = [&](const std::string& reason) {

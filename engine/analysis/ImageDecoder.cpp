@@ -121,6 +121,18 @@ vips::VOption* thumbnailOptions(int maxPixelSize) {
         ->set("fail_on", VIPS_FAIL_ON_ERROR);
 }
 
+// The EXIF block the loader attached; an empty one when it found none.
+std::string exifOf(const vips::VImage& image) {
+    VipsImage* raw = image.get_image();
+    if (vips_image_get_typeof(raw, VIPS_META_EXIF_NAME) == 0)
+        return {};
+    const void* data = nullptr;
+    std::size_t size = 0;
+    if (vips_image_get_blob(raw, VIPS_META_EXIF_NAME, &data, &size) != 0 || !data)
+        return {};
+    return std::string(static_cast<const char*>(data), size);
+}
+
 enum class VipsRoute { any, notTiff };
 
 // libvips from one open descriptor: sniff, read the header, check the pixel count, then let the
@@ -146,6 +158,9 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
+    // libvips reads no EXIF out of a TIFF's own directories; Exiv2 then reads the file itself.
+    if (loader != tiffLoader)
+        out.exif = exifOf(header);
     const bool heif = loader == heifLoader;
     const bool streamed =
         loader == jpegLoader || loader == pngLoader || loader == webpLoader || loader == tiffLoader;
@@ -177,6 +192,7 @@ std::optional<Decoded> decodeBmp(const std::filesystem::path& file, int maxPixel
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
+    out.exif.emplace(); // BMP has no EXIF
     if (!fitsCap(out.storedWidth, out.storedHeight, maxPixelsWholeDecode))
         return std::nullopt;
     auto pixels =

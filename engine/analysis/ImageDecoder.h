@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 // Decoding photos into small buffers. Every file is treated as hostile input: the header is read
 // and the pixel count checked before any pixel is decoded, every decoder runs with its limits on,
@@ -23,13 +24,16 @@ struct Decoded {
     ImageBuffer thumbnail; // 8-bit sRGB, 3 channels, longer side at most the size asked for
     int storedWidth = 0;
     int storedHeight = 0;
+    // The EXIF block the decoder read with the image, empty when the file has none; nothing when
+    // this decoder does not hand EXIF over (camera raws), and the file itself must be asked.
+    std::optional<std::string> exif;
 };
 
 // Starts the image libraries once per process; safe to call from any thread, any number of times.
 void ensureInitialised();
 
 // Opens the file once and decodes it straight to a thumbnail rendered from the full image (never
-// an embedded preview), orientation applied. Nothing when the file is not a decodable image,
+// an embedded preview), orientation applied, keeping the EXIF block read on the way. Nothing when the file is not a decodable image,
 // declares more than the pixel cap, or fails anywhere in decoding.
 std::optional<Decoded> decode(const std::filesystem::path& file, int maxPixelSize);
 
