@@ -65,9 +65,8 @@ Facts factsOf(const Exiv2::ExifData& exif) {
 }
 
 bool isTiffHeader(std::string_view block) {
-    return block.size() >= 8 &&
-           (block.substr(0, 4) == std::string_view("II*\0", 4) ||
-            block.substr(0, 4) == std::string_view("MM\0*", 4));
+    return block.size() >= 8 && (block.substr(0, 4) == std::string_view("II*\0", 4) ||
+                                 block.substr(0, 4) == std::string_view("MM\0*", 4));
 }
 
 // The TIFF structure inside a block. Loaders differ in what they put before it: JPEG keeps its

@@ -4,6 +4,7 @@
 #include "engine/analysis/ExifDate.h"
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImageDecoder.h"
+#include "engine/analysis/PhotoQualityScorecard.h"
 #include "engine/core/Log.h"
 #include "engine/core/QuorlixFeature.h"
 
@@ -37,6 +38,7 @@ FeaturePrintEmbedder::analyze(const std::filesystem::path& file, ImageBuffer& th
     const ExifDate::Facts exif =
         decoded->exif ? ExifDate::fromBlock(*decoded->exif) : ExifDate::read(file);
     analysis.dateOriginal = exif.dateOriginal;
+    analysis.noiseLevel = PhotoQualityScorecard::noiseLevel(decoded->detail);
 
     const auto fail = [&](const std::string& reason) {
         log::error(log::Category::scan,

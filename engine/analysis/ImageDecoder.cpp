@@ -133,6 +133,15 @@ std::string exifOf(const vips::VImage& image) {
     return std::string(static_cast<const char*>(data), size);
 }
 
+// The full-resolution band of an image whose pixels are still to be decoded; read straight after
+// the thumbnail from the same source, so a streamed loader stops after the band's rows.
+GrayImage detailOf(const vips::VImage& image, Clock::time_point deadline) {
+    const int width = std::min(image.width(), detailColumns);
+    const int height = std::min(image.height(), detailRows);
+    auto band = render(image.extract_area((image.width() - width) / 2, 0, width, height), deadline);
+    return band ? grayOf(*band) : GrayImage{};
+}
+
 enum class VipsRoute { any, notTiff };
 
 // libvips from one open descriptor: sniff, read the header, check the pixel count, then let the
@@ -177,6 +186,21 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     if (!pixels)
         return std::nullopt;
     out.thumbnail = std::move(*pixels);
+    try {
+        // A HEIF image is decoded whole and held by its loader, so its band costs no second
+        // decode; the streamed formats are opened once more on the same descriptor and read only
+        // as far as the band.
+        out.detail = detailOf(
+            heif ? header
+                 : vips::VImage::new_from_source(source, "",
+                                                 vips::VImage::option()
+                                                     ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                     ->set("fail_on", VIPS_FAIL_ON_ERROR)),
+            deadline);
+    } catch (const vips::VError&) {
+        // The thumbnail stands; only the noise measurement is missing.
+        vips_error_clear();
+    }
     return out;
 }
 
