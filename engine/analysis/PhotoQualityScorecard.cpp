@@ -217,9 +217,11 @@ std::optional<double> PhotoQualityScorecard::noiseLevel(const GrayImage& gray) {
         }
     if (means.size() < 8)
         return std::nullopt;
-    const auto fifth = means.begin() + std::ptrdiff_t(means.size() / 5);
-    std::nth_element(means.begin(), fifth, means.end());
-    return std::sqrt(std::numbers::pi / 2.0) / 6.0 * *fifth;
+    // The median block: a JPEG encoder leaves the flattest blocks with no noise at all, so the
+    // flattest ones would read every photo as clean.
+    const auto middle = means.begin() + std::ptrdiff_t(means.size() / 2);
+    std::nth_element(means.begin(), middle, means.end());
+    return std::sqrt(std::numbers::pi / 2.0) / 6.0 * *middle;
 }
 
 double PhotoQualityScorecard::midtoneStops(const std::vector<std::uint8_t>& pixels) {
