@@ -14,7 +14,7 @@ cmake --build "$build" -j2 --target featureprint_bursts featureprint_report feat
 export VIPS_WARNING=0
 "$build/bench/featureprint_bursts" "$out" 2>/dev/null
 # The constant is chosen on the development sets (synthetic bursts of one group of photographs
-# and two real sequences); "report" (other photographs) and "real-test" (two other sequences)
+# and two real sequences); "report" (other photographs) and "real-test" (four other sequences)
 # are only measured.
 "$build/bench/featureprint_report" "$out/manifest.tsv" --calibrate dev,real-dev "$@"
 echo

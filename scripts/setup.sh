@@ -9,6 +9,8 @@ preset="${1:-release}"
 packages=(
     build-essential cmake ninja-build pkg-config git
     libvips-dev libvips-tools libexiv2-dev libraw-dev libheif-dev
+    # independent writers of the HEIC files and the EXIF that the decoder tests read
+    libheif-examples libimage-exiftool-perl
     libdlib-dev libdlib-data
     libssl-dev libsystemd-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev

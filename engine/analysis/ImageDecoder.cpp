@@ -121,6 +121,27 @@ vips::VOption* thumbnailOptions(int maxPixelSize) {
         ->set("fail_on", VIPS_FAIL_ON_ERROR);
 }
 
+// The EXIF block the loader attached; an empty one when it found none.
+std::string exifOf(const vips::VImage& image) {
+    VipsImage* raw = image.get_image();
+    if (vips_image_get_typeof(raw, VIPS_META_EXIF_NAME) == 0)
+        return {};
+    const void* data = nullptr;
+    std::size_t size = 0;
+    if (vips_image_get_blob(raw, VIPS_META_EXIF_NAME, &data, &size) != 0 || !data)
+        return {};
+    return std::string(static_cast<const char*>(data), size);
+}
+
+// The full-resolution band of an image whose pixels are still to be decoded; read straight after
+// the thumbnail from the same source, so a streamed loader stops after the band's rows.
+GrayImage detailOf(const vips::VImage& image, Clock::time_point deadline) {
+    const int width = std::min(image.width(), detailColumns);
+    const int height = std::min(image.height(), detailRows);
+    auto band = render(image.extract_area((image.width() - width) / 2, 0, width, height), deadline);
+    return band ? grayOf(*band) : GrayImage{};
+}
+
 enum class VipsRoute { any, notTiff };
 
 // libvips from one open descriptor: sniff, read the header, check the pixel count, then let the
@@ -146,6 +167,9 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
+    // libvips reads no EXIF out of a TIFF's own directories; Exiv2 then reads the file itself.
+    if (loader != tiffLoader)
+        out.exif = exifOf(header);
     const bool heif = loader == heifLoader;
     const bool streamed =
         loader == jpegLoader || loader == pngLoader || loader == webpLoader || loader == tiffLoader;
@@ -162,6 +186,21 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     if (!pixels)
         return std::nullopt;
     out.thumbnail = std::move(*pixels);
+    try {
+        // A HEIF image is decoded whole and held by its loader, so its band costs no second
+        // decode; the streamed formats are opened once more on the same descriptor and read only
+        // as far as the band.
+        out.detail = detailOf(
+            heif ? header
+                 : vips::VImage::new_from_source(source, "",
+                                                 vips::VImage::option()
+                                                     ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                     ->set("fail_on", VIPS_FAIL_ON_ERROR)),
+            deadline);
+    } catch (const vips::VError&) {
+        // The thumbnail stands; only the noise measurement is missing.
+        vips_error_clear();
+    }
     return out;
 }
 
@@ -177,6 +216,7 @@ std::optional<Decoded> decodeBmp(const std::filesystem::path& file, int maxPixel
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
+    out.exif.emplace(); // BMP has no EXIF
     if (!fitsCap(out.storedWidth, out.storedHeight, maxPixelsWholeDecode))
         return std::nullopt;
     auto pixels =

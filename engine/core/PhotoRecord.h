@@ -22,6 +22,7 @@ struct PhotoRecord {
     std::optional<std::string> embeddingBlob; // packed native-endian float32
     std::optional<double> aestheticScore;
     std::optional<bool> isUtility;
+    std::optional<double> noiseLevel; // sensor noise at full resolution, 8-bit levels
     std::optional<int> faceCount;
     // The file as the scan saw it, for re-checking it just before acting on it.
     std::optional<FileIdentity> identity;

@@ -238,6 +238,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
             record.embeddingBlob = packEmbedding(analysis.embedding);
             record.aestheticScore = analysis.aesthetic;
             record.isUtility = analysis.isUtility;
+            record.noiseLevel = analysis.noiseLevel;
         }
         auto& list = recordsByKey[record.contentHash];
         if (list.empty())

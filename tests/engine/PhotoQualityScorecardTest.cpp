@@ -272,7 +272,11 @@ TEST(PhotoQualityScorecard, EvaluateAssemblesTheVerdict) {
     EXPECT_GE(q.computedAt, before);
     EXPECT_EQ(q.reasons, (std::vector<R>{R::utility, R::sharp, R::goodExposure, R::lowAesthetics}));
     EXPECT_EQ(q.exposureClip, 0.0f);
-    EXPECT_FLOAT_EQ(q.score, float((0.45 * 0.3 + 0.35 + 0.2) * 50.0));
+    // The median grey of 64…191 lies about a quarter stop over middle grey.
+    const double v = 127.5 / 255.0;
+    const double stops = std::log2(std::pow((v + 0.055) / 1.055, 2.4) / 0.18);
+    const double balance = 1.0 - stops / (2.0 * Scorecard::exposureStopsRange);
+    EXPECT_NEAR(q.score, (0.45 * 0.3 + 0.35 + 0.2 * balance) * 50.0, 0.05);
 }
 
 // Real landmarks on a small portrait crop, and on the same crop with both eyes painted shut.
