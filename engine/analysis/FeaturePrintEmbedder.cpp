@@ -32,6 +32,7 @@ FeaturePrintEmbedder::analyze(const std::filesystem::path& file, ImageBuffer& th
     Analysis analysis;
     analysis.pixelWidth = decoded->storedWidth;
     analysis.pixelHeight = decoded->storedHeight;
+    analysis.isDamaged = decoded->damaged;
     const ExifDate::Facts exif = ExifDate::read(file);
     analysis.dateOriginal = exif.dateOriginal;
 

@@ -1,10 +1,11 @@
 #include "engine/analysis/ImageDecoder.h"
 
+#include "engine/core/RegularFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <chrono>
-#include <fcntl.h>
 #include <libraw/libraw.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -13,7 +14,6 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vips/vips8>
 
@@ -35,17 +35,6 @@ constexpr std::string_view gifLoader = "VipsForeignLoadNsgifSource";
 constexpr std::array<std::string_view, 6> streamLoaders = {jpegLoader, pngLoader,  webpLoader,
                                                            tiffLoader, heifLoader, gifLoader};
 
-struct Fd {
-    int fd = -1;
-    explicit Fd(int value) : fd(value) {}
-    ~Fd() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
-
 std::string lowerExtension(const std::filesystem::path& file) {
     std::string ext = file.extension().string();
     if (!ext.empty() && ext.front() == '.')
@@ -57,6 +46,38 @@ std::string lowerExtension(const std::filesystem::path& file) {
 
 bool fitsCap(std::int64_t width, std::int64_t height, std::int64_t cap) {
     return width > 0 && height > 0 && width <= cap && height <= cap && width * height <= cap;
+}
+
+// Rows of the stored image a streaming pipeline holds at once, at most: the decoder's own
+// buffers, the shrinkers' line caches and the thumbnail being made.
+constexpr std::int64_t streamedRows = 256;
+
+// The memory a libvips loader works in for this image: decoders that must expand the whole image
+// before the first row comes out hold all of it, others a band of rows. Progressive JPEG keeps
+// every DCT coefficient at 16 bits whatever the shrink.
+std::int64_t workingBytes(std::string_view loader, const vips::VImage& header) {
+    const std::int64_t width = header.width(), height = header.height();
+    const std::int64_t sample = header.bands() * std::int64_t(vips_format_sizeof(header.format()));
+    const bool interlaced = header.get_typeof("interlaced") != 0;
+    if (loader == jpegLoader && interlaced)
+        return width * height * header.bands() * 2;
+    if (loader == gifLoader) // one RGBA frame
+        return width * height * 4;
+    if (loader == heifLoader) // the decoded planes and their interleaved copy
+        return width * height * sample * 2;
+    if (loader == pngLoader && interlaced)
+        return width * height * sample;
+    return width * sample * streamedRows;
+}
+
+// The bytes of a decode's stored image are within the cap, and its working memory is drawn from
+// the shared budget; nothing when either can never be had.
+std::optional<MemoryBudget::Admission> admitDecode(std::int64_t width, std::int64_t height,
+                                                   std::int64_t sampleBytes, std::int64_t working) {
+    if (width <= 0 || height <= 0 || sampleBytes <= 0 ||
+        width * height > maxImageBytes / sampleBytes)
+        return std::nullopt;
+    return workingMemory().admit(working);
 }
 
 // libvips calls this while it computes a pipeline; past the budget it stops the computation,
@@ -114,20 +135,34 @@ std::optional<ImageBuffer> render(vips::VImage image, Clock::time_point deadline
     return out;
 }
 
-vips::VOption* thumbnailOptions(int maxPixelSize) {
+vips::VOption* thumbnailOptions(int maxPixelSize, VipsFailOn failOn = VIPS_FAIL_ON_ERROR) {
     return vips::VImage::option()
         ->set("height", maxPixelSize)
         ->set("size", VIPS_SIZE_DOWN)
-        ->set("fail_on", VIPS_FAIL_ON_ERROR);
+        ->set("fail_on", failOn);
+}
+
+const char* failOnName(VipsFailOn failOn) {
+    switch (failOn) {
+    case VIPS_FAIL_ON_WARNING:
+        return "warning";
+    case VIPS_FAIL_ON_ERROR:
+        return "error";
+    case VIPS_FAIL_ON_TRUNCATED:
+        return "truncated";
+    default:
+        return "none";
+    }
 }
 
 enum class VipsRoute { any, notTiff };
 
-// libvips from one open descriptor: sniff, read the header, check the pixel count, then let the
-// thumbnailer shrink on load. HEIF goes through the loader directly, because the thumbnailer
-// would take the file's embedded preview whenever that is large enough.
+// libvips from one open descriptor: sniff, read the header, check the pixel count and the bytes,
+// draw the working memory, then let the thumbnailer shrink on load. HEIF goes through the loader
+// directly, because the thumbnailer would take the file's embedded preview whenever that is
+// large enough. Decoders stop at what `failOn` names.
 std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
-                                      Clock::time_point deadline) {
+                                      Clock::time_point deadline, VipsFailOn failOn) {
     vips::VSource source = vips::VSource::new_from_descriptor(fd);
     const char* found = vips_foreign_find_load_source(source.get_source());
     if (!found)
@@ -139,10 +174,9 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     if (route == VipsRoute::notTiff && loader == tiffLoader)
         return std::nullopt;
 
-    vips::VImage header = vips::VImage::new_from_source(source, "",
-                                                        vips::VImage::option()
-                                                            ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                            ->set("fail_on", VIPS_FAIL_ON_ERROR));
+    vips::VImage header = vips::VImage::new_from_source(
+        source, "",
+        vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", failOn));
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
@@ -151,13 +185,21 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
         loader == jpegLoader || loader == pngLoader || loader == webpLoader || loader == tiffLoader;
     if (!fitsCap(out.storedWidth, out.storedHeight, streamed ? maxPixels : maxPixelsWholeDecode))
         return std::nullopt;
+    const auto admission =
+        admitDecode(out.storedWidth, out.storedHeight,
+                    header.bands() * std::int64_t(vips_format_sizeof(header.format())),
+                    workingBytes(loader, header));
+    if (!admission)
+        return std::nullopt;
 
+    const std::string loaderOptions = std::string("fail_on=") + failOnName(failOn);
     vips::VImage thumb =
-        heif ? header.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize))
+        heif ? header.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize, failOn))
              : vips::VImage::thumbnail_source(
                    source, maxPixelSize,
                    // The source thumbnailer hands its loader only this string, not `fail_on`.
-                   thumbnailOptions(maxPixelSize)->set("option_string", "fail_on=error"));
+                   thumbnailOptions(maxPixelSize, failOn)
+                       ->set("option_string", loaderOptions.c_str()));
     auto pixels = render(thumb, deadline);
     if (!pixels)
         return std::nullopt;
@@ -167,17 +209,26 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
 
 // BMP: libvips reads it only through ImageMagick, which has no streaming loader. ImageMagick is
 // confined to this one format and runs under its system policy's resource limits.
-std::optional<Decoded> decodeBmp(const std::filesystem::path& file, int maxPixelSize,
+// ImageMagick opens by name, so it is handed the name of the descriptor already checked.
+std::optional<Decoded> decodeBmp(const RegularFile& file, int maxPixelSize,
                                  Clock::time_point deadline) {
-    const char* found = vips_foreign_find_load(file.c_str());
+    const std::string name = file.procPath();
+    const char* found = vips_foreign_find_load(name.c_str());
     if (!found || std::string_view(found) != "VipsForeignLoadMagickFile")
         return std::nullopt;
     vips::VImage header = vips::VImage::magickload(
-        file.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+        name.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
     if (!fitsCap(out.storedWidth, out.storedHeight, maxPixelsWholeDecode))
+        return std::nullopt;
+    // ImageMagick holds the whole image, four 16-bit channels a pixel.
+    const auto admission =
+        admitDecode(out.storedWidth, out.storedHeight,
+                    header.bands() * std::int64_t(vips_format_sizeof(header.format())),
+                    std::int64_t(out.storedWidth) * out.storedHeight * 8);
+    if (!admission)
         return std::nullopt;
     auto pixels =
         render(header.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize)), deadline);
@@ -191,7 +242,10 @@ int cancelOverBudget(void* deadline, LibRaw_progress, int, int) {
     return Clock::now() > *static_cast<Clock::time_point*>(deadline) ? 1 : 0;
 }
 
-void ignoreDataError(void*, const char*, const int) {}
+// LibRaw reports damaged sensor data here and carries on with what it could read.
+void noteDataError(void* damaged, const char*, const int) {
+    *static_cast<bool*>(damaged) = true;
+}
 void ignoreMemoryError(void*, const char*, const char*) {}
 
 struct MemImageDeleter {
@@ -199,11 +253,13 @@ struct MemImageDeleter {
 };
 
 // Camera raws from their sensor data: LibRaw's half-size mode averages each colour quad into one
-// pixel, which skips demosaicing and is still at least twice the thumbnail's size.
-std::optional<Decoded> decodeWithLibRaw(const std::filesystem::path& file, int maxPixelSize,
+// pixel, which skips demosaicing and is still at least twice the thumbnail's size. LibRaw opens by
+// name, so it is handed the name of the descriptor already checked.
+std::optional<Decoded> decodeWithLibRaw(const RegularFile& file, int maxPixelSize,
                                         Clock::time_point deadline) {
+    bool damaged = false;
     auto raw = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
-    raw->set_dataerror_handler(&ignoreDataError, nullptr);
+    raw->set_dataerror_handler(&noteDataError, &damaged);
     raw->set_memerror_handler(&ignoreMemoryError, nullptr);
     raw->set_progress_handler(&cancelOverBudget, &deadline);
     auto& params = raw->imgdata.params;
@@ -212,11 +268,18 @@ std::optional<Decoded> decodeWithLibRaw(const std::filesystem::path& file, int m
     params.output_bps = 8;
     params.user_flip = -1; // apply the camera's orientation
 
-    if (raw->open_file(file.c_str()) != LIBRAW_SUCCESS)
+    if (raw->open_file(file.procPath().c_str()) != LIBRAW_SUCCESS)
         return std::nullopt;
     const auto& sizes = raw->imgdata.sizes;
     if (!fitsCap(sizes.raw_width, sizes.raw_height, maxPixels) ||
         !fitsCap(sizes.width, sizes.height, maxPixels))
+        return std::nullopt;
+    // The 16-bit sensor data, then the half-size image at four 16-bit channels and its 8-bit copy.
+    const std::int64_t half = std::int64_t(sizes.width / 2 + 1) * (sizes.height / 2 + 1);
+    const auto admission =
+        admitDecode(sizes.raw_width, sizes.raw_height, 2,
+                    std::int64_t(sizes.raw_width) * sizes.raw_height * 2 + half * (8 + 3));
+    if (!admission)
         return std::nullopt;
     Decoded out;
     out.storedWidth = sizes.width;
@@ -241,10 +304,34 @@ std::optional<Decoded> decodeWithLibRaw(const std::filesystem::path& file, int m
     if (!pixels)
         return std::nullopt;
     out.thumbnail = std::move(*pixels);
+    out.damaged = damaged;
     return out;
 }
 
+// A decode that stops at the first warning; when that fails, one that tolerates what the decoder
+// repairs (but still not an error or a truncation), whose result is then marked damaged. Intact
+// files decode once.
+std::optional<Decoded> decodeWithVipsNoting(int fd, VipsRoute route, int maxPixelSize,
+                                            Clock::time_point deadline) {
+    try {
+        return decodeWithVips(fd, route, maxPixelSize, deadline, VIPS_FAIL_ON_WARNING);
+    } catch (const vips::VError&) {
+        vips_error_clear();
+    }
+    if (Clock::now() > deadline)
+        return std::nullopt;
+    auto result = decodeWithVips(fd, route, maxPixelSize, deadline, VIPS_FAIL_ON_ERROR);
+    if (result)
+        result->damaged = true;
+    return result;
+}
+
 } // namespace
+
+MemoryBudget& workingMemory() {
+    static MemoryBudget budget(workingMemoryBytes);
+    return budget;
+}
 
 void ensureInitialised() {
     static std::once_flag once;
@@ -284,24 +371,23 @@ std::optional<Decoded> decode(const std::filesystem::path& file, int maxPixelSiz
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(decodeBudgetSeconds));
     try {
-        Fd handle(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-        struct stat info {};
-        if (handle.fd < 0 || ::fstat(handle.fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-            info.st_size < 8)
+        const auto handle = RegularFile::open(file);
+        if (!handle || handle->identity().size < 8)
             return std::nullopt;
 
         std::optional<Decoded> result;
         if (isRawExtension(file)) {
-            result = decodeWithLibRaw(file, maxPixelSize, deadline);
+            result = decodeWithLibRaw(*handle, maxPixelSize, deadline);
             // A misnamed JPEG or PNG still decodes; a raw's TIFF preview page does not.
             if (!result)
-                result = decodeWithVips(handle.fd, VipsRoute::notTiff, maxPixelSize, deadline);
+                result =
+                    decodeWithVipsNoting(handle->fd(), VipsRoute::notTiff, maxPixelSize, deadline);
         } else {
             char magic[2] = {};
-            if (::pread(handle.fd, magic, 2, 0) == 2 && magic[0] == 'B' && magic[1] == 'M')
-                result = decodeBmp(file, maxPixelSize, deadline);
+            if (::pread(handle->fd(), magic, 2, 0) == 2 && magic[0] == 'B' && magic[1] == 'M')
+                result = decodeBmp(*handle, maxPixelSize, deadline);
             else
-                result = decodeWithVips(handle.fd, VipsRoute::any, maxPixelSize, deadline);
+                result = decodeWithVipsNoting(handle->fd(), VipsRoute::any, maxPixelSize, deadline);
         }
         vips_error_clear();
         return result;

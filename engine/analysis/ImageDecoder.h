@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/ImageBuffer.h"
+#include "engine/core/MemoryBudget.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -17,20 +18,33 @@ inline constexpr std::int64_t maxPixels = 200'000'000;
 inline constexpr std::int64_t maxPixelsWholeDecode = 100'000'000;
 // Wall-clock budget for one decode; a pathological file is abandoned after it.
 inline constexpr double decodeBudgetSeconds = 30.0;
+// Largest stored image, in bytes (width × height × bands × bytes per band), that is decoded at
+// all: a 200-megapixel 8-bit photo passes, a 16-bit RGBA image of the same area does not.
+inline constexpr std::int64_t maxImageBytes = std::int64_t(1) << 30;
+// What the decodes of one process may hold at once, however many threads decode: each decode
+// draws the memory its decoder works in (the whole image for decoders that cannot stream, line
+// buffers for those that can) before it decodes a pixel, and one that needs more never starts.
+inline constexpr std::int64_t workingMemoryBytes = std::int64_t(512) << 20;
 
 // One decode: the upright thumbnail and the size of the image as stored (before orientation).
 struct Decoded {
     ImageBuffer thumbnail; // 8-bit sRGB, 3 channels, longer side at most the size asked for
     int storedWidth = 0;
     int storedHeight = 0;
+    // The decoder warned, repaired or stopped early: the pixels may not be the photo's.
+    bool damaged = false;
 };
+
+// The budget every decode draws its working memory from.
+MemoryBudget& workingMemory();
 
 // Starts the image libraries once per process; safe to call from any thread, any number of times.
 void ensureInitialised();
 
 // Opens the file once and decodes it straight to a thumbnail rendered from the full image (never
-// an embedded preview), orientation applied. Nothing when the file is not a decodable image,
-// declares more than the pixel cap, or fails anywhere in decoding.
+// an embedded preview), orientation applied. Nothing when the path is not a regular file (it is
+// never followed as a link nor waited on), is not a decodable image, declares more than the
+// pixel or byte cap, or fails in decoding even once damage is tolerated.
 std::optional<Decoded> decode(const std::filesystem::path& file, int maxPixelSize);
 
 // The thumbnail alone.

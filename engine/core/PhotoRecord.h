@@ -23,6 +23,9 @@ struct PhotoRecord {
     std::optional<double> aestheticScore;
     std::optional<bool> isUtility;
     std::optional<int> faceCount;
+    // The decoder had to repair the file or could read only part of it; such a photo is never
+    // kept over an intact look-alike.
+    bool isDamaged = false;
     // The file as the scan saw it, for re-checking it just before acting on it.
     std::optional<FileIdentity> identity;
 
