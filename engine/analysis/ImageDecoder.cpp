@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vips/vips8>
 
@@ -155,6 +156,120 @@ const char* failOnName(VipsFailOn failOn) {
     }
 }
 
+// GIF's LZW data carries no checksum, and its decoder takes damaged data without a word: a
+// flipped byte shifts every code after it, so the frame comes out with too many or too few
+// pixels, which the decoder pads or cuts. This reads every frame's codes, without keeping a pixel,
+// and tells whether each holds exactly its frame's pixels and the file ends where it should.
+bool gifIsIntact(std::string_view gif) {
+    std::size_t at = 0;
+    const auto byte = [&](std::size_t i) {
+        return static_cast<unsigned char>(gif[i]);
+    };
+    const auto u16 = [&](std::size_t i) {
+        return unsigned(byte(i)) | unsigned(byte(i + 1)) << 8;
+    };
+    if (gif.size() < 13)
+        return false;
+    at = 13;
+    if (byte(10) & 0x80)
+        at += 3u << ((byte(10) & 7) + 1);
+    // The data of one block's sub-blocks, concatenated; false when they run past the end.
+    const auto subBlocks = [&](std::string* data) {
+        while (at < gif.size()) {
+            const std::size_t n = byte(at++);
+            if (n == 0)
+                return true;
+            if (at + n > gif.size())
+                return false;
+            if (data)
+                data->append(gif.substr(at, n));
+            at += n;
+        }
+        return false;
+    };
+    while (at < gif.size()) {
+        const unsigned char kind = byte(at++);
+        if (kind == 0x3b)
+            return true;
+        if (kind == 0x21) {
+            if (at >= gif.size() || (++at, !subBlocks(nullptr)))
+                return false;
+            continue;
+        }
+        if (kind != 0x2c || at + 10 > gif.size())
+            return false;
+        const std::uint64_t pixels = std::uint64_t(u16(at + 4)) * u16(at + 6);
+        const unsigned char flags = byte(at + 8);
+        at += 9;
+        if (flags & 0x80)
+            at += 3u << ((flags & 7) + 1);
+        if (at >= gif.size())
+            return false;
+        const unsigned minimum = byte(at++);
+        std::string data;
+        if (minimum < 2 || minimum > 8 || !subBlocks(&data))
+            return false;
+        // Lengths of the table's strings are all a count needs.
+        const unsigned clear = 1u << minimum, end = clear + 1;
+        std::array<std::uint32_t, 4096> length{};
+        std::fill(length.begin(), length.begin() + clear, 1u);
+        unsigned width = minimum + 1, next = end + 1;
+        int previous = -1;
+        std::uint64_t produced = 0;
+        for (std::size_t bit = 0; bit + width <= data.size() * 8;) {
+            unsigned code = 0;
+            for (unsigned k = 0; k < width; ++k, ++bit)
+                code |= unsigned((static_cast<unsigned char>(data[bit / 8]) >> (bit % 8)) & 1u)
+                        << k;
+            if (code == clear) {
+                width = minimum + 1;
+                next = end + 1;
+                previous = -1;
+                continue;
+            }
+            if (code == end)
+                break;
+            std::uint32_t size = 0;
+            if (code < clear || (code > end && code < next && previous >= 0))
+                size = length[code];
+            else if (code == next && previous >= 0)
+                size = length[std::size_t(previous)] + 1;
+            else
+                return false;
+            if (previous >= 0 && next < 4096) {
+                length[next] = length[std::size_t(previous)] + 1;
+                if (++next == (1u << width) && width < 12)
+                    ++width;
+            }
+            produced += size;
+            if (produced > pixels)
+                return false;
+            previous = int(code);
+        }
+        if (produced != pixels)
+            return false;
+    }
+    return false; // no trailer
+}
+
+// Whether the GIF open as `fd` is intact, read whole when it is of a size worth reading; one too
+// large to read is taken as intact.
+bool gifIsIntact(int fd) {
+    struct stat st {};
+    constexpr off_t largest = 64 << 20;
+    if (::fstat(fd, &st) != 0 || st.st_size > largest)
+        return true;
+    std::string bytes(std::size_t(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, off_t(done));
+        if (n <= 0)
+            return false;
+        done += std::size_t(n);
+    }
+    return gifIsIntact(bytes);
+}
+
 enum class VipsRoute { any, notTiff };
 
 // libvips from one open descriptor: sniff, read the header, check the pixel count and the bytes,
@@ -204,6 +319,7 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     if (!pixels)
         return std::nullopt;
     out.thumbnail = std::move(*pixels);
+    out.damaged = loader == gifLoader && !gifIsIntact(fd);
     return out;
 }
 
