@@ -31,7 +31,7 @@ rm -f "$work/g.v"
 # A 16-bit RGBA PNG, 14000 × 14000.
 vips black "$work/p.v" 14000 14000 --bands 4
 vips cast "$work/p.v" "$work/p16.v" ushort
-vips copy "$work/p16.v" "$work/png/bomb.png[compression=9]"
+vips copy "$work/p16.v" "$work/png/bomb.png[compression=9]" --interpretation rgb16
 rm -f "$work/p.v" "$work/p16.v"
 
 measure() { # scanner folder -> "seconds peak_MB"

@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
         while (!finished && !stopSource.stop_requested())
             settled.wait_for(lock, std::chrono::milliseconds(20));
         if (!finished &&
-            !settled.wait_for(lock, std::chrono::milliseconds(400), [&] { return finished; })) {
+            !settled.wait_for(lock, std::chrono::milliseconds(250), [&] { return finished; })) {
             cancelled();
             std::fflush(nullptr);
             std::_Exit(130);

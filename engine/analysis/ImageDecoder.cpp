@@ -68,6 +68,9 @@ std::int64_t workingBytes(std::string_view loader, const vips::VImage& header) {
         return width * height * sample * 2;
     if (loader == pngLoader && interlaced)
         return width * height * sample;
+    // Measured, not derived: a thumbnail of a large PNG peaks near 0.4 of its stored bytes.
+    if (loader == pngLoader)
+        return width * height * sample / 2;
     return width * sample * streamedRows;
 }
 
