@@ -108,7 +108,12 @@ public:
     // `scan` replaces the coordinator and `desktop` the desktop services (tests).
     AppModel(ScanFunction scan, std::shared_ptr<DesktopServices> desktop,
              QObject* parent = nullptr);
+    // Returns within half a second whatever a scan is doing; see scansLeftRunning.
     ~AppModel() override;
+
+    // Scans that were still busy when their model went, and were left to end alone. While there
+    // are any, the process must end without running static destructors (std::_Exit).
+    static int scansLeftRunning();
 
     // Published fields.
     Screen screen() const { return screen_; }
@@ -274,6 +279,7 @@ private:
     // The running scan, and scans still winding down after a cancel. Only the scan of the
     // current generation may touch the model; anything later from an older one is dropped.
     std::shared_ptr<Relay> relay_;
+    static std::atomic<int> scansLeftRunning_;
     std::unique_ptr<ScanTask> scanTask_;
     std::list<std::unique_ptr<ScanTask>> retiring_;
     std::atomic<std::uint64_t> generation_{0};

@@ -6,11 +6,15 @@
 #include "tools/ScanReport.h"
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <exception>
 #include <iostream>
+#include <mutex>
 #include <pthread.h>
 #include <string>
 #include <sys/stat.h>
@@ -96,7 +100,9 @@ int main(int argc, char** argv) {
     quorlix::log::setSink(std::make_shared<quorlix::log::StderrSink>(
         args.verbose ? quorlix::log::Level::info : quorlix::log::Level::error));
 
-    // Ctrl-C requests a stop through the scan's own token; a second one ends the process.
+    // Ctrl-C requests a stop through the scan's own token; the scan then has a moment to wind
+    // down before the process ends without it, so a second Ctrl-C is never needed. A second one
+    // still ends the process at once.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -123,16 +129,49 @@ int main(int argc, char** argv) {
         std::fflush(stderr);
     };
 
-    quorlix::ScanResult result;
-    try {
-        quorlix::ScanCoordinator coordinator;
-        result = coordinator.scan(args.folder, progress, stopSource.get_token(),
-                                  {.exactOnly = args.exactOnly});
-    } catch (const quorlix::ScanCancelled&) {
+    auto cancelled = [showProgress] {
         if (showProgress)
             std::fprintf(stderr, "\r\033[K");
         std::cerr << "quorlix-scan: cancelled.\n";
         return 130;
+    };
+
+    // The scan runs on a thread of its own, so that a worker busy in one long decode or read
+    // cannot hold up the answer to Ctrl-C.
+    quorlix::ScanResult result;
+    std::exception_ptr failure;
+    std::mutex mutex;
+    std::condition_variable settled;
+    bool finished = false;
+    std::thread scanning([&] {
+        try {
+            quorlix::ScanCoordinator coordinator;
+            result = coordinator.scan(args.folder, progress, stopSource.get_token(),
+                                      {.exactOnly = args.exactOnly});
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard lock(mutex);
+        finished = true;
+        settled.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        while (!finished && !stopSource.stop_requested())
+            settled.wait_for(lock, std::chrono::milliseconds(20));
+        if (!finished &&
+            !settled.wait_for(lock, std::chrono::milliseconds(250), [&] { return finished; })) {
+            cancelled();
+            std::fflush(nullptr);
+            std::_Exit(130);
+        }
+    }
+    scanning.join();
+    try {
+        if (failure)
+            std::rethrow_exception(failure);
+    } catch (const quorlix::ScanCancelled&) {
+        return cancelled();
     } catch (const quorlix::AnalysisUnavailable&) {
         std::cerr << "quorlix-scan: cannot load the image analysis library, so only --exact-only "
                      "scans work.\n";

@@ -223,6 +223,7 @@ QVariantMap GroupListModel::memberMap(const ScanResult::Group& group, const Phot
          QFile::decodeName(QByteArray::fromStdString(path.filename().native()))},
         {QStringLiteral("size"), double(photo.fileSizeBytes)},
         {QStringLiteral("isKeeper"), photo.id == group.keeperId},
+        {QStringLiteral("isDamaged"), photo.isDamaged},
         {QStringLiteral("thumbnail"),
          ThumbnailProvider::sourceFor(path, ThumbnailProvider::cellPixels)},
         {QStringLiteral("preview"),

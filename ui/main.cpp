@@ -1,7 +1,10 @@
+#include "app/AppModel.h"
 #include "ui/QuorlixApp.h"
 
 #include <QGuiApplication>
 #include <QtQml/QQmlExtensionPlugin>
+#include <cstdio>
+#include <cstdlib>
 
 #ifndef QUORLIX_VERSION
 #define QUORLIX_VERSION "?"
@@ -15,6 +18,16 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setOrganizationName(QStringLiteral("Quorlix"));
     QGuiApplication::setApplicationVersion(QStringLiteral(QUORLIX_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("quorlix"));
-    quorlix::QuorlixApp app;
-    return app.exec();
+    int code = 0;
+    {
+        quorlix::QuorlixApp app;
+        code = app.exec();
+    }
+    // A scan busy in one long decode is not waited for on quit; the libraries it is inside must
+    // not be torn down under it.
+    if (quorlix::AppModel::scansLeftRunning() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -1,5 +1,7 @@
 #include "engine/analysis/ExifDate.h"
 
+#include "engine/core/RegularFile.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <exiv2/exiv2.hpp>
@@ -138,11 +140,11 @@ Facts read(const std::filesystem::path& file) {
     ensureInitialised();
     Facts facts;
     try {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(file, error) ||
-            std::filesystem::file_size(file, error) == 0 || error)
+        // Exiv2 opens by name, so it is handed the name of a descriptor already checked.
+        const auto handle = RegularFile::open(file);
+        if (!handle || handle->identity().size == 0)
             return facts;
-        auto image = Exiv2::ImageFactory::open(file.string());
+        auto image = Exiv2::ImageFactory::open(handle->procPath());
         if (!image.get())
             return facts;
         image->readMetadata();

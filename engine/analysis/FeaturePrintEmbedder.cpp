@@ -33,6 +33,7 @@ FeaturePrintEmbedder::analyze(const std::filesystem::path& file, ImageBuffer& th
     Analysis analysis;
     analysis.pixelWidth = decoded->storedWidth;
     analysis.pixelHeight = decoded->storedHeight;
+    analysis.isDamaged = decoded->damaged;
     // The EXIF the decode read on its one open; only a decoder that hands none over (camera
     // raws) makes the file be opened again.
     const ExifDate::Facts exif =

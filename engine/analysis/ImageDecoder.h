@@ -2,6 +2,7 @@
 
 #include "engine/core/GrayImage.h"
 #include "engine/core/ImageBuffer.h"
+#include "engine/core/MemoryBudget.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -23,6 +24,13 @@ inline constexpr double decodeBudgetSeconds = 30.0;
 // which every streamed format reaches first, centred across.
 inline constexpr int detailRows = 256;
 inline constexpr int detailColumns = 1024;
+// Largest stored image, in bytes (width × height × bands × bytes per band), that is decoded at
+// all: a 200-megapixel 8-bit photo passes, a 16-bit RGBA image of the same area does not.
+inline constexpr std::int64_t maxImageBytes = std::int64_t(1) << 30;
+// What the decodes of one process may hold at once, however many threads decode: each decode
+// draws the memory its decoder works in (the whole image for decoders that cannot stream, line
+// buffers for those that can) before it decodes a pixel, and one that needs more never starts.
+inline constexpr std::int64_t workingMemoryBytes = std::int64_t(512) << 20;
 
 // One decode: the upright thumbnail and the size of the image as stored (before orientation).
 struct Decoded {
@@ -36,15 +44,22 @@ struct Decoded {
     // (the thumbnail averages it away). Empty where the decoder cannot give it cheaply (camera
     // raws are decoded at half size, BMP whole).
     GrayImage detail;
+    // The decoder warned, repaired or stopped early: the pixels may not be the photo's.
+    bool damaged = false;
 };
+
+// The budget every decode draws its working memory from.
+MemoryBudget& workingMemory();
 
 // Starts the image libraries once per process; safe to call from any thread, any number of times.
 void ensureInitialised();
 
 // Opens the file once and decodes it straight to a thumbnail rendered from the full image (never
+// Opens the file once and decodes it straight to a thumbnail rendered from the full image (never
 // an embedded preview), orientation applied, keeping the EXIF block read on the way. Nothing when
-// the file is not a decodable image, declares more than the pixel cap, or fails anywhere in
-// decoding.
+// the path is not a regular file (it is never followed as a link nor waited on), is not a
+// decodable image, declares more than the pixel or byte cap, or fails in decoding even once
+// damage is tolerated.
 std::optional<Decoded> decode(const std::filesystem::path& file, int maxPixelSize);
 
 // The thumbnail alone.

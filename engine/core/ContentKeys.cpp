@@ -1,6 +1,7 @@
 #include "engine/core/ContentKeys.h"
 
 #include "engine/core/QuorlixFeature.h"
+#include "engine/core/RegularFile.h"
 #include "engine/core/Sha256.h"
 
 #include <algorithm>
@@ -25,9 +26,21 @@ constexpr std::size_t readChunk = 128 << 10;
 // Files of one tie read side by side; a larger tie is taken in groups of this many.
 constexpr std::size_t maxSideBySide = 8;
 
-// Open for reading only; never follows a link that replaced the file after enumeration.
-int openForRead(const std::filesystem::path& url) {
-    return ::open(url.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+// The candidate's file, only while it is still the file enumeration saw: a link, a FIFO or any
+// other entry swapped in since is never read (nor waited on), and a file replaced or edited
+// since, even by one of the same size, gets no content key that could group it. -1 otherwise.
+int openForRead(const FolderScanner::Candidate& candidate) {
+    auto file = RegularFile::open(candidate.url);
+    if (!file || file->identity() != candidate.identity)
+        return -1;
+    return ::fcntl(file->fd(), F_DUPFD_CLOEXEC, 0);
+}
+
+// Whether the file open as `fd` is unchanged since enumeration, after it has been read: an edit
+// in place while it was read changes its times.
+bool unchangedSinceEnumeration(int fd, const FolderScanner::Candidate& candidate) {
+    const auto now = FileIdentity::ofDescriptor(fd);
+    return now && *now == candidate.identity;
 }
 
 // Reads up to `size` bytes at `offset`, retrying short reads; -1 on failure. Fewer than `size`
@@ -74,9 +87,9 @@ struct Workspace {
 // The bytes a quick key digests after the size, into `out` (room for two chunks): the head and,
 // above twice the chunk, the tail; a failed read adds nothing. Nothing when the file cannot be
 // opened.
-std::optional<std::size_t> readSample(const std::filesystem::path& url, std::int64_t size,
+std::optional<std::size_t> readSample(const FolderScanner::Candidate& candidate, std::int64_t size,
                                       unsigned char* out) {
-    const int fd = openForRead(url);
+    const int fd = openForRead(candidate);
     if (fd < 0)
         return std::nullopt;
     std::size_t length = 0;
@@ -88,7 +101,10 @@ std::optional<std::size_t> readSample(const std::filesystem::path& url, std::int
         if (n > 0)
             length += std::size_t(n);
     }
+    const bool unchanged = unchangedSinceEnumeration(fd, candidate);
     ::close(fd);
+    if (!unchanged)
+        return std::nullopt;
     return length;
 }
 
@@ -127,7 +143,7 @@ void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& file
     std::vector<File> opened;
     opened.reserve(files.size());
     for (const auto* c : files) {
-        const int fd = openForRead(c->url);
+        const int fd = openForRead(*c);
         if (fd < 0) {
             out.emplace_back(c->url.native(), errKey(c->url.native()));
             continue;
@@ -188,8 +204,12 @@ void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& file
                 if (first.read < ssize_t(readChunk)) { // the end of the file
                     if (end == size) {
                         const std::string key = "sha:" + hexString(part.sha.finish());
-                        for (const auto i : part.files)
-                            settle(i, key);
+                        for (const auto i : part.files) {
+                            if (unchangedSinceEnumeration(opened[i].fd, *opened[i].candidate))
+                                settle(i, key);
+                            else
+                                settleAsError(i);
+                        }
                     } else {
                         for (const auto i : part.files)
                             settleAsError(i);
@@ -221,7 +241,7 @@ KeyList keysForBucket(const SizeBucket& bucket, Workspace& workspace) {
         std::vector<std::optional<std::size_t>> lengths(members.size());
         std::vector<std::vector<std::size_t>> same;
         for (std::size_t i = 0; i < members.size(); ++i) {
-            lengths[i] = readSample(members[i]->url, bucket.size, workspace.sample(i));
+            lengths[i] = readSample(*members[i], bucket.size, workspace.sample(i));
             if (!lengths[i]) {
                 out.emplace_back(members[i]->url.native(),
                                  "quick:" + errKey(members[i]->url.native()));
@@ -252,7 +272,7 @@ KeyList keysForBucket(const SizeBucket& bucket, Workspace& workspace) {
     } else {
         std::map<std::string, std::vector<const FolderScanner::Candidate*>> byQuick;
         for (const auto* c : members) {
-            const auto length = readSample(c->url, bucket.size, workspace.sample(0));
+            const auto length = readSample(*c, bucket.size, workspace.sample(0));
             byQuick[length ? quickDigest(bucket.size, workspace.sample(0), *length)
                            : errKey(c->url.native())]
                 .push_back(c);
@@ -286,12 +306,12 @@ std::string pathDigest(std::string_view path) {
     return hexString(Sha256::of(path));
 }
 
-std::optional<std::string> quickKey(const std::filesystem::path& url, std::int64_t size) {
+std::optional<std::string> quickKey(const FolderScanner::Candidate& candidate) {
     std::vector<unsigned char> sample(2 * quickChunk);
-    const auto length = readSample(url, size, sample.data());
+    const auto length = readSample(candidate, candidate.size, sample.data());
     if (!length)
         return std::nullopt;
-    return quickDigest(size, sample.data(), *length);
+    return quickDigest(candidate.size, sample.data(), *length);
 }
 
 std::optional<std::string> fullKey(int fd, std::int64_t expectedSize) {

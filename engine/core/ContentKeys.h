@@ -30,8 +30,8 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
                           int threads = defaultHashThreads());
 
 // SHA-256 of the size (8 bytes, little-endian), the first 64 KiB and, above 128 KiB, the last
-// 64 KiB. Nothing when the file cannot be opened.
-std::optional<std::string> quickKey(const std::filesystem::path& url, std::int64_t size);
+// 64 KiB. Nothing when the file cannot be opened or is no longer the one enumeration saw.
+std::optional<std::string> quickKey(const FolderScanner::Candidate& candidate);
 
 // SHA-256 of everything read from `fd`. Nothing when a read fails or the bytes read differ from
 // `expectedSize`: a digest of part of a file must never pass for the digest of the file.

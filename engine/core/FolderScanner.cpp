@@ -1,8 +1,10 @@
 #include "engine/core/FolderScanner.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/QuorlixFeature.h"
 
 #include <algorithm>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
@@ -29,14 +31,44 @@ struct DirEntry {
     unsigned char type;
 };
 
+// Opens a folder by a path of any length: one the kernel refuses whole is opened a part at a
+// time, each part relative to the folder before it. -1 when it cannot be opened.
+int openFolder(const std::string& path, bool followLink) {
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+    if (path.size() < PATH_MAX)
+        return ::open(path.c_str(), flags | (followLink ? 0 : O_NOFOLLOW));
+    int fd = AT_FDCWD;
+    std::size_t from = 0;
+    while (from < path.size()) {
+        std::size_t to = path.size();
+        if (to - from >= PATH_MAX) {
+            to = path.rfind('/', from + PATH_MAX - 1);
+            if (to == std::string::npos || to <= from) {
+                if (fd != AT_FDCWD)
+                    ::close(fd);
+                return -1;
+            }
+        }
+        // The leading "/" of an absolute path stays with its first part.
+        const std::string part = path.substr(from, std::max<std::size_t>(to - from, 1));
+        const int next = ::openat(fd, part.c_str(), flags | O_NOFOLLOW);
+        if (fd != AT_FDCWD)
+            ::close(fd);
+        if (next < 0)
+            return -1;
+        fd = next;
+        from = to + 1;
+    }
+    return fd;
+}
+
 // Reads one folder's entries and returns its descriptor, for the caller to look its entries up
 // relative to it and then close it, so a deep tree holds one folder open at a time; -1 when the
 // folder cannot be read. O_NOFOLLOW keeps a folder swapped for a link mid-walk from being
 // followed.
 int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& out, dev_t& dev,
                ino_t& ino) {
-    const int fd =
-        ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    const int fd = openFolder(path, followLink);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -64,8 +96,10 @@ int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& 
 
 } // namespace
 
-std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
+std::vector<Candidate> enumerate(const std::filesystem::path& folder, std::int64_t* tooLong) {
     std::vector<Candidate> candidates;
+    std::int64_t skipped = 0;
+    std::string firstSkipped;
     std::error_code ec;
     const std::filesystem::path root = std::filesystem::absolute(folder, ec).lexically_normal();
     if (ec)
@@ -121,6 +155,11 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
                 continue; // vanished since the folder was read
             if (!S_ISREG(st.st_mode))
                 continue;
+            if (prefix.size() + e.name.size() >= PATH_MAX) {
+                if (skipped++ == 0)
+                    firstSkipped = prefix + e.name;
+                continue;
+            }
             candidates.push_back({prefix + e.name, std::int64_t(st.st_size), FileIdentity::of(st)});
         }
         ::close(dirFd);
@@ -128,6 +167,15 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
             pending.push_back(std::move(*it));
     }
+    if (skipped > 0)
+        log::error(log::Category::scan,
+                   "Skipped " + std::to_string(skipped) +
+                       " photos whose paths are longer than the system lets a program open, "
+                       "the first at depth " +
+                       std::to_string(std::count(firstSkipped.begin(), firstSkipped.end(), '/')) +
+                       ": " + firstSkipped.substr(0, 200) + "…");
+    if (tooLong)
+        *tooLong = skipped;
     return candidates;
 }
 

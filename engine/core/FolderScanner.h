@@ -16,7 +16,11 @@ struct Candidate {
 
 // Every regular file below `folder` with an image extension, in walk order.
 // Never fails: hidden entries, symbolic links, special files and unreadable folders are skipped.
-std::vector<Candidate> enumerate(const std::filesystem::path& folder);
+// Folders are walked however deep they are, but a photo whose path is PATH_MAX bytes or longer
+// is left out, since no later step (reading, decoding, moving) can open it by name: those are
+// counted in `tooLong` and logged.
+std::vector<Candidate> enumerate(const std::filesystem::path& folder,
+                                 std::int64_t* tooLong = nullptr);
 
 // The lower-cased text after the last "." of the file name, or empty text.
 std::string lowerExtension(const std::string& fileName);

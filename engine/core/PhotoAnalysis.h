@@ -16,6 +16,8 @@ struct PhotoAnalysis {
     std::optional<double> dateOriginal;
     std::optional<int> pixelWidth;
     std::optional<int> pixelHeight;
+    // The decoder had to repair the file or could read only part of it.
+    bool isDamaged = false;
 };
 
 } // namespace quorlix

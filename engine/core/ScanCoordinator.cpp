@@ -44,6 +44,13 @@ double fallbackScore(const PhotoRecord& record) {
     return std::round((*record.aestheticScore + 1.0) * 0.5 * 100.0);
 }
 
+// The first intact member, else the first: a damaged photo is kept only when every one is.
+const PhotoRecord& firstIntact(const std::vector<PhotoRecord>& members) {
+    const auto intact = std::find_if(members.begin(), members.end(),
+                                     [](const PhotoRecord& m) { return !m.isDamaged; });
+    return intact != members.end() ? *intact : members.front();
+}
+
 // Runs work(0) … work(count − 1) on at most `concurrency` threads; a thread that finishes one
 // item takes the next at once. Once `stop` is requested no new item starts; the items under way
 // are awaited, and then ScanCancelled is thrown.
@@ -136,12 +143,24 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const PhotoAnalyzer
         if (g.kind != ScanResult::Kind::near)
             continue;
         std::map<std::string, double> byId;
+        std::vector<std::pair<std::string, double>> intact;
         const auto sampled =
             std::min<std::size_t>(g.members.size(), QuorlixFeature::maxScoredPerGroup);
-        for (std::size_t i = 0; i < sampled; ++i)
-            byId[g.members[i].id] = scores[k++];
+        for (std::size_t i = 0; i < sampled; ++i) {
+            byId[g.members[i].id] = scores[k];
+            if (!g.members[i].isDamaged)
+                intact.emplace_back(g.members[i].id, scores[k]);
+            ++k;
+        }
         g.bestShotScores = byId;
-        if (const auto best = KeeperElection::pickKeeper({byId.begin(), byId.end()}))
+        // However well a damaged photo scores, its pixels may not be the photo's: an intact
+        // member is kept, scored or not, whenever there is one.
+        const bool anyIntact = !firstIntact(g.members).isDamaged;
+        if (!intact.empty())
+            g.keeperId = g.autoKeeperId = *KeeperElection::pickKeeper(intact);
+        else if (anyIntact)
+            g.keeperId = g.autoKeeperId = firstIntact(g.members).id;
+        else if (const auto best = KeeperElection::pickKeeper({byId.begin(), byId.end()}))
             g.keeperId = g.autoKeeperId = *best;
         g.isBestShotUnlocked = true;
     }
@@ -166,7 +185,8 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     };
 
     report(Phase::enumerating, 0, 0);
-    const auto candidates = FolderScanner::enumerate(folder);
+    std::int64_t tooLong = 0;
+    const auto candidates = FolderScanner::enumerate(folder, &tooLong);
     const auto n = std::int64_t(candidates.size());
     log::info(log::Category::scan, "Enumerated " + std::to_string(n) + " images");
     checkpoint(stop);
@@ -239,6 +259,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
             record.aestheticScore = analysis.aesthetic;
             record.isUtility = analysis.isUtility;
             record.noiseLevel = analysis.noiseLevel;
+            record.isDamaged = analysis.isDamaged;
         }
         auto& list = recordsByKey[record.contentHash];
         if (list.empty())
@@ -276,7 +297,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
             g.id = "near:" + std::to_string(index++);
             g.kind = ScanResult::Kind::near;
             g.members = std::move(cluster);
-            g.keeperId = g.autoKeeperId = g.members.front().id;
+            g.keeperId = g.autoKeeperId = firstIntact(g.members).id;
             groups.push_back(std::move(g));
         }
     }
@@ -291,6 +312,7 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     ScanResult result;
     result.folder = folder;
     result.totalPhotos = n;
+    result.skippedTooLong = tooLong;
     result.groups = std::move(groups);
     result.elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

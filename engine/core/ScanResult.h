@@ -30,6 +30,8 @@ struct ScanResult {
 
     std::filesystem::path folder;
     std::int64_t totalPhotos = 0;
+    // Photos left out because their paths are longer than the system lets a program open.
+    std::int64_t skippedTooLong = 0;
     std::vector<Group> groups;
     double elapsed = 0;
 

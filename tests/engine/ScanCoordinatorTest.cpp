@@ -1,13 +1,18 @@
 #include "engine/core/ScanCoordinator.h"
 
 #include "TempFolder.h"
+#include "TestImages.h"
 #include "engine/core/ContentKeys.h"
 #include "engine/core/ScanCancelled.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace quorlix;
 using quorlix::test::TempFolder;
@@ -22,6 +27,7 @@ struct FakePhoto {
     std::string scene;
     std::string time;
     std::string score;
+    std::string salt; // "damaged" makes the fake analyser report the photo as repaired
 };
 
 std::string contentOf(const FakePhoto& p, const std::string& salt = "") {
@@ -31,7 +37,7 @@ std::string contentOf(const FakePhoto& p, const std::string& salt = "") {
 FakePhoto parse(const std::filesystem::path& path) {
     std::ifstream in(path);
     FakePhoto p;
-    in >> p.scene >> p.time >> p.score;
+    in >> p.scene >> p.time >> p.score >> p.salt;
     return p;
 }
 
@@ -84,6 +90,7 @@ struct Harness {
                 a.dateOriginal = std::stod(p.time);
             if (p.score != "x" && p.score != "-")
                 a.aesthetic = std::stod(p.score) / 50.0 - 1.0;
+            a.isDamaged = p.salt == "damaged";
             return a;
         };
         s->onScore = [](const PhotoRecord& r) -> double {
@@ -308,4 +315,93 @@ TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
     lone.write("one.jpg", contentOf({"sun", "1", "50"}));
     ScanCoordinator(analyzer).scan(lone.path(), {});
     EXPECT_EQ(prepared, 1);
+}
+
+// A look-alike the decoder had to repair is never kept over an intact one, however it scores;
+// among damaged photos alone the score still decides.
+TEST(ScanCoordinator, DamagedFileIsNotKeptOverAnIntactLookAlike) {
+    TempFolder t;
+    const auto repaired = t.write("a.jpg", contentOf({"gif", "1000", "95"}, "damaged"));
+    const auto intact = t.write("b.jpg", contentOf({"gif", "1001", "40"}));
+    const auto worse = t.write("c.jpg", contentOf({"cat", "2000", "50"}, "damaged"));
+    const auto better = t.write("d.jpg", contentOf({"cat", "2001", "70"}, "damaged"));
+    Harness h;
+    const auto result = h.scan(t.path());
+    ASSERT_EQ(result.groups.size(), 2u);
+    for (const auto& g : result.groups) {
+        ASSERT_EQ(g.kind, ScanResult::Kind::near);
+        if (g.members.front().fileURL == repaired.native() ||
+            g.members.front().fileURL == intact.native()) {
+            EXPECT_EQ(g.keeperId, idOf(intact));
+            EXPECT_EQ(g.bestShotScores.at(idOf(repaired)), 95.0);
+            for (const auto& m : g.members)
+                EXPECT_EQ(m.isDamaged, m.fileURL == repaired.native());
+        } else {
+            EXPECT_EQ(g.keeperId, idOf(better));
+        }
+    }
+}
+
+namespace {
+
+// The scan's result, or a failed test and the end of the process when it has not returned
+// within a minute: an open that blocks never returns.
+ScanResult returnsWithinAMinute(const std::function<ScanResult()>& run) {
+    auto promise = std::make_shared<std::promise<ScanResult>>();
+    auto future = promise->get_future();
+    std::thread([promise, run] {
+        try {
+            promise->set_value(run());
+        } catch (...) {
+            promise->set_exception(std::current_exception());
+        }
+    }).detach();
+    if (future.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        ADD_FAILURE() << "the scan blocked";
+        std::_Exit(1);
+    }
+    return future.get();
+}
+
+} // namespace
+
+// Photos swapped for FIFOs once enumeration has seen them as files: one that ties with copies
+// (so finding copies reads it) and one alone in its size (so only the analysis opens it). An open
+// of either would wait for a writer for ever; the copies-only and the whole scan both finish.
+TEST(ScanCoordinator, FifoSwappedInAfterEnumerationNeverBlocks) {
+    TempFolder t;
+    const auto original = t.path() / "a.jpg";
+    ASSERT_TRUE(test::save(test::photoLike(320, 240, 1), original));
+    const auto other = t.path() / "other.jpg";
+    ASSERT_TRUE(test::save(test::photoLike(320, 240, 2), other));
+    std::filesystem::copy_file(original, t.path() / "b.jpg");
+    const auto tied = t.path() / "c.jpg", alone = t.path() / "d.jpg";
+    for (const bool exactOnly : {true, false}) {
+        SCOPED_TRACE(exactOnly ? "copies only" : "whole scan");
+        for (const auto& [file, from] : {std::pair{tied, original}, std::pair{alone, other}}) {
+            std::filesystem::remove(file);
+            std::filesystem::copy_file(from, file);
+        }
+        std::filesystem::remove(other); // d.jpg alone in its size
+        std::atomic<bool> swapped{false};
+        const auto swap = [&](const ScanProgress& p) {
+            if (p.phase != Phase::hashing || swapped.exchange(true))
+                return;
+            for (const auto& file : {tied, alone}) {
+                std::filesystem::remove(file);
+                ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+            }
+        };
+        const auto result = returnsWithinAMinute(
+            [&] { return ScanCoordinator().scan(t.path(), swap, {}, {.exactOnly = exactOnly}); });
+        EXPECT_TRUE(swapped);
+        EXPECT_EQ(result.totalPhotos, 4);
+        const auto exact = result.exactGroups();
+        ASSERT_EQ(exact.size(), 1u);
+        const auto& copies = exact.front().members;
+        ASSERT_EQ(copies.size(), 2u);
+        EXPECT_EQ(copies[0].fileURL, original.native());
+        EXPECT_EQ(copies[1].fileURL, (t.path() / "b.jpg").native());
+        ASSERT_TRUE(test::save(test::photoLike(320, 240, 2), other));
+    }
 }
