@@ -23,17 +23,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Loaders that may see a photo. libvips can sniff many more (PDF, SVG, FITS, Matlab, OpenSlide,
-// ImageMagick for everything it knows); none of them decodes a format we accept, and each is
-// attack surface, so a file that sniffs as one of them is refused.
-constexpr std::string_view jpegLoader = "VipsForeignLoadJpegSource";
-constexpr std::string_view pngLoader = "VipsForeignLoadPngSource";
-constexpr std::string_view webpLoader = "VipsForeignLoadWebpSource";
-constexpr std::string_view tiffLoader = "VipsForeignLoadTiffSource";
-constexpr std::string_view heifLoader = "VipsForeignLoadHeifSource";
-constexpr std::string_view gifLoader = "VipsForeignLoadNsgifSource";
-constexpr std::array<std::string_view, 6> streamLoaders = {jpegLoader, pngLoader,  webpLoader,
-                                                           tiffLoader, heifLoader, gifLoader};
+// Loaders that may see a photo, and the format each reads. libvips can sniff many more (PDF,
+// SVG, FITS, Matlab, OpenSlide, ImageMagick for everything it knows); none of them decodes a
+// format we accept, and each is attack surface, so a file that sniffs as one of them is refused.
+using ImageFormat::Loader;
+constexpr std::array<std::pair<std::string_view, Loader>, 6> streamLoaders = {{
+    {"VipsForeignLoadJpegSource", Loader::jpeg},
+    {"VipsForeignLoadPngSource", Loader::png},
+    {"VipsForeignLoadWebpSource", Loader::webp},
+    {"VipsForeignLoadTiffSource", Loader::tiff},
+    {"VipsForeignLoadHeifSource", Loader::heif},
+    {"VipsForeignLoadNsgifSource", Loader::gif},
+}};
 
 struct Fd {
     int fd = -1;
@@ -45,15 +46,6 @@ struct Fd {
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
 };
-
-std::string lowerExtension(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    if (!ext.empty() && ext.front() == '.')
-        ext.erase(0, 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
-}
 
 bool fitsCap(std::int64_t width, std::int64_t height, std::int64_t cap) {
     return width > 0 && height > 0 && width <= cap && height <= cap && width * height <= cap;
@@ -132,11 +124,13 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     const char* found = vips_foreign_find_load_source(source.get_source());
     if (!found)
         return std::nullopt;
-    const std::string_view loader(found);
-    if (std::find(streamLoaders.begin(), streamLoaders.end(), loader) == streamLoaders.end())
+    const auto known = std::find_if(streamLoaders.begin(), streamLoaders.end(),
+                                    [&](const auto& l) { return l.first == found; });
+    if (known == streamLoaders.end())
         return std::nullopt;
+    const Loader loader = known->second;
     // A raw file that LibRaw refused is not shown through its TIFF preview page either.
-    if (route == VipsRoute::notTiff && loader == tiffLoader)
+    if (route == VipsRoute::notTiff && loader == Loader::tiff)
         return std::nullopt;
 
     vips::VImage header = vips::VImage::new_from_source(source, "",
@@ -146,10 +140,8 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
-    const bool heif = loader == heifLoader;
-    const bool streamed =
-        loader == jpegLoader || loader == pngLoader || loader == webpLoader || loader == tiffLoader;
-    if (!fitsCap(out.storedWidth, out.storedHeight, streamed ? maxPixels : maxPixelsWholeDecode))
+    const bool heif = loader == Loader::heif;
+    if (!fitsCap(out.storedWidth, out.storedHeight, ImageFormat::maxPixels(loader)))
         return std::nullopt;
 
     vips::VImage thumb =
@@ -177,7 +169,7 @@ std::optional<Decoded> decodeBmp(const std::filesystem::path& file, int maxPixel
     Decoded out;
     out.storedWidth = header.width();
     out.storedHeight = header.height();
-    if (!fitsCap(out.storedWidth, out.storedHeight, maxPixelsWholeDecode))
+    if (!fitsCap(out.storedWidth, out.storedHeight, ImageFormat::maxPixels(Loader::bmp)))
         return std::nullopt;
     auto pixels =
         render(header.thumbnail_image(maxPixelSize, thumbnailOptions(maxPixelSize)), deadline);
@@ -215,8 +207,9 @@ std::optional<Decoded> decodeWithLibRaw(const std::filesystem::path& file, int m
     if (raw->open_file(file.c_str()) != LIBRAW_SUCCESS)
         return std::nullopt;
     const auto& sizes = raw->imgdata.sizes;
-    if (!fitsCap(sizes.raw_width, sizes.raw_height, maxPixels) ||
-        !fitsCap(sizes.width, sizes.height, maxPixels))
+    constexpr auto cap = ImageFormat::maxPixels(Loader::raw);
+    if (!fitsCap(sizes.raw_width, sizes.raw_height, cap) ||
+        !fitsCap(sizes.width, sizes.height, cap))
         return std::nullopt;
     Decoded out;
     out.storedWidth = sizes.width;
@@ -271,10 +264,8 @@ void ensureInitialised() {
 }
 
 bool isRawExtension(const std::filesystem::path& file) {
-    static const std::array<std::string_view, 8> raws = {"dng", "cr2", "cr3", "nef",
-                                                         "arw", "raf", "orf", "rw2"};
-    const std::string ext = lowerExtension(file);
-    return std::find(raws.begin(), raws.end(), ext) != raws.end();
+    const auto* format = ImageFormat::find(ImageFormat::lowerExtension(file.filename().native()));
+    return format && format->loader == Loader::raw;
 }
 
 std::optional<Decoded> decode(const std::filesystem::path& file, int maxPixelSize) {

@@ -1,6 +1,6 @@
 #include "engine/core/FolderScanner.h"
 
-#include "engine/core/QuorlixFeature.h"
+#include "engine/core/ImageFormat.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -11,16 +11,6 @@
 #include <utility>
 
 namespace quorlix::FolderScanner {
-
-std::string lowerExtension(const std::string& fileName) {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    std::string ext = fileName.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return ext;
-}
 
 namespace {
 
@@ -64,7 +54,7 @@ int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& 
 
 } // namespace
 
-std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
+std::vector<Candidate> enumerate(const std::filesystem::path& folder, const ScanContext& context) {
     std::vector<Candidate> candidates;
     std::error_code ec;
     const std::filesystem::path root = std::filesystem::absolute(folder, ec).lexically_normal();
@@ -74,12 +64,12 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
     if (rootText.size() > 1 && rootText.back() == '/')
         rootText.pop_back();
 
-    const auto& extensions = QuorlixFeature::imageExtensions();
     // Bind mounts can make a folder its own descendant; a visited set ends such cycles.
     std::set<std::pair<dev_t, ino_t>> visited;
     std::vector<std::string> pending{rootText};
     bool isRoot = true;
     while (!pending.empty()) {
+        context.checkpoint();
         const std::string dirPath = std::move(pending.back());
         pending.pop_back();
         std::vector<DirEntry> entries;
@@ -97,7 +87,13 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
 
         const std::string prefix = dirPath == "/" ? "/" : dirPath + "/";
         std::vector<std::string> subfolders;
+        std::size_t seen = 0;
         for (const auto& e : entries) {
+            // A folder of a million entries takes seconds to stat; the descriptor must not leak.
+            if (++seen % 1024 == 0 && context.stopRequested()) {
+                ::close(dirFd);
+                context.checkpoint();
+            }
             unsigned char type = e.type;
             struct stat st {};
             bool haveStat = false;
@@ -115,7 +111,7 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
                 subfolders.push_back(prefix + e.name);
                 continue;
             }
-            if (type != DT_REG || !extensions.count(lowerExtension(e.name)))
+            if (type != DT_REG || !ImageFormat::find(ImageFormat::lowerExtension(e.name)))
                 continue;
             if (!haveStat && !statEntry())
                 continue; // vanished since the folder was read

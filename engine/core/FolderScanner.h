@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/FileIdentity.h"
+#include "engine/core/ScanContext.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -14,11 +15,10 @@ struct Candidate {
     FileIdentity identity;     // as enumeration saw it
 };
 
-// Every regular file below `folder` with an image extension, in walk order.
+// Every regular file below `folder` whose extension names an ImageFormat, in walk order.
 // Never fails: hidden entries, symbolic links, special files and unreadable folders are skipped.
-std::vector<Candidate> enumerate(const std::filesystem::path& folder);
-
-// The lower-cased text after the last "." of the file name, or empty text.
-std::string lowerExtension(const std::string& fileName);
+// Throws ScanCancelled once a stop is requested, checked per folder and every few entries.
+std::vector<Candidate> enumerate(const std::filesystem::path& folder,
+                                 const ScanContext& context = {});
 
 } // namespace quorlix::FolderScanner

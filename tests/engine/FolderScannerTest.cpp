@@ -1,6 +1,7 @@
 #include "engine/core/FolderScanner.h"
 
 #include "TempFolder.h"
+#include "engine/core/ImageFormat.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -103,8 +104,8 @@ TEST(FolderScanner, UnreadableSubfolderIsSkipped) {
 }
 
 TEST(FolderScanner, LowerExtension) {
-    EXPECT_EQ(FolderScanner::lowerExtension("IMG_1.JPG"), "jpg");
-    EXPECT_EQ(FolderScanner::lowerExtension("photo.jpeg.bak"), "bak");
-    EXPECT_EQ(FolderScanner::lowerExtension("raw"), "");
-    EXPECT_EQ(FolderScanner::lowerExtension("trailing."), "");
+    EXPECT_EQ(ImageFormat::lowerExtension("IMG_1.JPG"), "jpg");
+    EXPECT_EQ(ImageFormat::lowerExtension("photo.jpeg.bak"), "bak");
+    EXPECT_EQ(ImageFormat::lowerExtension("raw"), "");
+    EXPECT_EQ(ImageFormat::lowerExtension("trailing."), "");
 }
