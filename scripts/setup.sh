@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and benchmarking Quorlix needs, then
 # configures and builds. Non-interactive, idempotent, quiet when everything is present.
-#   scripts/setup.sh [PRESET]     (PRESET: release (default) or dev)
+#   scripts/setup.sh [PRESET]     (PRESET: release (default), dev or fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-release}"
@@ -29,6 +29,8 @@ packages=(
     xdg-utils
     # the benchmarks' scripts
     bc python3
+    # the fuzz preset: clang with the libFuzzer and sanitizer runtimes, symbolised reports
+    clang libclang-rt-14-dev llvm
 )
 
 sudo=()

@@ -92,8 +92,9 @@ void ScoringPrefetch::measureAll(std::vector<std::pair<std::string, ImageBuffer>
             continue;
         }
         // Not now: the copy goes back, for a later look-alike to try again while it is recent.
-        const auto it = std::find_if(recent_.begin(), recent_.end(),
-                                     [&](const Recent& r) { return r.path == path; });
+        const auto it =
+            std::find_if(recent_.begin(), recent_.end(),
+                         [&wanted = path](const Recent& r) { return r.path == wanted; });
         if (it != recent_.end() && it->gray.empty())
             it->gray = std::move(image);
     }
