@@ -102,7 +102,7 @@ QString AppModel::folderName() const {
         return {};
     const auto path = pathFromUrl(folder_);
     const auto name = path.has_filename() ? path.filename() : path.parent_path().filename();
-    return QFile::decodeName(QByteArray::fromStdString(name.native()));
+    return textFromPath(name);
 }
 
 void AppModel::setProgress(const ScanProgress& progress) {

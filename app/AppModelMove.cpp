@@ -41,14 +41,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto firstSliceBudget = std::chrono::milliseconds(400);
 constexpr auto sliceBudget = std::chrono::milliseconds(40);
 
-bool groupBefore(const ScanResult::Group& a, const ScanResult::Group& b) {
-    if (a.kind != b.kind)
-        return a.kind == ScanResult::Kind::exact;
-    if (a.members.size() != b.members.size())
-        return a.members.size() > b.members.size();
-    return a.id < b.id;
-}
-
 } // namespace
 
 // Everything a move or an undo needs between two slices.
@@ -341,7 +333,7 @@ void AppModel::finishUndo(MoveJob& job) {
     ScanResult edited = result_ ? *result_ : ScanResult{};
     edited.groups.insert(edited.groups.end(), job.operation.removedGroups.begin(),
                          job.operation.removedGroups.end());
-    std::stable_sort(edited.groups.begin(), edited.groups.end(), groupBefore);
+    edited.sortGroups();
     setResult(std::move(edited));
     setLastMove(std::nullopt);
     showToast(L::move::undone(job.restored), false);

@@ -1,6 +1,7 @@
 #include "app/Trash.h"
 
 #include "app/FileMover.h"
+#include "app/FileUrl.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -105,7 +106,7 @@ fs::path Trash::homeTrash() {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
         return {};
-    return fs::path(QFile::encodeName(data).toStdString()) / "Trash";
+    return pathFromText(data) / "Trash";
 }
 
 std::optional<Trash::Item> Trash::moveToTrash(const fs::path& file, std::error_code& ec) {

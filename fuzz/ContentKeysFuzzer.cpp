@@ -81,14 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int64_t last = 0;
     const auto total = std::int64_t(candidates.size());
     const int threads = 1 + (size > 0 ? data[size - 1] & 1 : 0);
-    const auto keys = quorlix::contentKeys(
-        candidates, total,
-        [&](const quorlix::ScanProgress& p) {
-            if (p.current <= last || p.current > total || p.total != total)
-                std::abort();
-            last = p.current;
-        },
-        threads);
+    const quorlix::ScanContext context({}, [&](const quorlix::ScanProgress& p) {
+        if (p.current <= last || p.current > total || p.total != total)
+            std::abort();
+        last = p.current;
+    });
+    const auto keys = quorlix::contentKeys(candidates, total, context, threads);
 
     if (keys.size() != candidates.size())
         std::abort();

@@ -1,5 +1,7 @@
 #include "tools/ScanReport.h"
 
+#include "engine/core/ByteCount.h"
+
 #include <cstdio>
 #include <sstream>
 
@@ -103,19 +105,6 @@ nlohmann::json resultJson(const ScanResult& result) {
             {"groups", groups}};
 }
 
-std::string humanBytes(std::int64_t bytes) {
-    char text[32];
-    if (bytes >= 1000LL * 1000 * 1000)
-        std::snprintf(text, sizeof text, "%.2f GB", double(bytes) / 1e9);
-    else if (bytes >= 1000 * 1000)
-        std::snprintf(text, sizeof text, "%.1f MB", double(bytes) / 1e6);
-    else if (bytes >= 1000)
-        std::snprintf(text, sizeof text, "%.1f kB", double(bytes) / 1e3);
-    else
-        std::snprintf(text, sizeof text, "%lld bytes", static_cast<long long>(bytes));
-    return text;
-}
-
 std::string resultSummary(const ScanResult& result) {
     std::ostringstream out;
     char elapsed[32];
@@ -125,9 +114,9 @@ std::string resultSummary(const ScanResult& result) {
     out << "Folder:       " << printable(result.folder.native()) << "\n"
         << "Photos seen:  " << result.totalPhotos << "\n"
         << "Exact groups: " << exact.size() << " (" << result.exactDuplicateCount() << " copies, "
-        << humanBytes(result.exactReclaimableBytes()) << " reclaimable)\n"
+        << ByteCount::of(result.exactReclaimableBytes()).text() << " reclaimable)\n"
         << "Look-alikes:  " << nearGroups.size() << " groups (" << result.nearDuplicateCount()
-        << " others, " << humanBytes(result.nearReclaimableBytes()) << ")\n"
+        << " others, " << ByteCount::of(result.nearReclaimableBytes()).text() << ")\n"
         << "Elapsed:      " << elapsed << "\n";
     if (result.skippedTooLong > 0)
         out << "Skipped:      " << result.skippedTooLong
@@ -136,7 +125,7 @@ std::string resultSummary(const ScanResult& result) {
         out << "\n"
             << (g.kind == ScanResult::Kind::exact ? "Exact copies" : "Look-alikes") << " ["
             << g.id.substr(0, g.kind == ScanResult::Kind::exact ? 18 : g.id.size()) << "] "
-            << g.members.size() << " files, " << humanBytes(g.reclaimableBytes())
+            << g.members.size() << " files, " << ByteCount::of(g.reclaimableBytes()).text()
             << " reclaimable\n";
         for (const auto& m : g.members) {
             out << (m.id == g.keeperId ? "  keep  " : "  other ") << printable(m.fileURL);

@@ -219,8 +219,7 @@ QVariantMap GroupListModel::memberMap(const ScanResult::Group& group, const Phot
     QVariantMap map{
         {QStringLiteral("id"), text(photo.id)},
         {QStringLiteral("fileURL"), urlFromPath(path)},
-        {QStringLiteral("name"),
-         QFile::decodeName(QByteArray::fromStdString(path.filename().native()))},
+        {QStringLiteral("name"), textFromPath(path.filename())},
         {QStringLiteral("size"), double(photo.fileSizeBytes)},
         {QStringLiteral("isKeeper"), photo.id == group.keeperId},
         {QStringLiteral("isDamaged"), photo.isDamaged},

@@ -17,10 +17,6 @@ namespace quorlix {
 
 namespace {
 
-QString qPath(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
-
 // Copies the open source into a file created for it; false with `error` on the first failure.
 bool copyContents(QFile& in, QFile& out, std::error_code& error) {
     QByteArray chunk;
@@ -97,7 +93,7 @@ bool SharePicker::copyToClipboard() {
     QMimeData* data = nullptr;
     if (kind_ == QLatin1String("result")) {
         const auto card = paths().front();
-        const QImage image(qPath(card));
+        const QImage image(textFromPath(card));
         if (image.isNull())
             return fail(L::picker::copyFailed(),
                         "Share copy failed: card unreadable at " + card.native());
@@ -174,7 +170,7 @@ bool SharePicker::saveCopyTo(const QUrl& folder) {
                                                      target.native() + ": " + error.message());
     }
     logAction("save");
-    notify(L::picker::saved(qPath(target.filename().empty() ? target : target.filename())));
+    notify(L::picker::saved(textFromPath(target.filename().empty() ? target : target.filename())));
     return true;
 }
 
@@ -206,7 +202,7 @@ QStringList SharePicker::emailArguments(const QList<QUrl>& attachments, const QS
     if (!body.isEmpty())
         arguments << QStringLiteral("--body") << body;
     for (const QUrl& url : attachments)
-        arguments << QStringLiteral("--attach") << qPath(pathFromUrl(url));
+        arguments << QStringLiteral("--attach") << textFromPath(pathFromUrl(url));
     return arguments;
 }
 
@@ -214,7 +210,7 @@ std::optional<std::filesystem::path> SharePicker::copyInto(const std::filesystem
                                                            const std::filesystem::path& folder,
                                                            std::error_code& error) {
     error.clear();
-    QFile in(qPath(source));
+    QFile in(textFromPath(source));
     if (!in.open(QIODevice::ReadOnly)) {
         error = std::make_error_code(std::errc::no_such_file_or_directory);
         return std::nullopt;
@@ -231,7 +227,7 @@ std::optional<std::filesystem::path> SharePicker::copyInto(const std::filesystem
         const auto target = n == 1 ? folder / name
                                    : folder / (name.stem().native() + " " + std::to_string(n) +
                                                name.extension().native());
-        QFile out(qPath(target));
+        QFile out(textFromPath(target));
         if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             std::error_code ignored;
             if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored)))

@@ -24,26 +24,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Loaders that may see a photo. libvips can sniff many more (PDF, SVG, FITS, Matlab, OpenSlide,
-// ImageMagick for everything it knows); none of them decodes a format we accept, and each is
-// attack surface, so a file that sniffs as one of them is refused.
-constexpr std::string_view jpegLoader = "VipsForeignLoadJpegSource";
-constexpr std::string_view pngLoader = "VipsForeignLoadPngSource";
-constexpr std::string_view webpLoader = "VipsForeignLoadWebpSource";
-constexpr std::string_view tiffLoader = "VipsForeignLoadTiffSource";
-constexpr std::string_view heifLoader = "VipsForeignLoadHeifSource";
-constexpr std::string_view gifLoader = "VipsForeignLoadNsgifSource";
-constexpr std::array<std::string_view, 6> streamLoaders = {jpegLoader, pngLoader,  webpLoader,
-                                                           tiffLoader, heifLoader, gifLoader};
-
-std::string lowerExtension(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    if (!ext.empty() && ext.front() == '.')
-        ext.erase(0, 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
-}
+// Loaders that may see a photo, and the format each reads. libvips can sniff many more (PDF,
+// SVG, FITS, Matlab, OpenSlide, ImageMagick for everything it knows); none of them decodes a
+// format we accept, and each is attack surface, so a file that sniffs as one of them is refused.
+using ImageFormat::Loader;
+constexpr std::array<std::pair<std::string_view, Loader>, 6> streamLoaders = {{
+    {"VipsForeignLoadJpegSource", Loader::jpeg},
+    {"VipsForeignLoadPngSource", Loader::png},
+    {"VipsForeignLoadWebpSource", Loader::webp},
+    {"VipsForeignLoadTiffSource", Loader::tiff},
+    {"VipsForeignLoadHeifSource", Loader::heif},
+    {"VipsForeignLoadNsgifSource", Loader::gif},
+}};
 
 bool fitsCap(std::int64_t width, std::int64_t height, std::int64_t cap) {
     return width > 0 && height > 0 && width <= cap && height <= cap && width * height <= cap;
@@ -56,20 +48,20 @@ constexpr std::int64_t streamedRows = 256;
 // The memory a libvips loader works in for this image: decoders that must expand the whole image
 // before the first row comes out hold all of it, others a band of rows. Progressive JPEG keeps
 // every DCT coefficient at 16 bits whatever the shrink.
-std::int64_t workingBytes(std::string_view loader, const vips::VImage& header) {
+std::int64_t workingBytes(Loader loader, const vips::VImage& header) {
     const std::int64_t width = header.width(), height = header.height();
     const std::int64_t sample = header.bands() * std::int64_t(vips_format_sizeof(header.format()));
     const bool interlaced = header.get_typeof("interlaced") != 0;
-    if (loader == jpegLoader && interlaced)
+    if (loader == Loader::jpeg && interlaced)
         return width * height * header.bands() * 2;
-    if (loader == gifLoader) // one RGBA frame
+    if (loader == Loader::gif) // one RGBA frame
         return width * height * 4;
-    if (loader == heifLoader) // the decoded planes and their interleaved copy
+    if (loader == Loader::heif) // the decoded planes and their interleaved copy
         return width * height * sample * 2;
-    if (loader == pngLoader && interlaced)
+    if (loader == Loader::png && interlaced)
         return width * height * sample;
     // Measured, not derived: a thumbnail of a large PNG peaks near 0.4 of its stored bytes.
-    if (loader == pngLoader)
+    if (loader == Loader::png)
         return width * height * sample / 2;
     return width * sample * streamedRows;
 }
@@ -306,11 +298,13 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     const char* found = vips_foreign_find_load_source(source.get_source());
     if (!found)
         return std::nullopt;
-    const std::string_view loader(found);
-    if (std::find(streamLoaders.begin(), streamLoaders.end(), loader) == streamLoaders.end())
+    const auto known = std::find_if(streamLoaders.begin(), streamLoaders.end(),
+                                    [&](const auto& l) { return l.first == found; });
+    if (known == streamLoaders.end())
         return std::nullopt;
+    const Loader loader = known->second;
     // A raw file that LibRaw refused is not shown through its TIFF preview page either.
-    if (route == VipsRoute::notTiff && loader == tiffLoader)
+    if (route == VipsRoute::notTiff && loader == Loader::tiff)
         return std::nullopt;
 
     vips::VImage header = vips::VImage::new_from_source(
@@ -320,12 +314,10 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     out.storedWidth = header.width();
     out.storedHeight = header.height();
     // libvips reads no EXIF out of a TIFF's own directories; Exiv2 then reads the file itself.
-    if (loader != tiffLoader)
+    if (loader != Loader::tiff)
         out.exif = exifOf(header);
-    const bool heif = loader == heifLoader;
-    const bool streamed =
-        loader == jpegLoader || loader == pngLoader || loader == webpLoader || loader == tiffLoader;
-    if (!fitsCap(out.storedWidth, out.storedHeight, streamed ? maxPixels : maxPixelsWholeDecode))
+    const bool heif = loader == Loader::heif;
+    if (!fitsCap(out.storedWidth, out.storedHeight, ImageFormat::maxPixels(loader)))
         return std::nullopt;
     const auto admission =
         admitDecode(out.storedWidth, out.storedHeight,
@@ -346,7 +338,7 @@ std::optional<Decoded> decodeWithVips(int fd, VipsRoute route, int maxPixelSize,
     if (!pixels)
         return std::nullopt;
     out.thumbnail = std::move(*pixels);
-    out.damaged = loader == gifLoader && !gifIsIntact(fd);
+    out.damaged = loader == Loader::gif && !gifIsIntact(fd);
     try {
         // A HEIF image is decoded whole and held by its loader, so its band costs no second
         // decode; the streamed formats are opened once more on the same descriptor and read only
@@ -380,7 +372,7 @@ std::optional<Decoded> decodeBmp(const RegularFile& file, int maxPixelSize,
     out.storedWidth = header.width();
     out.storedHeight = header.height();
     out.exif.emplace(); // BMP has no EXIF
-    if (!fitsCap(out.storedWidth, out.storedHeight, maxPixelsWholeDecode))
+    if (!fitsCap(out.storedWidth, out.storedHeight, ImageFormat::maxPixels(Loader::bmp)))
         return std::nullopt;
     // ImageMagick holds the whole image, four 16-bit channels a pixel.
     const auto admission =
@@ -430,8 +422,9 @@ std::optional<Decoded> decodeWithLibRaw(const RegularFile& file, int maxPixelSiz
     if (raw->open_file(file.procPath().c_str()) != LIBRAW_SUCCESS)
         return std::nullopt;
     const auto& sizes = raw->imgdata.sizes;
-    if (!fitsCap(sizes.raw_width, sizes.raw_height, maxPixels) ||
-        !fitsCap(sizes.width, sizes.height, maxPixels))
+    constexpr auto cap = ImageFormat::maxPixels(Loader::raw);
+    if (!fitsCap(sizes.raw_width, sizes.raw_height, cap) ||
+        !fitsCap(sizes.width, sizes.height, cap))
         return std::nullopt;
     // The 16-bit sensor data, then the half-size image at four 16-bit channels and its 8-bit copy.
     const std::int64_t half = std::int64_t(sizes.width / 2 + 1) * (sizes.height / 2 + 1);
@@ -517,10 +510,8 @@ void ensureInitialised() {
 }
 
 bool isRawExtension(const std::filesystem::path& file) {
-    static const std::array<std::string_view, 8> raws = {"dng", "cr2", "cr3", "nef",
-                                                         "arw", "raf", "orf", "rw2"};
-    const std::string ext = lowerExtension(file);
-    return std::find(raws.begin(), raws.end(), ext) != raws.end();
+    const auto* format = ImageFormat::find(ImageFormat::lowerExtension(file.filename().native()));
+    return format && format->loader == Loader::raw;
 }
 
 std::optional<Decoded> decode(const std::filesystem::path& file, int maxPixelSize) {

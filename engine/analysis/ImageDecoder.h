@@ -2,6 +2,7 @@
 
 #include "engine/core/GrayImage.h"
 #include "engine/core/ImageBuffer.h"
+#include "engine/core/ImageFormat.h"
 #include "engine/core/MemoryBudget.h"
 
 #include <cstdint>
@@ -10,14 +11,11 @@
 #include <string>
 
 // Decoding photos into small buffers. Every file is treated as hostile input: the header is read
-// and the pixel count checked before any pixel is decoded, every decoder runs with its limits on,
-// and a decode that runs past its time budget is stopped. All functions are thread-safe.
+// and the pixel count checked against the format's cap (ImageFormat) before any pixel is decoded,
+// every decoder runs with its limits on, and a decode that runs past its time budget is stopped.
+// All functions are thread-safe.
 namespace quorlix::ImageDecoder {
 
-// Largest stored image, in pixels, that is decoded at all (a 200-megapixel photo still passes).
-inline constexpr std::int64_t maxPixels = 200'000'000;
-// Formats that a decoder can only expand whole (no shrink-on-load) get a tighter cap.
-inline constexpr std::int64_t maxPixelsWholeDecode = 100'000'000;
 // Wall-clock budget for one decode; a pathological file is abandoned after it.
 inline constexpr double decodeBudgetSeconds = 30.0;
 // The band of the stored image decoded at full resolution besides the thumbnail: its top rows,

@@ -126,9 +126,11 @@ using KeyList = std::vector<std::pair<std::string, std::string>>;
 // from its companions carries on from a copy of the digest of their common prefix. So a set of
 // copies costs one digest and a comparison per extra copy, and every file still gets the SHA-256
 // of exactly its own bytes. A file that cannot be read to its end, or whose length is not the
-// enumerated size, gets a key of its own.
+// enumerated size, gets a key of its own. On a stop, returns between two blocks with the files
+// unsettled.
 void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& files,
-                        std::int64_t size, Workspace& workspace, KeyList& out) {
+                        std::int64_t size, const ScanContext& context, Workspace& workspace,
+                        KeyList& out) {
     struct File {
         const FolderScanner::Candidate* candidate;
         int fd;
@@ -166,6 +168,12 @@ void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& file
             runs.front().files.push_back(i);
     }
     while (!runs.empty()) {
+        if (context.stopRequested()) {
+            for (const auto& run : runs)
+                for (const auto i : run.files)
+                    ::close(opened[i].fd);
+            return;
+        }
         std::vector<Run> next;
         for (auto& run : runs) {
             std::vector<std::size_t> readable;
@@ -232,7 +240,7 @@ struct SizeBucket {
 // their samples are, so samples are compared as bytes and only a file whose sample no other file
 // shares has it digested: the files that tie go on to a full read, where their quick keys would
 // go unused.
-KeyList keysForBucket(const SizeBucket& bucket, Workspace& workspace) {
+KeyList keysForBucket(const SizeBucket& bucket, const ScanContext& context, Workspace& workspace) {
     const auto& members = bucket.members;
     KeyList out;
     out.reserve(members.size());
@@ -289,7 +297,7 @@ KeyList keysForBucket(const SizeBucket& bucket, Workspace& workspace) {
             const std::vector<const FolderScanner::Candidate*> group(
                 tie.begin() + std::ptrdiff_t(from),
                 tie.begin() + std::ptrdiff_t(std::min(tie.size(), from + maxSideBySide)));
-            fullKeysSideBySide(group, bucket.size, workspace, out);
+            fullKeysSideBySide(group, bucket.size, context, workspace, out);
         }
     }
     return out;
@@ -333,7 +341,7 @@ std::optional<std::string> fullKey(int fd, std::int64_t expectedSize) {
 }
 
 ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidates,
-                          std::int64_t total, const ProgressCallback& progress, int threads) {
+                          std::int64_t total, const ScanContext& context, int threads) {
     ContentKeyMap keys;
     keys.reserve(candidates.size());
     std::unordered_map<std::int64_t, std::vector<const FolderScanner::Candidate*>> bySize;
@@ -365,6 +373,8 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
     auto worker = [&] {
         Workspace workspace;
         for (std::size_t i = next++; i < work; i = next++) {
+            if (context.stopRequested())
+                return;
             if (i >= shared.size()) {
                 const std::size_t from = (i - shared.size()) * aloneBlock;
                 KeyList block;
@@ -378,13 +388,12 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
                     keys[path] = std::move(key);
                 continue;
             }
-            auto bucketKeys = keysForBucket(shared[i], workspace);
+            auto bucketKeys = keysForBucket(shared[i], context, workspace);
             std::lock_guard lock(mutex);
             for (auto& [path, key] : bucketKeys)
                 keys[path] = std::move(key);
             processed += std::int64_t(shared[i].members.size());
-            if (progress)
-                progress({ScanProgress::Phase::hashing, processed, total});
+            context.report(ScanProgress::Phase::hashing, processed, total);
         }
     };
     const int n = std::clamp(threads, 1, std::max<int>(1, int(work)));
@@ -394,6 +403,8 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
             pool.emplace_back(worker);
         worker();
     }
+    // Keys made before a stop are incomplete: none of them escapes.
+    context.checkpoint();
     return keys;
 }
 

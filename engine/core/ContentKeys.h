@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/core/FolderScanner.h"
-#include "engine/core/ScanProgress.h"
+#include "engine/core/ScanContext.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -22,11 +22,12 @@ using ContentKeyMap = std::unordered_map<std::string, std::string>;
 // seeks on a disk that is not solid state).
 int defaultHashThreads();
 
-// Every candidate gets exactly one key. `progress` gets (hashing, files settled, total) after
-// each size shared by several files, with strictly increasing counts; it may be called from a
-// hashing thread, never from two at once.
+// Every candidate gets exactly one key. The context's progress gets (hashing, files settled,
+// total) after each size shared by several files, with strictly increasing counts; it may be
+// called from a hashing thread, never from two at once. Throws ScanCancelled once a stop is
+// requested; a stop is seen between the blocks of even one huge file.
 ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidates,
-                          std::int64_t total, const ProgressCallback& progress,
+                          std::int64_t total, const ScanContext& context,
                           int threads = defaultHashThreads());
 
 // SHA-256 of the size (8 bytes, little-endian), the first 64 KiB and, above 128 KiB, the last

@@ -1,7 +1,7 @@
 #include "engine/core/FolderScanner.h"
 
+#include "engine/core/ImageFormat.h"
 #include "engine/core/Log.h"
-#include "engine/core/QuorlixFeature.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,16 +13,6 @@
 #include <utility>
 
 namespace quorlix::FolderScanner {
-
-std::string lowerExtension(const std::string& fileName) {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    std::string ext = fileName.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return ext;
-}
 
 namespace {
 
@@ -96,7 +86,8 @@ int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& 
 
 } // namespace
 
-std::vector<Candidate> enumerate(const std::filesystem::path& folder, std::int64_t* tooLong) {
+std::vector<Candidate> enumerate(const std::filesystem::path& folder, const ScanContext& context,
+                                 std::int64_t* tooLong) {
     std::vector<Candidate> candidates;
     std::int64_t skipped = 0;
     std::string firstSkipped;
@@ -108,12 +99,12 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder, std::int64
     if (rootText.size() > 1 && rootText.back() == '/')
         rootText.pop_back();
 
-    const auto& extensions = QuorlixFeature::imageExtensions();
     // Bind mounts can make a folder its own descendant; a visited set ends such cycles.
     std::set<std::pair<dev_t, ino_t>> visited;
     std::vector<std::string> pending{rootText};
     bool isRoot = true;
     while (!pending.empty()) {
+        context.checkpoint();
         const std::string dirPath = std::move(pending.back());
         pending.pop_back();
         std::vector<DirEntry> entries;
@@ -131,7 +122,13 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder, std::int64
 
         const std::string prefix = dirPath == "/" ? "/" : dirPath + "/";
         std::vector<std::string> subfolders;
+        std::size_t seen = 0;
         for (const auto& e : entries) {
+            // A folder of a million entries takes seconds to stat; the descriptor must not leak.
+            if (++seen % 1024 == 0 && context.stopRequested()) {
+                ::close(dirFd);
+                context.checkpoint();
+            }
             unsigned char type = e.type;
             struct stat st {};
             bool haveStat = false;
@@ -149,7 +146,7 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder, std::int64
                 subfolders.push_back(prefix + e.name);
                 continue;
             }
-            if (type != DT_REG || !extensions.count(lowerExtension(e.name)))
+            if (type != DT_REG || !ImageFormat::find(ImageFormat::lowerExtension(e.name)))
                 continue;
             if (!haveStat && !statEntry())
                 continue; // vanished since the folder was read

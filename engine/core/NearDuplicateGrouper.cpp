@@ -179,19 +179,17 @@ private:
     std::vector<std::size_t> parent_;
 };
 
-// A NaN capture time cannot be ordered; such a record is treated as undated rather than letting it
-// break the sort.
 bool isDated(const PhotoRecord& r) {
-    return r.dateOriginal && !std::isnan(*r.dateOriginal);
+    return LookAlikeRule::isDated(r.dateOriginal);
 }
 
 } // namespace
 
 NearDuplicateGrouper::NearDuplicateGrouper(float threshold, double burstWindowSeconds)
-    : threshold_(threshold), burstWindowSeconds_(burstWindowSeconds) {}
+    : rule_{threshold, burstWindowSeconds} {}
 
 std::vector<std::vector<PhotoRecord>>
-NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
+NearDuplicateGrouper::group(std::vector<PhotoRecord> records, const ScanContext& context) const {
     const std::size_t n = records.size();
     if (n == 0)
         return {};
@@ -224,10 +222,8 @@ NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
     };
 
     DisjointSets sets(n);
-    const float threshold = threshold_;
     auto test = [&](std::size_t i, std::size_t j, float product) {
-        const float similarity = product / (norm[i] * norm[j]);
-        if (threshold <= similarity) // false for NaN
+        if (rule_.similar(product / (norm[i] * norm[j])))
             sets.unite(i, j);
     };
 
@@ -237,11 +233,12 @@ NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
 
     // Dated records: sorted by time, so each one meets only its successors inside the window.
     for (std::size_t i = 0; i < dated; ++i) {
+        context.checkpoint();
         if (!usable(i))
             continue;
         const double t = *records[i].dateOriginal;
         for (std::size_t j = i + 1; j < dated; ++j) {
-            if (*records[j].dateOriginal - t > burstWindowSeconds_)
+            if (*records[j].dateOriginal - t > rule_.burstWindowSeconds)
                 break;
             if (usable(j) && length[j] == length[i])
                 test(i, j,
@@ -271,6 +268,7 @@ NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
         for (std::size_t t0 = 0; t0 < m; t0 += tileRows) {
             const std::size_t t1 = std::min(m, t0 + tileRows);
             for (std::size_t g = 0; g + 1 < t1; g += 4) {
+                context.checkpoint();
                 const float* a[4];
                 for (std::size_t r = 0; r < 4; ++r)
                     a[r] = row(std::min(g + r, m - 1));

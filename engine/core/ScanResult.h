@@ -23,6 +23,10 @@ struct ScanResult {
         std::map<std::string, double> bestShotScores;
         bool isBestShotUnlocked = false;
 
+        // The order groups are listed in: copies before look-alikes, larger groups first, then
+        // by id.
+        static bool before(const Group& a, const Group& b);
+
         std::optional<PhotoRecord> keeper() const;
         std::vector<PhotoRecord> others() const;
         std::int64_t reclaimableBytes() const;
@@ -34,6 +38,9 @@ struct ScanResult {
     std::int64_t skippedTooLong = 0;
     std::vector<Group> groups;
     double elapsed = 0;
+
+    // Puts the groups in Group::before order.
+    void sortGroups();
 
     std::int64_t duplicateCount() const;
     std::vector<Group> exactGroups() const;

@@ -1,6 +1,7 @@
 #include "engine/core/ContentKeys.h"
 
 #include "TempFolder.h"
+#include "engine/core/ScanCancelled.h"
 #include "engine/core/Sha256.h"
 
 #include <fcntl.h>
@@ -30,9 +31,9 @@ struct Run {
 
 Run run(const std::vector<FolderScanner::Candidate>& cs, int threads = 2) {
     Run r;
-    r.keys = contentKeys(
-        cs, std::int64_t(cs.size()), [&](const ScanProgress& p) { r.reports.push_back(p); },
-        threads);
+    r.keys = contentKeys(cs, std::int64_t(cs.size()),
+                         ScanContext({}, [&](const ScanProgress& p) { r.reports.push_back(p); }),
+                         threads);
     return r;
 }
 
@@ -281,4 +282,22 @@ TEST(ContentKeys, TiedFilesPartWhereverTheyDepart) {
         for (const auto& c : evens)
             EXPECT_EQ(r.keys.at(c.url), "sha:" + sha(even));
     }
+}
+
+// A stop is seen between two blocks of one file: two identical 1 TiB files (sparse, so they cost
+// no disk) would take far longer than any test run to digest. The stop comes from the report of a
+// small size settled on the other thread while the large pair is being read.
+TEST(ContentKeys, StopEndsTheReadOfAHugeFile) {
+    TempFolder t;
+    std::vector<FolderScanner::Candidate> cs;
+    for (const char* name : {"huge1.jpg", "huge2.jpg"}) {
+        const auto path = t.write(name, "");
+        std::filesystem::resize_file(path, std::uintmax_t(1) << 40);
+        cs.push_back(candidate(path));
+    }
+    cs.push_back(candidate(t.write("a.jpg", "small a")));
+    cs.push_back(candidate(t.write("b.jpg", "small b")));
+    std::stop_source stop;
+    const ScanContext context(stop.get_token(), [&](const ScanProgress&) { stop.request_stop(); });
+    EXPECT_THROW(contentKeys(cs, std::int64_t(cs.size()), context, 2), ScanCancelled);
 }

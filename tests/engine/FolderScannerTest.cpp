@@ -1,6 +1,7 @@
 #include "engine/core/FolderScanner.h"
 
 #include "TempFolder.h"
+#include "engine/core/ImageFormat.h"
 
 #include <algorithm>
 #include <climits>
@@ -106,10 +107,10 @@ TEST(FolderScanner, UnreadableSubfolderIsSkipped) {
 }
 
 TEST(FolderScanner, LowerExtension) {
-    EXPECT_EQ(FolderScanner::lowerExtension("IMG_1.JPG"), "jpg");
-    EXPECT_EQ(FolderScanner::lowerExtension("photo.jpeg.bak"), "bak");
-    EXPECT_EQ(FolderScanner::lowerExtension("raw"), "");
-    EXPECT_EQ(FolderScanner::lowerExtension("trailing."), "");
+    EXPECT_EQ(ImageFormat::lowerExtension("IMG_1.JPG"), "jpg");
+    EXPECT_EQ(ImageFormat::lowerExtension("photo.jpeg.bak"), "bak");
+    EXPECT_EQ(ImageFormat::lowerExtension("raw"), "");
+    EXPECT_EQ(ImageFormat::lowerExtension("trailing."), "");
 }
 
 namespace {
@@ -169,7 +170,7 @@ TEST(FolderScanner, DeepTreeIsWalkedAndTooLongPathsAreCounted) {
     ASSERT_GT(t.path().native().size() + relative.size(), std::size_t(PATH_MAX));
 
     std::int64_t tooLong = -1;
-    const auto found = FolderScanner::enumerate(t.path(), &tooLong);
+    const auto found = FolderScanner::enumerate(t.path(), {}, &tooLong);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found.front().url.filename(), "shallow.jpg");
     EXPECT_EQ(tooLong, 1);

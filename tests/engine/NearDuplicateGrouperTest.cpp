@@ -1,6 +1,7 @@
 #include "engine/core/NearDuplicateGrouper.h"
 
 #include "engine/core/QuorlixFeature.h"
+#include "engine/core/ScanCancelled.h"
 
 #include <algorithm>
 #include <cmath>
@@ -178,4 +179,15 @@ TEST(NearDuplicateGrouper, FindsEveryPairAndIgnoresInputOrder) {
         std::shuffle(records.begin(), records.end(), rng);
         EXPECT_EQ(ids(scanGrouper().group(records)), reference);
     }
+}
+
+// Twenty thousand undated photos are compared all against all; a stop ends that.
+TEST(NearDuplicateGrouper, StopEndsAllAgainstAll) {
+    std::vector<PhotoRecord> records;
+    for (int i = 0; i < 20000; ++i)
+        records.push_back(photo(std::to_string(i), {}, angle(i % 360)));
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_THROW(scanGrouper().group(std::move(records), ScanContext(stop.get_token(), {})),
+                 ScanCancelled);
 }
