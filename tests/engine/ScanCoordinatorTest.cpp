@@ -405,82 +405,85 @@ TEST(ScanCoordinator, FifoSwappedInAfterEnumerationNeverBlocks) {
         EXPECT_EQ(copies[0].fileURL, original.native());
         EXPECT_EQ(copies[1].fileURL, (t.path() / "b.jpg").native());
         ASSERT_TRUE(test::save(test::photoLike(320, 240, 2), other));
-        // Each phase checks the stop inside its own work: a stop requested as a phase reports its
-        // start ends the scan there, before any later phase reports and before the analyser is
-        // asked again.
-        TEST(ScanCoordinator, StopIsHonouredInEveryPhase) {
-            TempFolder t;
-            for (int i = 0; i < 6; ++i)
-                t.write("p" + std::to_string(i) + ".jpg",
-                        contentOf({"cat", std::to_string(100 + i), std::to_string(10 * i)}));
-            t.write("copy.jpg", contentOf({"cat", "100", "0"}));
-            for (const Phase phase : {Phase::enumerating, Phase::hashing, Phase::analyzing,
-                                      Phase::grouping, Phase::scoring}) {
-                SCOPED_TRACE(phaseName(phase));
-                Harness h;
-                std::stop_source stop;
-                std::atomic<int> scored{0};
-                auto analyzer = h.analyzer();
-                analyzer->onScore = [&, score = analyzer->onScore](const PhotoRecord& r) {
-                    ++scored;
-                    return score(r);
-                };
-                auto report = [&](const ScanProgress& p) {
-                    h.reports.push_back(p);
-                    if (p.phase == phase)
-                        stop.request_stop();
-                };
-                EXPECT_THROW(ScanCoordinator(analyzer).scan(t.path(), report, stop.get_token()),
-                             ScanCancelled);
-                for (const auto& p : h.reports)
-                    EXPECT_LE(int(p.phase), int(phase));
-                if (phase <= Phase::analyzing) {
-                    EXPECT_EQ(h.analyses, 0);
-                }
-                EXPECT_EQ(scored, 0);
-            }
-        }
+    }
+}
 
-        // An analyser call under way when the stop comes is awaited, never another one started: the
-        // wait for a stop is one call, however many photos remain. The fake blocks until the stop
-        // arrives.
-        TEST(ScanCoordinator, StopWaitsOnlyForTheCallsUnderWay) {
-            TempFolder t;
-            for (int i = 0; i < 40; ++i)
-                t.write("p" + std::to_string(i) + ".jpg",
-                        contentOf({"cat", std::to_string(100 + i), std::to_string(i)}));
-            for (const Phase phase : {Phase::analyzing, Phase::scoring}) {
-                SCOPED_TRACE(phaseName(phase));
-                Harness h;
-                std::stop_source stop;
-                std::mutex mutex;
-                std::condition_variable_any wake;
-                std::atomic<int> blocked{0}, calls{0};
-                // Parks the calling thread until the stop is requested.
-                auto block = [&] {
-                    ++calls;
-                    std::unique_lock lock(mutex);
-                    ++blocked;
-                    wake.notify_all();
-                    wake.wait(lock, stop.get_token(), [] { return false; });
-                };
-                auto analyzer = h.analyzer();
-                if (phase == Phase::analyzing)
-                    h.onAnalyze = block;
-                else
-                    analyzer->onScore = [&, score = analyzer->onScore](const PhotoRecord& r) {
-                        block();
-                        return score(r);
-                    };
-                auto scan = std::async(std::launch::async, [&] {
-                    return ScanCoordinator(analyzer).scan(t.path(), {}, stop.get_token());
-                });
-                {
-                    std::unique_lock lock(mutex);
-                    wake.wait(lock, [&] { return blocked > 0; });
-                }
+// Each phase checks the stop inside its own work: a stop requested as a phase reports its
+// start ends the scan there, before any later phase reports and before the analyser is
+// asked again.
+TEST(ScanCoordinator, StopIsHonouredInEveryPhase) {
+    TempFolder t;
+    for (int i = 0; i < 6; ++i)
+        t.write("p" + std::to_string(i) + ".jpg",
+                contentOf({"cat", std::to_string(100 + i), std::to_string(10 * i)}));
+    t.write("copy.jpg", contentOf({"cat", "100", "0"}));
+    for (const Phase phase :
+         {Phase::enumerating, Phase::hashing, Phase::analyzing, Phase::grouping, Phase::scoring}) {
+        SCOPED_TRACE(phaseName(phase));
+        Harness h;
+        std::stop_source stop;
+        std::atomic<int> scored{0};
+        auto analyzer = h.analyzer();
+        analyzer->onScore = [&, score = analyzer->onScore](const PhotoRecord& r) {
+            ++scored;
+            return score(r);
+        };
+        auto report = [&](const ScanProgress& p) {
+            h.reports.push_back(p);
+            if (p.phase == phase)
                 stop.request_stop();
-                EXPECT_THROW(scan.get(), ScanCancelled);
-                EXPECT_LE(calls, QuorlixFeature::analysisConcurrency());
-            }
+        };
+        EXPECT_THROW(ScanCoordinator(analyzer).scan(t.path(), report, stop.get_token()),
+                     ScanCancelled);
+        for (const auto& p : h.reports)
+            EXPECT_LE(int(p.phase), int(phase));
+        if (phase <= Phase::analyzing) {
+            EXPECT_EQ(h.analyses, 0);
         }
+        EXPECT_EQ(scored, 0);
+    }
+}
+
+// An analyser call under way when the stop comes is awaited, never another one started: the
+// wait for a stop is one call, however many photos remain. The fake blocks until the stop
+// arrives.
+TEST(ScanCoordinator, StopWaitsOnlyForTheCallsUnderWay) {
+    TempFolder t;
+    for (int i = 0; i < 40; ++i)
+        t.write("p" + std::to_string(i) + ".jpg",
+                contentOf({"cat", std::to_string(100 + i), std::to_string(i)}));
+    for (const Phase phase : {Phase::analyzing, Phase::scoring}) {
+        SCOPED_TRACE(phaseName(phase));
+        Harness h;
+        std::stop_source stop;
+        std::mutex mutex;
+        std::condition_variable_any wake;
+        std::atomic<int> blocked{0}, calls{0};
+        // Parks the calling thread until the stop is requested.
+        auto block = [&] {
+            ++calls;
+            std::unique_lock lock(mutex);
+            ++blocked;
+            wake.notify_all();
+            wake.wait(lock, stop.get_token(), [] { return false; });
+        };
+        auto analyzer = h.analyzer();
+        if (phase == Phase::analyzing)
+            h.onAnalyze = block;
+        else
+            analyzer->onScore = [&, score = analyzer->onScore](const PhotoRecord& r) {
+                block();
+                return score(r);
+            };
+        auto scan = std::async(std::launch::async, [&] {
+            return ScanCoordinator(analyzer).scan(t.path(), {}, stop.get_token());
+        });
+        {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [&] { return blocked > 0; });
+        }
+        stop.request_stop();
+        EXPECT_THROW(scan.get(), ScanCancelled);
+        EXPECT_LE(calls, QuorlixFeature::analysisConcurrency());
+    }
+}
