@@ -52,8 +52,10 @@ Bytes compareBytes(const PhotoRecord& keeper, const PhotoRecord& copy) {
         return Bytes::different;
     ::posix_fadvise(a.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
     ::posix_fadvise(b.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    constexpr std::size_t chunk = 1 << 20;
-    std::vector<char> left(chunk), right(chunk);
+    // Kept between calls: fresh megabytes for every file cost more in page faults than the
+    // comparison itself.
+    constexpr std::size_t chunk = 256 << 10;
+    thread_local std::vector<char> left(chunk), right(chunk);
     for (;;) {
         const ssize_t n = readFull(a.fd(), left.data(), chunk);
         const ssize_t m = readFull(b.fd(), right.data(), chunk);
