@@ -86,12 +86,16 @@ public:
         std::filesystem::path from;
         std::filesystem::path to;
         std::filesystem::path trashInfo; // set for moves to the Trash
+        // The file as it stood at `to` right after the move: undo brings back only that file.
+        std::optional<FileIdentity> identity;
     };
 
     struct MoveOperation {
-        std::vector<Move> moves;                      // in the order moved
+        std::vector<Move> moves;                      // still to put back, in the order moved
         std::vector<ScanResult::Group> removedGroups; // as they were before the move
         MoveDestination destination;
+        std::vector<ScanResult::Group> reducedGroups; // kept with fewer members, as they were
+        std::vector<std::filesystem::path> lost;      // moved, and undo can no longer bring back
     };
 
     // What a folder panel shows; the view answers with a URL or nothing.

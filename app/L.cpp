@@ -135,6 +135,12 @@ constexpr Entry kEntries[] = {
     {"picker.saveFailed",
      "The copy could not be saved in that folder. Check that you can write there and that it has "
      "free space."},
+    {"check.skipped", "%d left in place: changed since the scan"},
+    {"check.noTrash", "%d could not be moved: their drive has no usable Trash"},
+    {"check.insideFolder",
+     "Choose a folder outside the scanned folder: photos moved into it would still be there."},
+    {"check.undoBlocked", "%d could not be put back yet: press Undo to try again"},
+    {"check.undoLeft", "%d left where they were moved: changed or gone since"},
 };
 
 QString plain(int index) {
@@ -559,5 +565,23 @@ QString saveFailed() {
     return plain(105);
 }
 } // namespace picker
+
+namespace check {
+QString skipped(std::int64_t count) {
+    return formatted(106, {count});
+}
+QString noTrash(std::int64_t count) {
+    return formatted(107, {count});
+}
+QString insideFolder() {
+    return plain(108);
+}
+QString undoBlocked(std::int64_t count) {
+    return formatted(109, {count});
+}
+QString undoLeft(std::int64_t count) {
+    return formatted(110, {count});
+}
+} // namespace check
 
 } // namespace quorlix::L

@@ -169,4 +169,13 @@ QString emailFailed();
 QString saveFailed();
 } // namespace picker
 
+// What the checks made just before moving and undoing report.
+namespace check {
+QString skipped(std::int64_t count);
+QString noTrash(std::int64_t count);
+QString insideFolder();
+QString undoBlocked(std::int64_t count);
+QString undoLeft(std::int64_t count);
+} // namespace check
+
 } // namespace quorlix::L

@@ -427,5 +427,25 @@
         <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
         <translation>No se pudo guardar la copia en esa carpeta. Comprueba que puedes escribir en ella y que tiene espacio libre.</translation>
     </message>
+    <message id="check.skipped">
+        <source>%d left in place: changed since the scan</source>
+        <translation>%d se quedaron en su sitio: cambiaron después del análisis</translation>
+    </message>
+    <message id="check.noTrash">
+        <source>%d could not be moved: their drive has no usable Trash</source>
+        <translation>%d no se pudieron mover: su disco no tiene una Papelera utilizable</translation>
+    </message>
+    <message id="check.insideFolder">
+        <source>Choose a folder outside the scanned folder: photos moved into it would still be there.</source>
+        <translation>Elige una carpeta fuera de la analizada: las fotos movidas dentro seguirían en ella.</translation>
+    </message>
+    <message id="check.undoBlocked">
+        <source>%d could not be put back yet: press Undo to try again</source>
+        <translation>%d aún no se pudieron devolver: pulsa Deshacer para reintentarlo</translation>
+    </message>
+    <message id="check.undoLeft">
+        <source>%d left where they were moved: changed or gone since</source>
+        <translation>%d se quedaron donde se movieron: cambiaron o desaparecieron desde entonces</translation>
+    </message>
 </context>
 </TS>

@@ -427,5 +427,25 @@
         <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
         <translation>Non è stato possibile salvare la copia in quella cartella. Controlla di poterci scrivere e che abbia spazio libero.</translation>
     </message>
+    <message id="check.skipped">
+        <source>%d left in place: changed since the scan</source>
+        <translation>%d lasciate al loro posto: cambiate dopo la scansione</translation>
+    </message>
+    <message id="check.noTrash">
+        <source>%d could not be moved: their drive has no usable Trash</source>
+        <translation>%d non spostate: il loro disco non ha un Cestino utilizzabile</translation>
+    </message>
+    <message id="check.insideFolder">
+        <source>Choose a folder outside the scanned folder: photos moved into it would still be there.</source>
+        <translation>Scegli una cartella fuori da quella analizzata: le foto spostate lì dentro resterebbero nella cartella.</translation>
+    </message>
+    <message id="check.undoBlocked">
+        <source>%d could not be put back yet: press Undo to try again</source>
+        <translation>%d non ancora rimesse a posto: premi Annulla per riprovare</translation>
+    </message>
+    <message id="check.undoLeft">
+        <source>%d left where they were moved: changed or gone since</source>
+        <translation>%d lasciate dove erano state spostate: cambiate o sparite nel frattempo</translation>
+    </message>
 </context>
 </TS>
