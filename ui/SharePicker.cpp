@@ -16,10 +16,6 @@
 
 namespace quorlix {
 
-namespace {}
-
-} // namespace
-
 SharePicker::SharePicker(QObject* parent)
     : QObject(parent), model_(AppModelForeign::instance()),
       emailProgram_(QStandardPaths::findExecutable(QStringLiteral("xdg-email"))) {}
