@@ -46,7 +46,7 @@ private Q_SLOTS:
         QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("enumerating")),
                  QStringLiteral("Listing photos"));
         QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("analyzing")),
-                 QStringLiteral("Analyzing images on the Neural Engine"));
+                 QStringLiteral("Analyzing images"));
         QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("scoring")),
                  QStringLiteral("Electing the best shot"));
         QVERIFY(ViewLogic::phaseLabel(QStringLiteral("nonsense")).isEmpty());

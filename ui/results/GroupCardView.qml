@@ -180,7 +180,7 @@ Rectangle {
             }
             MenuItem {
                 objectName: "menuReveal"
-                text: L.results.revealInFinder
+                text: L.results.revealInFileManager
                 onTriggered: AppModel.revealPhoto(menu.photoId)
             }
         }
