@@ -91,7 +91,7 @@ QUrl FolderChoice::createFolder(const QUrl& parent, const QString& name) {
 }
 
 bool FolderChoice::openPortal(const QString& title, const QString& acceptLabel, const QUrl& start,
-                              bool forMove, QWindow* parent) {
+                              const QString& purpose, QWindow* parent) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
@@ -117,7 +117,8 @@ bool FolderChoice::openPortal(const QString& title, const QString& acceptLabel, 
     options.insert(QStringLiteral("modal"), true);
     options.insert(QStringLiteral("accept_label"), acceptLabel);
     if (start.isLocalFile())
-        options.insert(QStringLiteral("current_folder"), QFile::encodeName(start.toLocalFile()) + '\0');
+        options.insert(QStringLiteral("current_folder"),
+                       QFile::encodeName(start.toLocalFile()) + '\0');
     QString parentId;
     if (parent && QGuiApplication::platformName() == QLatin1String("xcb"))
         parentId = QStringLiteral("x11:") + QString::number(parent->winId(), 16);
@@ -136,7 +137,7 @@ bool FolderChoice::openPortal(const QString& title, const QString& acceptLabel, 
         return false;
     }
     pendingHandle_ = handle;
-    pendingForMove_ = forMove;
+    pendingPurpose_ = purpose;
     return true;
 }
 
@@ -150,7 +151,7 @@ void FolderChoice::portalResponse(uint response, const QVariantMap& results) {
         return;
     const QUrl folder(uris.front());
     if (folder.isLocalFile())
-        Q_EMIT portalChosen(folder, pendingForMove_);
+        Q_EMIT portalChosen(folder, pendingPurpose_);
 }
 
 } // namespace quorlix

@@ -38,18 +38,18 @@ public:
     Q_INVOKABLE static QUrl createFolder(const QUrl& parent, const QString& name);
 
     // Asks the desktop's chooser; false when none answers (the caller shows its own dialog).
-    // The answer arrives later as portalChosen (never on cancel).
-    Q_INVOKABLE bool openPortal(const QString& title, const QString& acceptLabel,
-                                const QUrl& start, bool forMove, QWindow* parent = nullptr);
+    // The answer arrives later as portalChosen with the same `purpose` (never on cancel).
+    Q_INVOKABLE bool openPortal(const QString& title, const QString& acceptLabel, const QUrl& start,
+                                const QString& purpose, QWindow* parent = nullptr);
 
 Q_SIGNALS:
-    void portalChosen(const QUrl& folder, bool forMove);
+    void portalChosen(const QUrl& folder, const QString& purpose);
 
 private Q_SLOTS:
     void portalResponse(uint response, const QVariantMap& results);
 
 private:
-    bool pendingForMove_ = false;
+    QString pendingPurpose_;
     QString pendingHandle_;
 };
 

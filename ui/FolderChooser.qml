@@ -14,9 +14,8 @@ Dialog {
     property string acceptLabel
     property string message
     property bool canCreateFolders: false
-    property bool forMove: false
     property string problem
-    signal chosen(url folder, bool forMove)
+    signal chosen(url folder)
 
     modal: true
     anchors.centerIn: Overlay.overlay
@@ -53,7 +52,7 @@ Dialog {
         folder = shown
         FolderChoice.remember(shown)
         close()
-        chosen(shown, forMove)
+        chosen(shown)
     }
 
     background: Rectangle {

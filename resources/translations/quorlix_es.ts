@@ -524,8 +524,8 @@
         <translation>Acerca de Quorlix</translation>
     </message>
     <message id="window.aboutBody">
-        <source>Version %@. Finds exact copies and look-alike bursts of photos in a folder and keeps the best one. Free software under the %@ licence.</source>
-        <translation>Versión %@. Encuentra copias exactas y ráfagas de fotos parecidas en una carpeta y conserva la mejor. Software libre con licencia %@.</translation>
+        <source>Version %@. Finds exact copies and look-alike bursts of photos in a folder and keeps the best one. Licence: %@.</source>
+        <translation>Versión %@. Encuentra copias exactas y ráfagas de fotos parecidas en una carpeta y conserva la mejor. Licencia: %@.</translation>
     </message>
     <message id="window.close">
         <source>Close</source>

@@ -524,8 +524,8 @@
         <translation>Informazioni su Quorlix</translation>
     </message>
     <message id="window.aboutBody">
-        <source>Version %@. Finds exact copies and look-alike bursts of photos in a folder and keeps the best one. Free software under the %@ licence.</source>
-        <translation>Versione %@. Trova copie identiche e raffiche di scatti simili in una cartella e tiene la foto migliore. Software libero con licenza %@.</translation>
+        <source>Version %@. Finds exact copies and look-alike bursts of photos in a folder and keeps the best one. Licence: %@.</source>
+        <translation>Versione %@. Trova copie identiche e raffiche di scatti simili in una cartella e tiene la foto migliore. Licenza: %@.</translation>
     </message>
     <message id="window.close">
         <source>Close</source>

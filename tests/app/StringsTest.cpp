@@ -40,9 +40,11 @@ private Q_SLOTS:
 
     void catalogueHasEveryEntryOnce() {
         const auto entries = L::entries();
-        QCOMPARE(entries.size(), std::size_t(146)); // 92, "req.needsMac", the share picker's, the window's
-        const QStringList order = {"app",    "empty", "scan",   "results", "move",  "teaser",
-                                   "splash", "share", "topbar", "req",     "error", "picker", "window"};
+        QCOMPARE(entries.size(),
+                 std::size_t(146)); // 92, "req.needsMac", the share picker's, the window's
+        const QStringList order = {"app",    "empty",  "scan",  "results", "move",
+                                   "teaser", "splash", "share", "topbar",  "req",
+                                   "error",  "picker", "window"};
         QSet<QString> keys;
         int area = 0;
         for (const auto& entry : entries) {
@@ -124,7 +126,8 @@ private Q_SLOTS:
 
     // Quorlix runs on Linux: only the texts about Veltrano, which needs a Mac, may name one.
     void ownTextsSayNothingFalseAboutLinux() {
-        const QRegularExpression macOnly(QStringLiteral("\\bMac\\b|Finder|Neural Engine|App Store"));
+        const QRegularExpression macOnly(
+            QStringLiteral("\\bMac\\b|Finder|Neural Engine|App Store"));
         for (const QString code : {"en", "it", "es"}) {
             QVERIFY(StringCatalogue::shared().load(code));
             for (const auto& entry : L::entries()) {
