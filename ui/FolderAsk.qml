@@ -14,6 +14,8 @@ Item {
     // Tells this asker's portal answers from another's.
     property string purpose
     signal chosen(url folder)
+    // Where the dialog is laid out: the whole window, not this empty item.
+    readonly property Item windowContent: Window.contentItem
 
     function ask() {
         const start = FolderChoice.startFolder()
@@ -24,6 +26,7 @@ Item {
     FolderChooser {
         id: chooser
         objectName: "folderChooser"
+        parent: root.windowContent
         title: root.title
         acceptLabel: root.acceptLabel
         message: root.message

@@ -3,11 +3,11 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QWindow>
 #include <QtQml/qqml.h>
 
 class QJSEngine;
 class QQmlEngine;
-class QWindow;
 
 namespace quorlix {
 

@@ -18,13 +18,12 @@ Dialog {
     signal chosen(url folder)
 
     modal: true
-    anchors.centerIn: Overlay.overlay
+    // The asker gives the window's content as the parent: laid out against the whole window.
+    anchors.centerIn: parent
     width: Math.min(560, (parent ? parent.width : 560) - 48)
     height: Math.min(480, (parent ? parent.height : 480) - 48)
     closePolicy: Popup.CloseOnEscape
     padding: 16
-    Accessible.role: Accessible.Dialog
-    Accessible.name: title
 
     function openAt(start) {
         folder = start

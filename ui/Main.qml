@@ -149,13 +149,11 @@ ApplicationWindow {
     Dialog {
         id: about
         objectName: "aboutDialog"
-        anchors.centerIn: Overlay.overlay
+        anchors.centerIn: parent
         modal: true
         width: Math.min(420, window.width - 48)
         title: L.window.about
         closePolicy: Popup.CloseOnEscape
-        Accessible.role: Accessible.Dialog
-        Accessible.name: title
         background: Rectangle {
             radius: 12
             color: Theme.bg.sheet

@@ -8,14 +8,12 @@ import Quorlix
 Dialog {
     id: root
     objectName: "preferencesDialog"
-    anchors.centerIn: Overlay.overlay
+    anchors.centerIn: parent
     modal: true
     width: 400
     title: L.window.preferences.replace("\u2026", "")
     closePolicy: Popup.CloseOnEscape
     padding: 20
-    Accessible.role: Accessible.Dialog
-    Accessible.name: title
 
     background: Rectangle {
         radius: 12

@@ -11,6 +11,7 @@
 #include <memory>
 #include <semaphore>
 
+class QQuickItem;
 class QQuickWindow;
 
 namespace quorlix {
