@@ -39,6 +39,12 @@ ApplicationWindow {
     menuBar: MenuBar {
         objectName: "menuBar"
         enabled: !window.busy
+        // Reachable with Tab as well as the pointer, and named for screen readers.
+        delegate: MenuBarItem {
+            id: barItem
+            focusPolicy: Qt.TabFocus
+            Accessible.name: barItem.text
+        }
         background: Rectangle {
             implicitHeight: 28
             color: Theme.bg.window

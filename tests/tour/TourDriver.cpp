@@ -430,8 +430,8 @@ void TourDriver::answerFolderDialog(const QString& step, const QString& path,
             click(QStringLiteral("folderPath"));
             QTimer::singleShot(200, this, [this, step, path, done, then] {
                 pressKey(Qt::Key_A, Qt::ControlModifier);
-                typeText(path);
-                QTimer::singleShot(400, this, [this, step, done, then] {
+                QTimer::singleShot(300, this, [this, path] { typeText(path); });
+                QTimer::singleShot(900, this, [this, step, done, then] {
                     capture(QStringLiteral("folder-dialog-") + step);
                     click(QStringLiteral("folderAccept"));
                     waitFor(step, done, then, 30000);
@@ -442,8 +442,22 @@ void TourDriver::answerFolderDialog(const QString& step, const QString& path,
 }
 
 void TourDriver::typeText(const QString& text) {
-    if (window_)
-        QTest::keyClicks(window_.data(), text);
+    if (!window_)
+        return;
+    // Qt Test types only single-byte characters into a window: the tour's paths are ASCII.
+    const auto type = [this, text] {
+        for (const QChar c : text)
+            if (window_)
+                QTest::keyClick(window_.data(), c.toLatin1());
+    };
+    if (window_->isActive()) {
+        type();
+        return;
+    }
+    window_->requestActivate();
+    waitFor(
+        QStringLiteral("window activation"), [this] { return window_ && window_->isActive(); },
+        type, 30000);
 }
 
 void TourDriver::waitFor(const QString& what, std::function<bool()> ready,

@@ -33,6 +33,10 @@ private:
     static bool canTakeFocus(const QQuickItem* item) {
         if (item->activeFocusOnTab())
             return true;
+        // A row of a list that takes the focus is reached with the arrow keys.
+        for (const QQuickItem* at = item->parentItem(); at; at = at->parentItem())
+            if (at->inherits("QQuickListView") && at->activeFocusOnTab())
+                return true;
         const QVariant policy = item->property("focusPolicy");
         return policy.isValid() && (policy.toInt() & Qt::TabFocus);
     }

@@ -52,6 +52,8 @@ Rectangle {
 
     activeFocusOnTab: true
     Keys.onLeftPressed: (event) => { root.step(-1); event.accepted = true }
+    Accessible.role: Accessible.Grouping
+    Accessible.name: L.teaser.lead
     Keys.onRightPressed: (event) => { root.step(1); event.accepted = true }
 
     HoverHandler { id: hover }
