@@ -129,7 +129,8 @@ private Q_SLOTS:
         const QRegularExpression macOnly(
             QStringLiteral("\\bMac\\b|Finder|Neural Engine|App Store"));
         for (const QString code : {"en", "it", "es"}) {
-            QVERIFY(StringCatalogue::shared().load(code));
+            // English is the built-in text: there is no file to load for it.
+            QCOMPARE(StringCatalogue::shared().load(code), code != "en");
             for (const auto& entry : L::entries()) {
                 const QString key = QString::fromLatin1(entry.key);
                 if (key.startsWith("teaser.") || key.startsWith("req.") ||
