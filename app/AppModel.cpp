@@ -160,7 +160,7 @@ void AppModel::openQuickLook(const QString& photoId) {
 
 void AppModel::revealPhoto(const QString& photoId) {
     if (auto photo = findPhoto(result_, photoId.toStdString()))
-        revealInFinder(*photo);
+        revealInFileManager(*photo);
 }
 
 void AppModel::dismissToast(const QString& id) {
@@ -378,7 +378,7 @@ void AppModel::resetKeeper(const QString& groupId) {
         setKeeper(groupId, QString::fromStdString(group->autoKeeperId));
 }
 
-void AppModel::revealInFinder(const PhotoRecord& photo) {
+void AppModel::revealInFileManager(const PhotoRecord& photo) {
     desktop_->revealFile(photo.fileURL);
 }
 

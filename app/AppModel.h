@@ -201,7 +201,7 @@ public:
     // Keepers.
     Q_INVOKABLE void setKeeper(const QString& groupId, const QString& photoId);
     Q_INVOKABLE void resetKeeper(const QString& groupId);
-    void revealInFinder(const PhotoRecord& photo);
+    void revealInFileManager(const PhotoRecord& photo);
     Q_INVOKABLE void revealPhoto(const QString& photoId);
     Q_INVOKABLE void openAppStore(const QString& source);
 

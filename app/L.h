@@ -65,7 +65,7 @@ QString locked();
 QString lockedHint();
 QString bestShot();
 QString keep();
-QString revealInFinder();
+QString revealInFileManager();
 QString score(std::int64_t score);
 } // namespace results
 
