@@ -446,6 +446,7 @@
     <message id="check.undoLeft">
         <source>%d left where they were moved: changed or gone since</source>
         <translation>%d se quedaron donde se movieron: cambiaron o desaparecieron desde entonces</translation>
+    </message>
     <message id="window.parentFolder">
         <source>Parent folder</source>
         <translation>Carpeta superior</translation>

@@ -446,6 +446,7 @@
     <message id="check.undoLeft">
         <source>%d left where they were moved: changed or gone since</source>
         <translation>%d lasciate dove erano state spostate: cambiate o sparite nel frattempo</translation>
+    </message>
     <message id="window.parentFolder">
         <source>Parent folder</source>
         <translation>Cartella superiore</translation>
