@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
@@ -90,6 +91,8 @@ int QuorlixApp::exec() {
                                       QCoreApplication::applicationVersion().toStdString());
     if (tour_)
         tour_->start(window, model_.get());
+    if (!startFolder_.isEmpty())
+        model_->handleDrop({QUrl::fromLocalFile(QFileInfo(startFolder_).absoluteFilePath())});
     return QCoreApplication::exec();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <memory>
 
@@ -19,6 +20,10 @@ public:
     QuorlixApp();
     ~QuorlixApp();
 
+    // A folder (or a file, standing for its folder) to scan as soon as the window shows, as
+    // when it is dropped on the window. Call before exec().
+    void setStartFolder(const QString& path) { startFolder_ = path; }
+
     // Loads the window and runs the event loop; returns the process's exit code.
     int exec();
 
@@ -35,6 +40,7 @@ private:
     std::unique_ptr<TourDriver> tour_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<QQmlApplicationEngine> engine_;
+    QString startFolder_;
 };
 
 } // namespace quorlix

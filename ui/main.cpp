@@ -1,5 +1,6 @@
 #include "ui/QuorlixApp.h"
 
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QtQml/QQmlExtensionPlugin>
 
@@ -14,7 +15,23 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setApplicationName(QStringLiteral("Quorlix"));
     QGuiApplication::setOrganizationName(QStringLiteral("Quorlix"));
     QGuiApplication::setApplicationVersion(QStringLiteral(QUORLIX_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quorlix"));
+    // Names the installed desktop entry, so the desktop matches windows to its icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorlix.Quorlix"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Finds copies and look-alike bursts of photos in a folder."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("folder"),
+        QStringLiteral("Folder to scan at once; a file stands for the folder that holds it."),
+        QStringLiteral("[FOLDER]"));
+    parser.process(application);
+
     quorlix::QuorlixApp app;
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty())
+        app.setStartFolder(positional.front());
     return app.exec();
 }
