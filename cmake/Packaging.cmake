@@ -3,18 +3,19 @@
 # and Qt plugins the window loads at run time are not linked, so they are named here.
 set(QUORLIX_MAINTAINER "The Quorlix developers <quorlix@users.noreply.github.com>")
 
-# Debian's own documentation files, installed with the programs.
+# Debian's own documentation files, installed with the programs. The version has no Debian
+# revision, so the package is native and its changelog is changelog.gz.
 set(QUORLIX_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quorlix)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${QUORLIX_DOCDIR}
     COMPONENT runtime)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORLIX_MAINTAINER}")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in
-    ${CMAKE_BINARY_DIR}/packaging/changelog.Debian @ONLY)
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz
-    COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/changelog.Debian
-    DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.Debian VERBATIM)
-add_custom_target(quorlix_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz DESTINATION ${QUORLIX_DOCDIR}
+    ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+    COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/changelog
+    DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog VERBATIM)
+add_custom_target(quorlix_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${QUORLIX_DOCDIR}
     COMPONENT runtime)
 
 set(CPACK_GENERATOR DEB)
@@ -28,14 +29,15 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# CPack indents the lines after the first and turns an empty line into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "finds duplicate photos and keeps the best of each burst
- Quorlix scans one folder of photos for byte-identical copies and look-alike
- bursts, elects in each group the photo to keep by a quality score
- (sharpness, exposure, open eyes, resolution) and moves the others to the
- Trash or to another folder, with an undo.
- .
- The package holds the window, quorlix, and the headless scanner,
- quorlix-scan, which prints the same groups as text or JSON.")
+Quorlix scans one folder of photos for byte-identical copies and look-alike
+bursts, elects in each group the photo to keep by a quality score
+(sharpness, exposure, open eyes, resolution) and moves the others to the
+Trash or to another folder, with an undo.
+
+The package holds the window, quorlix, and the headless scanner,
+quorlix-scan, which prints the same groups as text or JSON.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The engine's private libraries resolve inside the package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS

@@ -7,7 +7,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-scripts/setup.sh release
+# Only what the package holds.
+scripts/setup.sh release quorlix quorlix-scan quorlix_man quorlix_icons quorlix_changelog
 out="$root/build/package"
 rm -rf "$out"
 mkdir -p "$out"

@@ -38,8 +38,8 @@ build_packages=(
     scdoc librsvg2-bin desktop-file-utils appstream dpkg-dev lintian
     # the window's tests run the real app and Qt Quick Test under a virtual X server
     qml6-module-qttest xvfb xauth xdotool
-    # CI: the format gate; the share card's font comes from the npm registry
-    clang-format npm
+    # CI: the format gate
+    clang-format
 )
 # What the benchmarks need besides: peer tools, and photographs and real camera footage.
 bench_packages=(
@@ -70,9 +70,13 @@ fi
 fonts=build/fonts
 if [[ ! -f "$fonts/Fraunces-Latin-300.woff2" || ! -f "$fonts/Fraunces-Latin-600.woff2" ]] &&
     [[ ! -f "$fonts/.unavailable" ]]; then
+    if ! command -v npm >/dev/null; then
+        [[ $(id -u) -eq 0 ]] && sudo=() || sudo=(sudo)
+        "${sudo[@]}" apt-get install -y -qq --no-install-recommends npm >/dev/null 2>&1 || true
+    fi
     tmp="$(mktemp -d)"
     mkdir -p "$fonts"
-    if (cd "$tmp" && npm pack --silent @fontsource/fraunces@5 >/dev/null 2>&1) &&
+    if command -v npm >/dev/null && (cd "$tmp" && npm pack --silent @fontsource/fraunces@5 >/dev/null 2>&1) &&
         tar -xzf "$tmp"/fontsource-fraunces-*.tgz -C "$tmp" \
             package/files/fraunces-latin-300-normal.woff2 package/files/fraunces-latin-600-normal.woff2
     then
