@@ -21,6 +21,10 @@
 #include <thread>
 #include <unistd.h>
 
+#ifndef QUORLIX_VERSION
+#define QUORLIX_VERSION "?"
+#endif
+
 namespace {
 
 constexpr const char* usage =
@@ -28,7 +32,10 @@ constexpr const char* usage =
     "Finds byte-identical copies and look-alike bursts of photos in FOLDER and prints them.\n"
     "  --json        print the whole result as JSON\n"
     "  --exact-only  stop after the exact-duplicate phase\n"
-    "  --verbose     also print the engine's informational log lines\n";
+    "  --verbose     also print the engine's informational log lines\n"
+    "  --version     print the version and exit\n"
+    "Exit status: 0 done, 1 the folder or the image analysis is unusable, 2 bad usage,\n"
+    "130 cancelled.\n";
 
 struct Arguments {
     bool json = false;
@@ -37,7 +44,7 @@ struct Arguments {
     std::string folder;
 };
 
-// Returns 0 when parsed, else the exit code (2 for bad usage, 0 after --help).
+// Returns 0 when parsed, else the exit code (2 for bad usage, 0 after --help or --version).
 int parse(int argc, char** argv, Arguments& args, bool& done) {
     done = false;
     bool endOfOptions = false;
@@ -47,6 +54,10 @@ int parse(int argc, char** argv, Arguments& args, bool& done) {
             endOfOptions = true;
         } else if (!endOfOptions && (a == "-h" || a == "--help")) {
             std::cout << usage;
+            done = true;
+            return 0;
+        } else if (!endOfOptions && a == "--version") {
+            std::cout << "quorlix-scan " QUORLIX_VERSION "\n";
             done = true;
             return 0;
         } else if (!endOfOptions && a == "--json") {

@@ -31,7 +31,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setApplicationName(QStringLiteral("Quorlix"));
     QGuiApplication::setOrganizationName(QStringLiteral("Quorlix"));
     QGuiApplication::setApplicationVersion(QStringLiteral(QUORLIX_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quorlix"));
+    // Names the installed desktop entry, so the desktop matches windows to its icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorlix.Quorlix"));
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1));
     if (line.action == CommandLine::Action::error) {
         std::fprintf(stderr, "quorlix: %s Try quorlix --help.\n", qPrintable(line.problem));
