@@ -57,6 +57,8 @@ TestCase {
 
     function test_aSelectedRowIsNavigationOnly() {
         const list = findChild(chooser.contentItem, "folderList")
+        // The rows are made after the count is known.
+        tryVerify(() => list.itemAtIndex(0) !== null)
         mouseClick(list.itemAtIndex(0))
         compare(list.currentIndex, 0)
         mouseClick(findChild(chooser.footer, "folderAccept"))
