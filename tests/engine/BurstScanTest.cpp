@@ -16,17 +16,6 @@ using vips::VImage;
 
 namespace {
 
-std::string quoted(const std::filesystem::path& path) {
-    std::string out = "'";
-    for (char c : path.string())
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 std::string captureTime(int second) {
     return "2024:05:01 12:00:" + std::string(second < 10 ? "0" : "") + std::to_string(second);
 }
@@ -74,11 +63,12 @@ TEST_F(BurstScan, ExposureStepsClippingAndHeicFormOneBurstWithoutTheNoisyKeeper)
         const auto jpeg = folder.path() / "phone-source.jpg";
         ASSERT_TRUE(test::save(frame(-2, -4), jpeg));
         const auto heic = folder.path() / "IMG_0007.heic";
-        ASSERT_TRUE(run("heif-enc -q 85 -o " + quoted(heic) + " " + quoted(jpeg)))
+        ASSERT_TRUE(test::runQuietly("heif-enc -q 85 -o " + test::shellQuoted(heic) + " " +
+                                     test::shellQuoted(jpeg)))
             << "heif-enc (libheif-examples) is needed to make the HEIC";
         std::filesystem::remove(jpeg);
-        ASSERT_TRUE(run("exiftool -q -q -m -overwrite_original '-DateTimeOriginal=" +
-                        captureTime(7) + "' " + quoted(heic)))
+        ASSERT_TRUE(test::runQuietly("exiftool -q -q -m -overwrite_original '-DateTimeOriginal=" +
+                                     captureTime(7) + "' " + test::shellQuoted(heic)))
             << "exiftool (libimage-exiftool-perl) is needed to date the HEIC";
     }
     shoot(test::photoLike(2000, 1500, 9), "IMG_0008.jpg", 8); // another scene, same minute

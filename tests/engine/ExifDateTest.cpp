@@ -39,24 +39,13 @@ private:
     std::optional<std::string> saved_;
 };
 
-std::string quoted(const std::filesystem::path& path) {
-    std::string out = "'";
-    for (char c : path.string())
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs a command with its output discarded; true when it exited with 0.
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // EXIF written by a writer that shares no code with ours, the way a phone's or a camera's files
 // come in.
 bool writeExifWithExifTool(const std::filesystem::path& file) {
-    return run("exiftool -q -q -m -overwrite_original '-DateTimeOriginal=2021:07:04 15:30:00' "
-               "'-Make=Quorlix Camera' " +
-               quoted(file));
+    return test::runQuietly(
+        "exiftool -q -q -m -overwrite_original '-DateTimeOriginal=2021:07:04 15:30:00' "
+        "'-Make=Quorlix Camera' " +
+        test::shellQuoted(file));
 }
 
 // The EXIF block the decode read, as the analysis parses it.
@@ -169,7 +158,8 @@ TEST(ExifDate, DecodeHandsOverTheExifOfEveryContainer) {
     const auto jpeg = folder.path() / "source.jpg";
     ASSERT_TRUE(test::save(image, jpeg));
     const auto heic = folder.path() / "phone.heic";
-    ASSERT_TRUE(run("heif-enc -q 80 -o " + quoted(heic) + " " + quoted(jpeg)))
+    ASSERT_TRUE(test::runQuietly("heif-enc -q 80 -o " + test::shellQuoted(heic) + " " +
+                                 test::shellQuoted(jpeg)))
         << "heif-enc (libheif-examples) is needed to make the HEIC";
     std::vector<std::filesystem::path> files = {heic};
     for (const char* ext : {"jpg", "png", "webp", "tif"}) {

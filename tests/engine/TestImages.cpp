@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <exiv2/exiv2.hpp>
 #include <stdexcept>
 #include <string>
@@ -184,6 +185,17 @@ std::string minimalDng(int width, int height, int orientation) {
             out += u16(block ? 52000u : 9000u + std::uint32_t(x % 64) * 40u);
         }
     return out;
+}
+
+std::string shellQuoted(const std::filesystem::path& path) {
+    std::string out = "'";
+    for (char c : path.string())
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+bool runQuietly(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 } // namespace quorlix::test

@@ -30,4 +30,9 @@ vips::VImage noisy(const vips::VImage& image, double sigma, int seed = 3);
 // in the stored top-left quarter, and the given EXIF orientation.
 std::string minimalDng(int width, int height, int orientation);
 
+// `path` as one single-quoted shell word.
+std::string shellQuoted(const std::filesystem::path& path);
+// Runs a shell command with its output discarded; true when it exited with 0.
+bool runQuietly(const std::string& command);
+
 } // namespace quorlix::test
