@@ -135,6 +135,9 @@ constexpr Entry kEntries[] = {
     {"picker.saveFailed",
      "The copy could not be saved in that folder. Check that you can write there and that it has "
      "free space."},
+    {"prefs.forgetCache", "Forget cached analyses"},
+    {"prefs.cacheSize", "Cached analyses: %@"},
+    {"prefs.forgetCacheFailed", "The cached analyses could not all be removed."},
 };
 
 QString plain(int index) {
@@ -559,5 +562,17 @@ QString saveFailed() {
     return plain(105);
 }
 } // namespace picker
+
+namespace prefs {
+QString forgetCache() {
+    return plain(106);
+}
+QString cacheSize(const QString& size) {
+    return formatted(107, {size});
+}
+QString forgetCacheFailed() {
+    return plain(108);
+}
+} // namespace prefs
 
 } // namespace quorlix::L

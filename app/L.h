@@ -169,4 +169,11 @@ QString emailFailed();
 QString saveFailed();
 } // namespace picker
 
+// The preferences' analysis cache line.
+namespace prefs {
+QString forgetCache();
+QString cacheSize(const QString& size); // the size as formatByteCount gives it
+QString forgetCacheFailed();
+} // namespace prefs
+
 } // namespace quorlix::L

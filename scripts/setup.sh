@@ -10,7 +10,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     libvips-dev libvips-tools libexiv2-dev libraw-dev libheif-dev
     libdlib-dev libdlib-data
-    libssl-dev libsystemd-dev nlohmann-json3-dev
+    libssl-dev libsystemd-dev nlohmann-json3-dev libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     jdupes rmlint time
     # photographs and real camera footage for the feature-print benchmark (bench/featureprint.sh)

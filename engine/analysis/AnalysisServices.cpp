@@ -33,4 +33,9 @@ extern "C" void quorlixAnalysisServices(quorlix::ScanServices* services) {
     services->scoreMeasured = [](const PhotoRecord& record, const QualitySignals& signals) {
         return PhotoQualityScorecard::shared().evaluate(record, signals).score;
     };
+    // Raise with every change to what the descriptor or the scorer computes: cached analyses of
+    // another version are analysed again.
+    services->version = [] {
+        return std::string("featureprint-1 scorecard-1");
+    };
 }

@@ -1,5 +1,7 @@
 #include "engine/core/ScanCoordinator.h"
 
+#include "engine/core/AnalysisCache.h"
+#include "engine/core/CachedPhotoAnalyzer.h"
 #include "engine/core/ContentKeys.h"
 #include "engine/core/FolderScanner.h"
 #include "engine/core/KeeperElection.h"
@@ -147,6 +149,63 @@ void scoreNearGroups(std::vector<ScanResult::Group>& groups, const ScanServices&
     }
 }
 
+// The scan's analysers seen as one PhotoAnalyzer, so that the analysis cache can wrap them.
+class ServicesAnalyzer : public PhotoAnalyzer {
+public:
+    explicit ServicesAnalyzer(ScanServices services) : s_(std::move(services)) {}
+    std::optional<PhotoAnalysis> analyze(const std::filesystem::path& file,
+                                         ImageBuffer* thumbnail) const override {
+        return thumbnail && s_.analyzeKeeping ? s_.analyzeKeeping(file, *thumbnail)
+                                              : s_.analyze(file);
+    }
+    std::optional<QualitySignals> measure(const ImageBuffer& image) const override {
+        return s_.measure ? s_.measure(image) : std::nullopt;
+    }
+    double score(const PhotoRecord& record) const override { return s_.score(record); }
+    double score(const PhotoRecord& record, const QualitySignals& signals) const override {
+        return s_.scoreMeasured ? s_.scoreMeasured(record, signals) : s_.score(record);
+    }
+    void prepareScoring() const override {
+        if (s_.prepareScoring)
+            s_.prepareScoring();
+    }
+    std::string version() const override { return s_.version ? s_.version() : std::string(); }
+
+private:
+    ScanServices s_;
+};
+
+// `services` answered through the analysis cache, with the same optional parts.
+ScanServices cachedServices(const ScanServices& services, std::shared_ptr<AnalysisCache> cache) {
+    const auto cached = std::make_shared<CachedPhotoAnalyzer>(
+        std::make_shared<ServicesAnalyzer>(services), std::move(cache));
+    ScanServices out;
+    out.analyze = [cached](const std::filesystem::path& file) {
+        return cached->analyze(file);
+    };
+    out.score = [cached](const PhotoRecord& record) {
+        return cached->score(record);
+    };
+    out.prepareScoring = [cached] {
+        cached->prepareScoring();
+    };
+    out.version = [cached] {
+        return cached->version();
+    };
+    if (services.analyzeKeeping && services.measure && services.scoreMeasured) {
+        out.analyzeKeeping = [cached](const std::filesystem::path& file, ImageBuffer& thumbnail) {
+            return cached->analyze(file, &thumbnail);
+        };
+        out.measure = [cached](const ImageBuffer& image) {
+            return cached->measure(image);
+        };
+        out.scoreMeasured = [cached](const PhotoRecord& record, const QualitySignals& signals) {
+            return cached->score(record, signals);
+        };
+    }
+    return out;
+}
+
 } // namespace
 
 ScanCoordinator::ScanCoordinator(ScanServices services) : services_(std::move(services)) {}
@@ -171,7 +230,17 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     checkpoint(stop);
     report(Phase::hashing, 0, n);
 
-    const ContentKeyMap keys = contentKeys(candidates, n, progress);
+    // Opened once per scan; it never fails one, at worst every look-up misses.
+    std::shared_ptr<AnalysisCache> cache;
+    if (options.cache) {
+        cache = std::make_shared<AnalysisCache>(
+            *options.cache, services.version ? services.version() : std::string());
+        if (!options.exactOnly)
+            services = cachedServices(services, cache);
+    }
+
+    const ContentKeyMap keys =
+        contentKeys(candidates, n, progress, defaultHashThreads(), cache.get());
     checkpoint(stop);
     // Each candidate's key, looked up once; the texts stay in `keys` for the rest of the scan.
     static const std::string noKey;

@@ -2,6 +2,7 @@
 
 #include "engine/core/ImageBuffer.h"
 #include "engine/core/PhotoAnalysis.h"
+#include "engine/core/PhotoAnalyzer.h" // AnalysisUnavailable
 #include "engine/core/PhotoRecord.h"
 #include "engine/core/QualitySignals.h"
 
@@ -9,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace quorlix {
@@ -36,18 +38,14 @@ struct ScanServices {
     std::function<std::optional<QualitySignals>(const ImageBuffer&)> measure;
     std::function<double(const PhotoRecord&, const QualitySignals&)> scoreMeasured;
 
+    // Optional: names the descriptor and scorer (see PhotoAnalyzer::version).
+    std::function<std::string()> version;
+
     // The shared analysers. They live in the image analysis library, which is loaded from beside
     // the engine's core on the first call, so a process that only finds copies never maps the
     // image libraries. Throws AnalysisUnavailable when it cannot be loaded; a later call tries
     // again.
     static ScanServices shared();
-};
-
-// The image analysis library is missing or broken; the text is one sentence for the user and
-// the cause is on the scan log.
-class AnalysisUnavailable : public std::runtime_error {
-public:
-    AnalysisUnavailable() : std::runtime_error("The image analysis library could not be loaded.") {}
 };
 
 } // namespace quorlix

@@ -427,5 +427,17 @@
         <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
         <translation>No se pudo guardar la copia en esa carpeta. Comprueba que puedes escribir en ella y que tiene espacio libre.</translation>
     </message>
+    <message id="prefs.forgetCache">
+        <source>Forget cached analyses</source>
+        <translation>Olvidar los análisis guardados</translation>
+    </message>
+    <message id="prefs.cacheSize">
+        <source>Cached analyses: %@</source>
+        <translation>Análisis guardados: %@</translation>
+    </message>
+    <message id="prefs.forgetCacheFailed">
+        <source>The cached analyses could not all be removed.</source>
+        <translation>No se pudieron quitar todos los análisis guardados.</translation>
+    </message>
 </context>
 </TS>

@@ -427,5 +427,17 @@
         <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
         <translation>Non è stato possibile salvare la copia in quella cartella. Controlla di poterci scrivere e che abbia spazio libero.</translation>
     </message>
+    <message id="prefs.forgetCache">
+        <source>Forget cached analyses</source>
+        <translation>Dimentica le analisi in cache</translation>
+    </message>
+    <message id="prefs.cacheSize">
+        <source>Cached analyses: %@</source>
+        <translation>Analisi in cache: %@</translation>
+    </message>
+    <message id="prefs.forgetCacheFailed">
+        <source>The cached analyses could not all be removed.</source>
+        <translation>Non è stato possibile rimuovere tutte le analisi in cache.</translation>
+    </message>
 </context>
 </TS>

@@ -27,10 +27,12 @@ Outcome runTool(const std::string& args, const std::string& environment = {}) {
     Outcome o;
     if (!tool)
         return o;
+    // Its own cache folder, so that no test reads or writes the user's.
     TempFolder errFolder;
     const auto errFile = errFolder.path() / "stderr";
-    const std::string command =
-        environment + " '" + tool + "' " + args + " 2>'" + errFile.native() + "'";
+    const std::string command = "XDG_CACHE_HOME='" + errFolder.path().native() + "' " +
+                                environment + " '" + tool + "' " + args + " 2>'" +
+                                errFile.native() + "'";
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
     std::size_t n;
