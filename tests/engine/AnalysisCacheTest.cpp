@@ -319,8 +319,9 @@ TEST(ContentKeys, RememberedDigestsGiveTheKeysReadingGives) {
     {
         AnalysisCache cache(file, "v1");
         for (const auto& c : candidates) {
-            if (c.size == 300000)
+            if (c.size == 300000) {
                 EXPECT_TRUE(cache.quickKey(c.identity)) << c.url;
+            }
         }
         // Gone now, yet settled from what was remembered: nothing was read.
         for (const auto& c : candidates)
