@@ -13,8 +13,8 @@ extern "C" void quorlixAnalysisServices(quorlix::ScanServices* services) {
     services->score = [](const PhotoRecord& record) -> double {
         return PhotoQualityScorecard::shared().evaluate(record).score;
     };
+    // The face model loads when the first face is found, so nothing is made ready up front.
     services->prepareScoring = [] {
-        FaceAnalyzer::shared().warmUpInBackground();
     };
 
     // Scoring may reuse the analysis thumbnail only because both decode the same one.
@@ -26,9 +26,7 @@ extern "C" void quorlixAnalysisServices(quorlix::ScanServices* services) {
     services->measure = [](const ImageBuffer& image) -> std::optional<QualitySignals> {
         // Never wait for the face model on an analysis thread: a photo measured later costs one
         // more decode, a waiting thread costs the whole load time on its core.
-        if (!FaceAnalyzer::shared().isReady())
-            return std::nullopt;
-        return PhotoQualityScorecard::measureImage(image);
+        return PhotoQualityScorecard::measureImageWithoutWaiting(image);
     };
     services->scoreMeasured = [](const PhotoRecord& record, const QualitySignals& signals) {
         return PhotoQualityScorecard::shared().evaluate(record, signals).score;
