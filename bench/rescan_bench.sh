@@ -59,6 +59,6 @@ cold=$(scan edited-cold --no-cache)
 edited=$(scan edited --cache "$cache")
 report "$edited" edited-cold
 report "$cold" edited-cold
-size=$(stat -c %s "$cache" "$cache-wal" 2>/dev/null | awk '{s += $1} END {print s}')
+size=$( (stat -c %s "$cache" "$cache-wal" 2>/dev/null || true) | awk '{s += $1} END {print s}')
 awk -v b="$size" -v n="$n" 'BEGIN{printf "photos %d, cache %.1f MB, %.0f bytes per photo\n", n, b/1048576, b/n}'
 echo "speedup = first scan time / this scan's; same_result: --json equal to the cold scan of the same files, apart from elapsed"
