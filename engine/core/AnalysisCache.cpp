@@ -23,7 +23,7 @@ constexpr const char* schema = "CREATE TABLE IF NOT EXISTS entries ("
                                " size INTEGER NOT NULL, modified INTEGER NOT NULL,"
                                " changed INTEGER NOT NULL, version TEXT NOT NULL,"
                                " seen INTEGER NOT NULL, payload BLOB NOT NULL,"
-                               " PRIMARY KEY (device, inode)) WITHOUT ROWID";
+                               " UNIQUE (device, inode))";
 
 std::int64_t today() {
     return std::int64_t(std::time(nullptr)) / 86400;
@@ -270,7 +270,10 @@ void AnalysisCache::open(const std::filesystem::path& file) {
 
 bool AnalysisCache::prepare() {
     sqlite3_busy_timeout(db_, busyMilliseconds);
-    for (const char* sql : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", schema})
+    // An entry is some 2.3 KB, mostly its feature print: table pages of 8 KiB hold three where
+    // pages of 4 KiB hold one (about 2.8 KB an entry against 4.1). Takes effect on a new file.
+    for (const char* sql :
+         {"PRAGMA page_size=8192", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", schema})
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
             return false;
     Statement prune(db_, "DELETE FROM entries WHERE seen < ?");

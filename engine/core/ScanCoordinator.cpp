@@ -17,7 +17,9 @@
 #include <cmath>
 #include <mutex>
 #include <string_view>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace quorlix {
@@ -46,14 +48,21 @@ double fallbackScore(const PhotoRecord& record) {
     return std::round((*record.aestheticScore + 1.0) * 0.5 * 100.0);
 }
 
-// Runs work(0) … work(count − 1) on at most `concurrency` threads; a thread that finishes one
-// item takes the next at once. Once `stop` is requested no new item starts; the items under way
-// are awaited, and then ScanCancelled is thrown.
+// Decoding and scoring yield to the window and to whatever else the user runs: on Linux a nice
+// value set on a thread id applies to that thread alone.
+void lowerThisThreadsPriority() {
+    ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
+}
+
+// Runs work(0) … work(count − 1) on at most `concurrency` threads, each at a lower priority; a
+// thread that finishes one item takes the next at once. Once `stop` is requested no new item
+// starts; the items under way are awaited, and then ScanCancelled is thrown.
 template <typename Work>
 void runBounded(std::size_t count, int concurrency, const std::stop_token& stop, Work work) {
     std::atomic<std::size_t> next{0};
     std::atomic<bool> cancelled{false};
     auto worker = [&] {
+        lowerThisThreadsPriority();
         for (std::size_t i = next++; i < count; i = next++) {
             if (stop.stop_requested()) {
                 cancelled = true;
