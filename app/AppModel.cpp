@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <atomic>
+#include <chrono>
 #include <limits>
 #include <mutex>
 
@@ -28,6 +29,8 @@ struct AppModel::Relay {
             QMetaObject::invokeMethod(model, std::forward<F>(call), Qt::QueuedConnection);
     }
 };
+
+std::atomic<int> AppModel::scansLeftRunning_{0};
 
 struct AppModel::ScanTask {
     std::shared_ptr<std::atomic<bool>> finished = std::make_shared<std::atomic<bool>>(false);
@@ -63,9 +66,28 @@ AppModel::~AppModel() {
         std::lock_guard lock(relay_->mutex);
         relay_->model = nullptr;
     }
-    // jthread asks each scan to stop and waits for its next checkpoint.
-    scanTask_.reset();
+    // A scan stops at its next checkpoint. One still inside a single long decode or read is not
+    // waited for past a moment, so quitting never hangs: it owns everything it touches and ends
+    // on its own, or with the process.
+    if (scanTask_)
+        retiring_.push_back(std::move(scanTask_));
+    for (auto& task : retiring_)
+        task->thread.request_stop();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(450);
+    for (auto& task : retiring_) {
+        while (!task->finished->load() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!task->finished->load()) {
+            task->thread.detach();
+            ++scansLeftRunning_;
+            log::info(log::Category::scan, "A scan still busy in one file was left to end alone");
+        }
+    }
     retiring_.clear();
+}
+
+int AppModel::scansLeftRunning() {
+    return scansLeftRunning_.load();
 }
 
 void AppModel::setScreen(Screen screen) {
@@ -83,7 +105,7 @@ QString AppModel::folderName() const {
         return {};
     const auto path = pathFromUrl(folder_);
     const auto name = path.has_filename() ? path.filename() : path.parent_path().filename();
-    return QFile::decodeName(QByteArray::fromStdString(name.native()));
+    return textFromPath(name);
 }
 
 void AppModel::setProgress(const ScanProgress& progress) {
@@ -106,7 +128,7 @@ qint64 AppModel::analysisCacheBytes() const {
 }
 
 QString AppModel::analysisCacheText() const {
-    return L::prefs::cacheSize(formatByteCount(analysisCacheBytes()));
+    return L::prefs::cacheSize(formatByteCount(std::int64_t(analysisCacheBytes())));
 }
 
 void AppModel::forgetCachedAnalyses() {
@@ -159,7 +181,7 @@ void AppModel::openQuickLook(const QString& photoId) {
 
 void AppModel::revealPhoto(const QString& photoId) {
     if (auto photo = findPhoto(result_, photoId.toStdString()))
-        revealInFinder(*photo);
+        revealInFileManager(*photo);
 }
 
 void AppModel::dismissToast(const QString& id) {
@@ -377,7 +399,7 @@ void AppModel::resetKeeper(const QString& groupId) {
         setKeeper(groupId, QString::fromStdString(group->autoKeeperId));
 }
 
-void AppModel::revealInFinder(const PhotoRecord& photo) {
+void AppModel::revealInFileManager(const PhotoRecord& photo) {
     desktop_->revealFile(photo.fileURL);
 }
 

@@ -89,12 +89,16 @@ public:
         std::filesystem::path from;
         std::filesystem::path to;
         std::filesystem::path trashInfo; // set for moves to the Trash
+        // The file as it stood at `to` right after the move: undo brings back only that file.
+        std::optional<FileIdentity> identity;
     };
 
     struct MoveOperation {
-        std::vector<Move> moves;                      // in the order moved
+        std::vector<Move> moves;                      // still to put back, in the order moved
         std::vector<ScanResult::Group> removedGroups; // as they were before the move
         MoveDestination destination;
+        std::vector<ScanResult::Group> reducedGroups; // kept with fewer members, as they were
+        std::vector<std::filesystem::path> lost;      // moved, and undo can no longer bring back
     };
 
     // What a folder panel shows; the view answers with a URL or nothing.
@@ -111,7 +115,12 @@ public:
     // `scan` replaces the coordinator and `desktop` the desktop services (tests).
     AppModel(ScanFunction scan, std::shared_ptr<DesktopServices> desktop,
              QObject* parent = nullptr);
+    // Returns within half a second whatever a scan is doing; see scansLeftRunning.
     ~AppModel() override;
+
+    // Scans that were still busy when their model went, and were left to end alone. While there
+    // are any, the process must end without running static destructors (std::_Exit).
+    static int scansLeftRunning();
 
     // Published fields.
     Screen screen() const { return screen_; }
@@ -200,7 +209,7 @@ public:
     // Keepers.
     Q_INVOKABLE void setKeeper(const QString& groupId, const QString& photoId);
     Q_INVOKABLE void resetKeeper(const QString& groupId);
-    void revealInFinder(const PhotoRecord& photo);
+    void revealInFileManager(const PhotoRecord& photo);
     Q_INVOKABLE void revealPhoto(const QString& photoId);
     Q_INVOKABLE void openAppStore(const QString& source);
 
@@ -283,6 +292,7 @@ private:
     // The running scan, and scans still winding down after a cancel. Only the scan of the
     // current generation may touch the model; anything later from an older one is dropped.
     std::shared_ptr<Relay> relay_;
+    static std::atomic<int> scansLeftRunning_;
     std::unique_ptr<ScanTask> scanTask_;
     std::list<std::unique_ptr<ScanTask>> retiring_;
     std::atomic<std::uint64_t> generation_{0};

@@ -3,14 +3,18 @@
 #include "app/FileMover.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
+#include "app/MoveCheck.h"
+#include "app/MoveError.h"
 #include "app/SecurityScope.h"
 #include "app/Trash.h"
 #include "engine/core/Log.h"
 
+#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <utility>
@@ -23,15 +27,17 @@ std::string lastComponent(const std::filesystem::path& path) {
     return path.filename().native();
 }
 
-// The file must still be the one the scan saw: a regular file of the recorded size. A photo
-// edited or replaced since is left alone. The reason when it is not.
-std::optional<std::string> changedSinceScan(const PhotoRecord& photo) {
-    struct stat st {};
-    if (::lstat(photo.fileURL.c_str(), &st) != 0)
-        return std::error_code(errno, std::generic_category()).message();
-    if (!S_ISREG(st.st_mode) || st.st_size != photo.fileSizeBytes)
-        return std::string("the file changed since the scan");
-    return std::nullopt;
+// Why a destination folder cannot take the others, or nothing when it can.
+bool destinationInsideScan(const AppModel::MoveDestination& destination,
+                           const std::optional<ScanResult>& result) {
+    if (destination.kind != AppModel::MoveDestination::Kind::folder || !result)
+        return false;
+    const std::filesystem::path folder = pathFromUrl(destination.folder);
+    if (!MoveCheck::insideFolder(folder, result->folder))
+        return false;
+    log::error(log::Category::app, "Move refused: the destination " + folder.native() +
+                                       " is inside the scanned folder " + result->folder.native());
+    return true;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -40,14 +46,6 @@ using Clock = std::chrono::steady_clock;
 // longer one gives the event loop a turn after each following slice.
 constexpr auto firstSliceBudget = std::chrono::milliseconds(400);
 constexpr auto sliceBudget = std::chrono::milliseconds(40);
-
-bool groupBefore(const ScanResult::Group& a, const ScanResult::Group& b) {
-    if (a.kind != b.kind)
-        return a.kind == ScanResult::Kind::exact;
-    if (a.members.size() != b.members.size())
-        return a.members.size() > b.members.size();
-    return a.id < b.id;
-}
 
 } // namespace
 
@@ -73,14 +71,23 @@ struct AppModel::MoveJob {
     std::size_t other = 0;
     std::vector<PhotoRecord> remaining;
     bool allMoved = true;
+    PhotoRecord keeper;
+    bool keeperChanged = false;
     std::vector<Move> moves;
     std::vector<ScanResult::Group> kept;
     std::vector<ScanResult::Group> removed;
+    std::vector<ScanResult::Group> reduced;
+    std::int64_t skipped = 0; // changed since the scan, or their keeper did
     std::int64_t failed = 0;
+    std::int64_t noTrash = 0; // failed because their drive has no usable Trash
 
     // Undoing: the operation, walked from its last pair to its first.
     MoveOperation operation;
     std::int64_t restored = 0;
+    // Put back, as each now stands: moved twice, it is the same file with a new change time.
+    std::map<std::string, std::optional<FileIdentity>> back;
+    std::vector<Move> blocked;               // could not go back now; a later undo may retry
+    std::vector<std::filesystem::path> lost; // no longer at their new place as moved
 };
 
 bool AppModel::moveProgressIsUndo() const {
@@ -98,6 +105,10 @@ qint64 AppModel::moveProgressTotal() const {
 void AppModel::requestMove(const MoveDestination& destination) {
     if (moveJob_)
         return;
+    if (destinationInsideScan(destination, result_)) {
+        setErrorMessage(L::check::insideFolder());
+        return;
+    }
     setPendingMove(destination);
 }
 
@@ -110,7 +121,7 @@ void AppModel::chooseMoveFolder() {
         return;
     }
     if (const auto url = folderPicker_(panel); url && !url->isEmpty())
-        setPendingMove(MoveDestination::toFolder(*url));
+        requestMove(MoveDestination::toFolder(*url));
 }
 
 void AppModel::confirmPendingMove() {
@@ -126,6 +137,11 @@ void AppModel::performMove(MoveDestination destination) {
         return;
     }
     setPendingMove(std::nullopt);
+    // Refused before anything moves: files moved there would still be in the folder.
+    if (destinationInsideScan(destination, result_)) {
+        setErrorMessage(L::check::insideFolder());
+        return;
+    }
     auto job = std::make_shared<MoveJob>();
     job->destination = destination;
     job->toTrash = destination.kind == MoveDestination::Kind::trash;
@@ -223,6 +239,8 @@ bool AppModel::moveSlice(MoveJob& job, bool unbounded) {
                 ++job.group;
                 continue;
             }
+            job.keeper = *keeper;
+            job.keeperChanged = false;
             job.remaining = {*keeper};
             job.allMoved = true;
             job.others = group.others();
@@ -245,34 +263,60 @@ bool AppModel::moveSlice(MoveJob& job, bool unbounded) {
             }
             if (job.movedAlready.count(photo.fileURL))
                 continue;
-            // Checked right before the move: the file may have changed since the scan, or
-            // since the move began.
-            std::optional<std::string> failure = changedSinceScan(photo);
-            std::error_code ec;
-            if (!failure && job.toTrash) {
-                if (const auto item = Trash::moveToTrash(source, ec))
-                    job.moves.push_back({source, item->location, item->infoFile});
-            } else if (!failure) {
-                // A name taken after it was chosen is never overwritten: choose again.
-                for (int attempt = 0; attempt < 3; ++attempt) {
-                    const auto target = FileMover::uniqueDestination(job.folder, source);
-                    ec = FileMover::moveNoReplace(source, target);
-                    if (!ec) {
-                        job.moves.push_back({source, target, {}});
-                        break;
-                    }
-                    if (ec != std::errc::file_exists || !FileMover::occupied(source))
-                        break;
+            // Checked right before the move, against what the scan saw: the keeper first, as
+            // the others leave only because it stays; then the file itself; and an exact copy
+            // must still hold the keeper's bytes.
+            std::optional<std::string> skip;
+            std::optional<std::string> failure;
+            if (!job.keeperChanged && !MoveCheck::unchanged(job.keeper)) {
+                job.keeperChanged = true;
+                log::error(log::Category::scan, "Move skipped: the kept photo " +
+                                                    lastComponent(job.keeper.fileURL) +
+                                                    " changed since the scan; its group stays");
+            }
+            if (job.keeperChanged)
+                skip = "its kept photo changed since the scan";
+            else if (!MoveCheck::unchanged(photo))
+                skip = "changed since the scan";
+            else if (group.kind == ScanResult::Kind::exact) {
+                switch (MoveCheck::compareBytes(job.keeper, photo)) {
+                case MoveCheck::Bytes::same:
+                    break;
+                case MoveCheck::Bytes::different:
+                    skip = "no longer holds the bytes of its kept copy";
+                    break;
+                case MoveCheck::Bytes::unreadable:
+                    failure = "could not be read to confirm it is a copy";
+                    break;
                 }
             }
-            if (!failure && ec)
+            std::error_code ec;
+            const FileIdentity* expected = photo.identity ? &*photo.identity : nullptr;
+            if (!skip && !failure && job.toTrash) {
+                if (const auto item = Trash::moveToTrash(source, ec, expected))
+                    job.moves.push_back({source, item->location, item->infoFile,
+                                         FileIdentity::ofPath(item->location)});
+            } else if (!skip && !failure) {
+                // A name taken after it was chosen is never overwritten: the next one is tried.
+                if (const auto target = FileMover::moveInto(source, job.folder, expected, ec))
+                    job.moves.push_back({source, *target, {}, FileIdentity::ofPath(*target)});
+            }
+            if (ec == MoveError::changed)
+                skip = "changed since the scan";
+            else if (ec)
                 failure = ec.message();
-            if (failure) {
-                ++job.failed;
+            if (skip || failure) {
                 job.remaining.push_back(photo);
                 job.allMoved = false;
-                log::error(log::Category::scan,
-                           "Move failed: " + lastComponent(source) + " " + *failure);
+                if (skip) {
+                    ++job.skipped;
+                    log::info(log::Category::scan,
+                              "Move skipped: " + lastComponent(source) + " " + *skip);
+                } else {
+                    ++(ec == MoveError::noTrash ? job.noTrash : job.failed);
+                    log::error(log::Category::scan,
+                               "Move failed: " + lastComponent(source) + " " + *failure);
+                }
                 continue;
             }
             job.movedAlready.insert(photo.fileURL);
@@ -281,6 +325,8 @@ bool AppModel::moveSlice(MoveJob& job, bool unbounded) {
         if (job.allMoved) {
             job.removed.push_back(group);
         } else {
+            if (job.remaining.size() < group.members.size())
+                job.reduced.push_back(group);
             ScanResult::Group reduced = group;
             reduced.members = std::move(job.remaining);
             job.kept.push_back(std::move(reduced));
@@ -301,15 +347,25 @@ void AppModel::finishMove(MoveJob& job) {
     if (job.moves.empty())
         setLastMove(std::nullopt);
     else
-        setLastMove(MoveOperation{std::move(job.moves), std::move(job.removed), job.destination});
+        setLastMove(MoveOperation{std::move(job.moves),
+                                  std::move(job.removed),
+                                  job.destination,
+                                  std::move(job.reduced),
+                                  {}});
 
     log::info(log::Category::funnel,
-              std::string("move_others dest=") + (job.toTrash ? "trash" : "folder") +
-                  " moved=" + std::to_string(movedCount) + " failed=" + std::to_string(job.failed));
-    QString text = job.toTrash ? L::move::doneTrash(movedCount) : L::move::doneFolder(movedCount);
+              std::string("move_others dest=") + (job.toTrash ? "trash" : "folder") + " moved=" +
+                  std::to_string(movedCount) + " skipped=" + std::to_string(job.skipped) +
+                  " failed=" + std::to_string(job.failed + job.noTrash));
+    QStringList parts{job.toTrash ? L::move::doneTrash(movedCount)
+                                  : L::move::doneFolder(movedCount)};
+    if (job.skipped > 0)
+        parts << L::check::skipped(job.skipped);
     if (job.failed > 0)
-        text += QStringLiteral(" · ") + L::move::failed(job.failed);
-    showToast(text, movedCount > 0);
+        parts << L::move::failed(job.failed);
+    if (job.noTrash > 0)
+        parts << L::check::noTrash(job.noTrash);
+    showToast(parts.join(QStringLiteral(" \u00b7 ")), movedCount > 0);
     if (job.granted)
         stopAccessingSecurityScope(job.folder);
 }
@@ -318,34 +374,93 @@ bool AppModel::undoSlice(MoveJob& job, bool unbounded) {
     const auto started = Clock::now();
     int files = 0;
     const auto& moves = job.operation.moves;
+    const bool fromTrash = job.operation.destination.kind == MoveDestination::Kind::trash;
     while (job.done < job.total) {
         if (!unbounded && sliceSpent(started, job.firstSlice, files, moveSliceFiles_))
             return false;
         const Move& move = moves[moves.size() - 1 - std::size_t(job.done)];
         ++job.done;
         ++files;
-        // Never over a file that now stands at the old place: that one stays, this one too.
-        const std::error_code ec = job.operation.destination.kind == MoveDestination::Kind::trash
-                                       ? Trash::restore({move.to, move.trashInfo}, move.from)
-                                       : FileMover::moveNoReplace(move.to, move.from);
-        if (ec) {
-            log::error(log::Category::scan, "Undo failed: " + lastComponent(move.from));
-            continue;
+        // Only the file the move left there goes back: a stranger that took its name, or the
+        // file edited since, stays where it is; so does anything standing at the old place.
+        std::error_code ec = make_error_code(MoveError::changed);
+        if (move.identity && FileIdentity::ofPath(move.to) == move.identity)
+            ec = fromTrash ? Trash::restore({move.to, move.trashInfo}, move.from, &*move.identity)
+                           : FileMover::moveNoReplace(move.to, move.from, &*move.identity);
+        if (ec == MoveError::changed) {
+            job.lost.push_back(move.from);
+            log::error(log::Category::scan, "Undo left " + lastComponent(move.from) +
+                                                " where it was moved: it changed or is gone there");
+        } else if (ec) {
+            job.blocked.push_back(move);
+            log::error(log::Category::scan,
+                       "Undo failed: " + lastComponent(move.from) + " " + ec.message());
+        } else {
+            ++job.restored;
+            job.back[move.from.native()] = FileIdentity::ofPath(move.from);
         }
-        ++job.restored;
     }
     return true;
 }
 
 void AppModel::finishUndo(MoveJob& job) {
+    // Each group the move touched comes back with the members that are in the folder again; a
+    // file undo could not bring back is left out, and a later undo may still add it.
+    std::set<std::string> absent;
+    for (const Move& move : job.blocked)
+        absent.insert(move.from.native());
+    std::vector<std::filesystem::path> lost = job.operation.lost;
+    lost.insert(lost.end(), job.lost.begin(), job.lost.end());
+    for (const auto& path : lost)
+        absent.insert(path.native());
     ScanResult edited = result_ ? *result_ : ScanResult{};
-    edited.groups.insert(edited.groups.end(), job.operation.removedGroups.begin(),
-                         job.operation.removedGroups.end());
-    std::stable_sort(edited.groups.begin(), edited.groups.end(), groupBefore);
+    auto restore = [&](const ScanResult::Group& before) {
+        ScanResult::Group group = before;
+        std::erase_if(group.members,
+                      [&](const PhotoRecord& photo) { return absent.count(photo.fileURL) > 0; });
+        for (PhotoRecord& photo : group.members)
+            if (const auto back = job.back.find(photo.fileURL); back != job.back.end())
+                photo.identity = back->second;
+        if (group.members.size() < 2 || !group.keeper())
+            return;
+        const auto current = std::find_if(edited.groups.begin(), edited.groups.end(),
+                                          [&](const auto& g) { return g.id == group.id; });
+        if (current == edited.groups.end()) {
+            edited.groups.push_back(std::move(group));
+            return;
+        }
+        // A keeper chosen since the move stays chosen.
+        const std::string keeperId = current->keeperId;
+        *current = std::move(group);
+        if (current->keeper() && std::any_of(current->members.begin(), current->members.end(),
+                                             [&](const auto& m) { return m.id == keeperId; }))
+            current->keeperId = keeperId;
+    };
+    for (const auto& group : job.operation.removedGroups)
+        restore(group);
+    for (const auto& group : job.operation.reducedGroups)
+        restore(group);
+    edited.sortGroups();
     setResult(std::move(edited));
-    setLastMove(std::nullopt);
-    showToast(L::move::undone(job.restored), false);
-    log::info(log::Category::funnel, "move_undone restored=" + std::to_string(job.restored));
+
+    const auto blocked = std::int64_t(job.blocked.size());
+    if (job.blocked.empty()) {
+        setLastMove(std::nullopt);
+    } else {
+        std::reverse(job.blocked.begin(), job.blocked.end()); // back to the order moved
+        setLastMove(MoveOperation{std::move(job.blocked), job.operation.removedGroups,
+                                  job.operation.destination, job.operation.reducedGroups,
+                                  std::move(lost)});
+    }
+    QStringList parts{L::move::undone(job.restored)};
+    if (blocked > 0)
+        parts << L::check::undoBlocked(blocked);
+    if (!job.lost.empty())
+        parts << L::check::undoLeft(std::int64_t(job.lost.size()));
+    showToast(parts.join(QStringLiteral(" \u00b7 ")), blocked > 0);
+    log::info(log::Category::funnel, "move_undone restored=" + std::to_string(job.restored) +
+                                         " blocked=" + std::to_string(blocked) +
+                                         " left=" + std::to_string(job.lost.size()));
 }
 
 } // namespace quorlix

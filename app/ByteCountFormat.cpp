@@ -1,19 +1,15 @@
 #include "app/ByteCountFormat.h"
 
 #include "app/StringCatalogue.h"
+#include "engine/core/ByteCount.h"
 
 #include <cmath>
 
 namespace quorlix {
 
 QString formatByteCount(std::int64_t bytes, const QLocale& locale) {
-    const bool negative = bytes < 0;
-    const double magnitude = std::abs(double(bytes));
-    // Gigabytes from the point where megabytes would round to 1000.
-    const bool giga = magnitude >= 999.95e6;
-    const double value = magnitude / (giga ? 1e9 : 1e6);
-    const int decimals = giga ? 2 : 1;
-    QString number = locale.toString(value, 'f', decimals);
+    const ByteCount count = ByteCount::of(bytes);
+    QString number = locale.toString(count.magnitude, 'f', count.decimals);
     // Trailing zeros say nothing: "12 MB", not "12.0 MB".
     const QString point = locale.decimalPoint();
     if (number.contains(point)) {
@@ -22,13 +18,19 @@ QString formatByteCount(std::int64_t bytes, const QLocale& locale) {
         if (number.endsWith(point))
             number.chop(point.size());
     }
-    if (negative && number != locale.zeroDigit())
+    if (count.negative && number != locale.zeroDigit())
         number.prepend(locale.negativeSign());
-    return number + (giga ? QStringLiteral(" GB") : QStringLiteral(" MB"));
+    return number + QLatin1Char(' ') +
+           QLatin1String(count.unit.data(), qsizetype(count.unit.size()));
 }
 
 QString formatByteCount(std::int64_t bytes) {
     return formatByteCount(bytes, StringCatalogue::shared().locale());
+}
+
+QString formatByteCount(double bytes) {
+    // QML numbers are doubles; anything a file system reports fits them exactly.
+    return formatByteCount(std::isfinite(bytes) ? std::int64_t(std::llround(bytes)) : 0);
 }
 
 } // namespace quorlix

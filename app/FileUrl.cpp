@@ -1,6 +1,7 @@
 #include "app/FileUrl.h"
 
 #include <QByteArray>
+#include <QFile>
 
 namespace quorlix {
 
@@ -14,6 +15,14 @@ std::filesystem::path pathFromUrl(const QUrl& url) {
 QUrl urlFromPath(const std::filesystem::path& path) {
     const QByteArray raw = QByteArray::fromStdString(path.native());
     return QUrl::fromEncoded("file://" + raw.toPercentEncoding("/"), QUrl::StrictMode);
+}
+
+QString textFromPath(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+std::filesystem::path pathFromText(const QString& text) {
+    return std::filesystem::path(QFile::encodeName(text).toStdString());
 }
 
 } // namespace quorlix

@@ -16,14 +16,14 @@ constexpr Entry kEntries[] = {
     {"app.tagline", "Duplicate photos, found and tidied up."},
     {"app.byVeltrano", "by Veltrano"},
     {"empty.title", "Drop a folder to scan"},
-    {"empty.body",
-     "Exact copies and look-alike bursts, found in seconds. Your photos never leave your Mac."},
+    {"empty.body", "Exact copies and look-alike bursts, found in seconds. Your photos never leave "
+                   "your computer."},
     {"empty.privacyNote", "No upload · No account · No internet needed"},
     {"empty.chooseFolder", "Choose folder…"},
     {"scan.title", "Scanning"},
     {"scan.enumerating", "Listing photos"},
     {"scan.hashing", "Looking for exact copies"},
-    {"scan.analyzing", "Analyzing images on the Neural Engine"},
+    {"scan.analyzing", "Analyzing images"},
     {"scan.grouping", "Grouping look-alikes"},
     {"scan.scoring", "Electing the best shot"},
     {"scan.cancel", "Cancel"},
@@ -44,7 +44,7 @@ constexpr Entry kEntries[] = {
                            "every group — and cleans up the rest."},
     {"results.bestShot", "Best shot"},
     {"results.keep", "Keep"},
-    {"results.revealInFinder", "Reveal in Finder"},
+    {"results.revealInFileManager", "Reveal in file manager"},
     {"results.score", "%d/100"},
     {"move.menu", "Move the others…"},
     {"move.toTrash", "To Trash"},
@@ -99,14 +99,14 @@ constexpr Entry kEntries[] = {
     {"splash.upsellBody",
      "Veltrano finds the best shot in every burst, searches your photos by meaning, renames them "
      "with AI and keeps everything private on your Mac."},
-    {"splash.upsellButton", "Try Veltrano on the App Store"},
+    {"splash.upsellButton", "Discover Veltrano"},
     {"splash.seeResults", "See the results"},
     {"share.cardHeadline", "I just cleaned up my photo library"},
     {"share.cardDuplicates", "duplicates"},
-    {"share.cardReclaim", "reclaimed"},
+    {"share.cardReclaim", "reclaimable"},
     {"share.cardScanned", "photos scanned"},
     {"share.cardPunchline", "I'm smart, I use Veltrano ;-)"},
-    {"share.text", "Just found %d duplicate photos (%@!) on my Mac in seconds. I'm smart, I use "
+    {"share.text", "Just found %d duplicate photos (%@!) in seconds. I'm smart, I use "
                    "Veltrano ;-) %@ %@"},
     {"share.copied", "Caption copied to clipboard"},
     {"topbar.getVeltrano", "Get Veltrano"},
@@ -135,6 +135,54 @@ constexpr Entry kEntries[] = {
     {"picker.saveFailed",
      "The copy could not be saved in that folder. Check that you can write there and that it has "
      "free space."},
+    {"check.skipped", "%d left in place: changed since the scan"},
+    {"check.noTrash", "%d could not be moved: their drive has no usable Trash"},
+    {"check.insideFolder",
+     "Choose a folder outside the scanned folder: photos moved into it would still be there."},
+    {"check.undoBlocked", "%d could not be put back yet: press Undo to try again"},
+    {"check.undoLeft", "%d left where they were moved: changed or gone since"},
+    {"window.parentFolder", "Parent folder"},
+    {"window.folderPath", "Folder path"},
+    {"window.typePath", "Type a folder path"},
+    {"window.newFolder", "New folder"},
+    {"window.newFolderName", "Name of the new folder"},
+    {"window.create", "Create"},
+    {"window.subfolders", "Folders inside"},
+    {"window.noSubfolders", "No folders inside"},
+    {"window.noSuchFolder", "There is no folder at that path."},
+    {"window.folderNotMade",
+     "The folder could not be made. Check the name and that you can write here."},
+    {"window.menuFile", "File"},
+    {"window.menuEdit", "Edit"},
+    {"window.menuView", "View"},
+    {"window.menuHelp", "Help"},
+    {"window.quit", "Quit"},
+    {"window.undoMove", "Undo move"},
+    {"window.appearance", "Appearance"},
+    {"window.followSystem", "Same as the system"},
+    {"window.light", "Light"},
+    {"window.dark", "Dark"},
+    {"window.language", "Language"},
+    {"window.languageNote", "The new language applies the next time Quorlix starts."},
+    {"window.preferences", "Preferences…"},
+    {"window.about", "About Quorlix"},
+    {"window.aboutBody", "Version %@. Finds exact copies and look-alike bursts of photos in a "
+                         "folder and keeps the best one. Licence: %@."},
+    {"window.close", "Close"},
+    {"window.noPhotos", "No photos found"},
+    {"window.noPhotosBody", "This folder and its subfolders hold no photos Quorlix can read."},
+    {"window.topFolder", "Main folder"},
+    {"window.movedTo", "Moved to %@"},
+    {"window.previous", "Previous"},
+    {"window.next", "Next"},
+    {"window.keepThis", "Keep this one"},
+    {"window.folder", "Folder"},
+    {"window.size", "Size"},
+    {"window.pixels", "Pixels"},
+    {"window.taken", "Taken"},
+    {"window.score", "Score"},
+    {"window.unknown", "Unknown"},
+    {"window.keptBecause", "Kept because: %@"},
     {"prefs.forgetCache", "Forget cached analyses"},
     {"prefs.cacheSize", "Cached analyses: %@"},
     {"prefs.forgetCacheFailed", "The cached analyses could not all be removed."},
@@ -308,7 +356,7 @@ QString bestShot() {
 QString keep() {
     return plain(29);
 }
-QString revealInFinder() {
+QString revealInFileManager() {
     return plain(30);
 }
 QString score(std::int64_t score) {
@@ -563,15 +611,32 @@ QString saveFailed() {
 }
 } // namespace picker
 
+namespace check {
+QString skipped(std::int64_t count) {
+    return formatted(106, {count});
+}
+QString noTrash(std::int64_t count) {
+    return formatted(107, {count});
+}
+QString insideFolder() {
+    return plain(108);
+}
+QString undoBlocked(std::int64_t count) {
+    return formatted(109, {count});
+}
+QString undoLeft(std::int64_t count) {
+    return formatted(110, {count});
+}
+} // namespace check
 namespace prefs {
 QString forgetCache() {
-    return plain(106);
+    return plain(151);
 }
 QString cacheSize(const QString& size) {
-    return formatted(107, {size});
+    return formatted(152, {size});
 }
 QString forgetCacheFailed() {
-    return plain(108);
+    return plain(153);
 }
 } // namespace prefs
 

@@ -65,7 +65,7 @@ QString locked();
 QString lockedHint();
 QString bestShot();
 QString keep();
-QString revealInFinder();
+QString revealInFileManager();
 QString score(std::int64_t score);
 } // namespace results
 
@@ -169,6 +169,14 @@ QString emailFailed();
 QString saveFailed();
 } // namespace picker
 
+// What the checks made just before moving and undoing report.
+namespace check {
+QString skipped(std::int64_t count);
+QString noTrash(std::int64_t count);
+QString insideFolder();
+QString undoBlocked(std::int64_t count);
+QString undoLeft(std::int64_t count);
+} // namespace check
 // The preferences' analysis cache line.
 namespace prefs {
 QString forgetCache();

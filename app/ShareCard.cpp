@@ -1,6 +1,7 @@
 #include "app/ShareCard.h"
 
 #include "app/ByteCountFormat.h"
+#include "app/FileUrl.h"
 #include "app/L.h"
 #include "engine/core/Log.h"
 #include "engine/core/QuorlixFeature.h"
@@ -15,7 +16,7 @@
 namespace quorlix::ShareCard {
 
 std::filesystem::path directory() {
-    return std::filesystem::path(QFile::encodeName(QDir::tempPath()).toStdString()) / directoryName;
+    return pathFromText(QDir::tempPath()) / directoryName;
 }
 
 QImage paintStandIn(const ScanResult& result) {
@@ -74,7 +75,7 @@ std::optional<std::filesystem::path> render(const ScanResult& result,
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     const auto file = folder / fileName;
-    QSaveFile out(QFile::decodeName(QByteArray::fromStdString(file.native())));
+    QSaveFile out(textFromPath(file));
     // Written whole or not at all, so a card is never half replaced.
     if (!out.open(QIODevice::WriteOnly) || out.write(png) != png.size() || !out.commit()) {
         log::error(log::Category::share,

@@ -1,6 +1,9 @@
 #include "app/Trash.h"
 
 #include "app/FileMover.h"
+#include "app/FileUrl.h"
+#include "app/MoveError.h"
+#include "engine/core/Log.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -62,14 +65,31 @@ bool usableTrash(const fs::path& trash, dev_t device) {
            st.st_dev == device;
 }
 
+// What stands at a trash folder that cannot be used, for the log.
+std::string whatStandsAt(const fs::path& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return std::error_code(errno, std::generic_category()).message();
+    if (S_ISLNK(st.st_mode))
+        return "a link, not a folder";
+    if (!S_ISDIR(st.st_mode))
+        return "a file, not a folder";
+    if (st.st_uid != ::getuid())
+        return "a folder owned by someone else";
+    return "a folder whose files/ or info/ cannot be made";
+}
+
 std::optional<std::pair<fs::path, fs::path>> trashFor(const fs::path& file, dev_t device) {
     const fs::path home = Trash::homeTrash();
     // The home trash's parent may not exist yet: made here, never a stray "./files".
     if (!home.empty() && makeDirectories(home.parent_path(), 0700)) {
         dev_t homeDevice{};
-        if (deviceOf(home.parent_path(), homeDevice) && homeDevice == device &&
-            usableTrash(home, device))
-            return std::pair{home, fs::path()};
+        if (deviceOf(home.parent_path(), homeDevice) && homeDevice == device) {
+            if (usableTrash(home, device))
+                return std::pair{home, fs::path()};
+            log::error(log::Category::app,
+                       "Trash unusable: " + home.native() + " is " + whatStandsAt(home));
+        }
     }
     const fs::path top = mountTop(file, device);
     const std::string uid = std::to_string(::getuid());
@@ -79,10 +99,12 @@ std::optional<std::pair<fs::path, fs::path>> trashFor(const fs::path& file, dev_
         (shared.st_mode & S_ISVTX) && usableTrash(sharedTrash / uid, device))
         return std::pair{sharedTrash / uid, top};
     const fs::path ownTrash = top / (".Trash-" + uid);
-    if (::mkdir(ownTrash.c_str(), 0700) != 0 && errno != EEXIST)
-        return std::nullopt;
-    if (usableTrash(ownTrash, device))
-        return std::pair{ownTrash, top};
+    if (::mkdir(ownTrash.c_str(), 0700) == 0 || errno == EEXIST) {
+        if (usableTrash(ownTrash, device))
+            return std::pair{ownTrash, top};
+    }
+    log::error(log::Category::app,
+               "Trash unusable: " + ownTrash.native() + " is " + whatStandsAt(ownTrash));
     return std::nullopt;
 }
 
@@ -105,10 +127,11 @@ fs::path Trash::homeTrash() {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
         return {};
-    return fs::path(QFile::encodeName(data).toStdString()) / "Trash";
+    return pathFromText(data) / "Trash";
 }
 
-std::optional<Trash::Item> Trash::moveToTrash(const fs::path& file, std::error_code& ec) {
+std::optional<Trash::Item> Trash::moveToTrash(const fs::path& file, std::error_code& ec,
+                                              const FileIdentity* expected) {
     ec.clear();
     dev_t device{};
     if (!deviceOf(file, device)) {
@@ -117,20 +140,21 @@ std::optional<Trash::Item> Trash::moveToTrash(const fs::path& file, std::error_c
     }
     const auto trash = trashFor(file, device);
     if (!trash) {
-        ec = std::make_error_code(std::errc::cross_device_link);
+        ec = make_error_code(MoveError::noTrash);
         return std::nullopt;
     }
     const auto& [folder, top] = *trash;
     const QByteArray info = trashInfo(file, top);
-    const std::string base = file.filename().stem().native();
-    const std::string ext = file.filename().extension().native();
+    // Both the file and its NAME.trashinfo must fit in a name.
+    constexpr std::size_t infoSuffix = sizeof(".trashinfo") - 1;
     for (int n = 1; n < 10000; ++n) {
         const std::string name =
-            n == 1 ? file.filename().native() : base + " " + std::to_string(n) + ext;
+            FileMover::numberedName(file.filename().native(), n, NAME_MAX - infoSuffix);
         const fs::path infoFile = folder / "info" / (name + ".trashinfo");
         const fs::path location = folder / "files" / name;
         // The .trashinfo claims the name; it is written before the file moves.
-        const int fd = ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd =
+            ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -143,7 +167,7 @@ std::optional<Trash::Item> Trash::moveToTrash(const fs::path& file, std::error_c
             ::unlink(infoFile.c_str());
             return std::nullopt;
         }
-        ec = FileMover::moveNoReplace(file, location);
+        ec = FileMover::moveNoReplace(file, location, expected);
         if (!ec)
             return Item{location, infoFile};
         ::unlink(infoFile.c_str());
@@ -154,8 +178,9 @@ std::optional<Trash::Item> Trash::moveToTrash(const fs::path& file, std::error_c
     return std::nullopt;
 }
 
-std::error_code Trash::restore(const Item& item, const fs::path& original) {
-    if (auto ec = FileMover::moveNoReplace(item.location, original))
+std::error_code Trash::restore(const Item& item, const fs::path& original,
+                               const FileIdentity* expected) {
+    if (auto ec = FileMover::moveNoReplace(item.location, original, expected))
         return ec;
     ::unlink(item.infoFile.c_str());
     return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/core/FileIdentity.h"
+
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -20,12 +22,18 @@ public:
     // $XDG_DATA_HOME/Trash (through QStandardPaths, so test mode keeps tests out of it).
     static std::filesystem::path homeTrash();
 
-    // Moves a file into the trash, writing its .trashinfo first. Never replaces anything.
-    static std::optional<Item> moveToTrash(const std::filesystem::path& file, std::error_code& ec);
+    // Moves a file into the trash, writing its .trashinfo first. Never replaces anything. A name
+    // too long to carry ".trashinfo" is shortened inside the trash; the .trashinfo keeps the full
+    // original path. A drive without a usable trash fails with MoveError::noTrash (the cause is
+    // logged). With `expected`, only that version of the file moves (MoveError::changed).
+    static std::optional<Item> moveToTrash(const std::filesystem::path& file, std::error_code& ec,
+                                           const FileIdentity* expected = nullptr);
 
     // Moves a trashed file back to `original` (never over a file standing there) and removes
-    // its .trashinfo, leaving the trash as it was before.
-    static std::error_code restore(const Item& item, const std::filesystem::path& original);
+    // its .trashinfo, leaving the trash as it was before. With `expected`, only that version of
+    // the trashed file goes back.
+    static std::error_code restore(const Item& item, const std::filesystem::path& original,
+                                   const FileIdentity* expected = nullptr);
 };
 
 } // namespace quorlix

@@ -11,7 +11,8 @@ corpus="${1:-/tmp/quorlix-hash-corpus}"
 uniques="${2:-2000}"
 runs="${3:-7}"
 
-[[ -x "$bin/tools/quorlix-scan" ]] || "$root/scripts/setup.sh" release
+# The peer tools and photo packages, and the build, when anything is missing.
+"$root/scripts/setup.sh" --bench release
 [[ -d "$corpus" ]] || "$bin/bench/make_hash_corpus" "$corpus" "$uniques"
 echo "corpus: $(find "$corpus" -type f | wc -l) files, $(du -sh "$corpus" | cut -f1)"
 find "$corpus" -type f -print0 | xargs -0 cat >/dev/null # warm the page cache

@@ -3,11 +3,12 @@
 //   featureprint_bursts OUT_DIR
 //
 // Writes bursts (one scene, several frames: shifts and reframing, a slight rotation, exposure
-// steps, a blurred frame, noise, recompression, other formats) and hard negatives (other halves
+// steps up to a clipping +-1 EV, a blurred frame, noise at the thumbnail's and at full
+// resolution, recompression, other formats) and hard negatives (other halves
 // of the same photograph, other photographs recoloured to match) into OUT_DIR, plus
 // OUT_DIR/manifest.tsv, which featureprint_report reads. Two disjoint sets of photographs:
 // "dev" chooses the constant, "report" is only measured. The "real-dev" and "real-test" sets
-// list frames of real camera footage (no files written). Also writes two large JPEGs for
+// hold frames of real camera footage. Also writes two large JPEGs for
 // featureprint_speed. Deterministic: the same packages give the same files.
 
 #include <algorithm>
@@ -83,6 +84,10 @@ const std::vector<Sequence> sequences = {
     {"real-dev", "mbt-cube", "mbt/cube", "image", 4, 0, 217, 6, 24, 120},
     {"real-test", "cube", "cube", "image.", 4, 0, 79, 3, 9, 45},
     {"real-test", "mire", "mire-2", "image.", 4, 1, 500, 12, 36, 250},
+    // A hand-held camera sweeping over a paper shape on a dark desk: one shape, so far frames
+    // are hard negatives of the same look.
+    {"real-test", "ellipse", "ellipse-1", "image.", 4, 1, 50, 2, 2, 16},
+    {"real-test", "line", "line", "image.", 4, 1, 33, 2, 2, 12},
 };
 
 // A small deterministic generator so that the sets do not depend on the standard library.
@@ -171,6 +176,11 @@ void save(const VImage& image, const fs::path& file, int quality = 92) {
         image.jpegsave(file.c_str(), VImage::option()->set("Q", quality)->set("strip", true));
     else if (ext == ".webp")
         image.webpsave(file.c_str(), VImage::option()->set("Q", quality)->set("strip", true));
+    else if (ext == ".heic")
+        image.heifsave(file.c_str(), VImage::option()
+                                         ->set("Q", quality)
+                                         ->set("strip", true)
+                                         ->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC));
     else if (ext == ".png")
         image.pngsave(file.c_str(), VImage::option()->set("strip", true));
     else
@@ -200,6 +210,8 @@ void writeBurst(const VImage& source, Region region, const std::string& set,
         save(image, file, quality);
         rows.push_back({set, scene, content, -1, 0, 0, file.string()});
     };
+    // HEIC frames are left out: encoding one takes x265 tens of seconds on a busy machine, and
+    // its pixels differ from the JPEG's no more than a recompression does (the tests scan one).
     static const std::array<const char*, 3> formats = {".png", ".webp", ".tif"};
     static int formatTurn = 0;
 
@@ -236,6 +248,15 @@ void writeBurst(const VImage& source, Region region, const std::string& set,
         const VImage frame = toFrame(cut(source, shifted(0.01, 0.04)));
         emit(frame.resize(0.6), "9-recompressed.jpg", 60);
     }
+    // Full exposure steps: the brighter one clips its highlights, the darker one crushes
+    // shadows.
+    emit(expose(toFrame(cut(source, shifted(0.0, 0.02))), rng.range(0.8, 1.0)),
+         "10-clipped-brighter.jpg");
+    emit(expose(toFrame(cut(source, shifted(0.0, 0.02))), -rng.range(0.8, 1.0)), "11-darker.jpg");
+    // Sensor noise as a camera stores it: added at the file's full resolution (the source's,
+    // twice the other frames'), so the analysis thumbnail sees it only partly averaged away.
+    emit(addNoise(cut(source, shifted(0.0, 0.02)), rng.range(3, 8), int(rng.uniform() * 1e6)),
+         "12-noisy-full.jpg", 90);
 }
 
 VImage loadPhoto(const std::string& path) {
@@ -287,16 +308,20 @@ void writePhotoSet(const std::string& set, const std::vector<std::string>& photo
     }
 }
 
-void listSequences(std::vector<ManifestRow>& rows) {
+// The frames are stored as a camera would store them (JPEG): the scanner reads no PGM.
+void writeSequences(const fs::path& out, std::vector<ManifestRow>& rows) {
     for (const auto& s : sequences) {
+        fs::create_directories(out / s.set / s.name);
         for (int f = s.first; f <= s.last; f += s.stride) {
             std::string number = std::to_string(f);
             number.insert(0, std::size_t(std::max(0, s.digits - int(number.size()))), '0');
-            const fs::path file = vispRoot + s.folder + "/" + s.prefix + number + ".pgm";
-            if (!fs::exists(file)) {
-                std::cerr << "missing, skipped: " << file << "\n";
+            const fs::path source = vispRoot + s.folder + "/" + s.prefix + number + ".pgm";
+            if (!fs::exists(source)) {
+                std::cerr << "missing, skipped: " << source << "\n";
                 continue;
             }
+            const fs::path file = out / s.set / s.name / (number + ".jpg");
+            save(VImage::new_from_file(source.c_str()), file, 92);
             rows.push_back({s.set, s.name, s.name, f, s.positiveGap, s.negativeGap, file});
         }
     }
@@ -338,7 +363,7 @@ int main(int argc, char** argv) {
     try {
         writePhotoSet("dev", devPhotos, out, 17, rows);
         writePhotoSet("report", reportPhotos, out, 29, rows);
-        listSequences(rows);
+        writeSequences(out, rows);
         writeLargeFiles(out);
     } catch (const vips::VError& e) {
         std::cerr << "image error: " << e.what() << "\n";

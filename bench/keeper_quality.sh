@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/quorlix-keeper}"
 build="$root/build/release"
-[[ -f "$build/build.ninja" ]] || (cd "$root" && cmake --preset release >/dev/null)
+"$root/scripts/setup.sh" --bench release keeper_quality
 cmake --build "$build" -j2 --target keeper_quality | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
 export VIPS_WARNING=0
 ukui=(2004default.jpg calla.png city.png desert.png firstgeneration.jpg fluent-color.png

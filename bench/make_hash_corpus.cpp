@@ -2,14 +2,13 @@
 // copies and triples, same-size files that differ only past both sampled ends or inside the
 // head, empty images, hidden entries, non-images and a symbolic link.
 //   make_hash_corpus OUT_DIR [UNIQUE_COUNT] [SCALE]
-#include <vips/vips8>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
+#include <vips/vips8>
 
 namespace fs = std::filesystem;
 
@@ -17,13 +16,16 @@ namespace {
 
 std::string jpegOfSize(int width, int height, std::uint32_t seed) {
     // Smooth noise with a gradient reads like a photo to an encoder: a megabyte or two per frame.
-    vips::VImage noise = vips::VImage::gaussnoise(width / 8, height / 8,
-                                                  vips::VImage::option()->set("sigma", 40.0)->set("mean", 128.0)->set("seed", int(seed)));
+    vips::VImage noise = vips::VImage::gaussnoise(
+        width / 8, height / 8,
+        vips::VImage::option()->set("sigma", 40.0)->set("mean", 128.0)->set("seed", int(seed)));
     vips::VImage bands = noise.bandjoin({noise.rot180().flip(VIPS_DIRECTION_HORIZONTAL) * 0.7 + 30,
                                          noise.flip(VIPS_DIRECTION_VERTICAL) * 0.5 + 60});
-    vips::VImage image = bands.resize(8.0, vips::VImage::option()->set("kernel", VIPS_KERNEL_CUBIC));
-    vips::VImage grain = vips::VImage::gaussnoise(image.width(), image.height(),
-                                                  vips::VImage::option()->set("sigma", 6.0)->set("seed", int(seed + 7)));
+    vips::VImage image =
+        bands.resize(8.0, vips::VImage::option()->set("kernel", VIPS_KERNEL_CUBIC));
+    vips::VImage grain = vips::VImage::gaussnoise(
+        image.width(), image.height(),
+        vips::VImage::option()->set("sigma", 6.0)->set("seed", int(seed + 7)));
     image = (image + grain).cast(VIPS_FORMAT_UCHAR);
     void* buffer = nullptr;
     std::size_t size = 0;
@@ -80,7 +82,9 @@ int main(int argc, char** argv) {
         return fs::path("year" + std::to_string(2018 + i % 6)) / ("event" + std::to_string(i % 37));
     };
     std::size_t comment = 1;
-    auto uniquePhoto = [&](int i) { return withComment(bases[std::size_t(i) % bases.size()], comment++, rng); };
+    auto uniquePhoto = [&](int i) {
+        return withComment(bases[std::size_t(i) % bases.size()], comment++, rng);
+    };
 
     for (int i = 0; i < uniques; ++i)
         put(folderFor(i) / ("IMG_" + std::to_string(10000 + i) + (i % 9 == 0 ? ".PNG" : ".jpg")),

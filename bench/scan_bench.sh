@@ -6,7 +6,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/release"
 corpus="${1:-/tmp/quorlix-scan-corpus}"
-[[ -x "$bin/tools/quorlix-scan" ]] || "$root/scripts/setup.sh" release
+# The peer tools and photo packages, and the build, when anything is missing.
+"$root/scripts/setup.sh" --bench release
 if [[ ! -d "$corpus" ]]; then
     mapfile -t sources < <(find /usr/share/backgrounds /usr/share/wallpapers -iname '*.jpg' -size +500k | sort | head -30)
     "$bin/bench/make_scan_corpus" "$corpus" 2000 12 "${sources[@]}"

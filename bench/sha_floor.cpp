@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
         std::map<std::string, int> byQuick;
         for (const auto* c : list) {
             ++quickFiles;
-            ++byQuick[quickKey(c->url, c->size).value_or("err:" + c->url.native())];
+            ++byQuick[quickKey(*c).value_or("err:" + c->url.native())];
         }
         for (const auto& [key, n] : byQuick)
             if (n > 1) {
@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < rounds; ++i)
         sha.update(buffer.data(), buffer.size());
     sha.finish();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double rate = double(rounds) * double(buffer.size()) / seconds;
     const int threads = defaultHashThreads();
     std::printf("candidates %zu, quick-sampled %lld, hashed in full %lld files / %.3f GB\n",

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, then opens the Quorlix window (it starts on the empty state: drop a
-# folder on it or choose one). The headless scanner is build/release/tools/quorlix-scan.
+# Sets up what is missing, builds the window if anything changed, then opens it (it starts on
+# the empty state: drop a folder on it or choose one). The headless scanner is
+# build/release/tools/quorlix-scan.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [[ $# -gt 0 ]]; then
@@ -8,7 +9,7 @@ if [[ $# -gt 0 ]]; then
     echo "To scan from the command line: build/release/tools/quorlix-scan FOLDER" >&2
     exit 2
 fi
-"$root/scripts/setup.sh" release
+"$root/scripts/setup.sh" release quorlix quorlix-scan
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "Quorlix needs a desktop session (no DISPLAY or WAYLAND_DISPLAY is set)." >&2
     exit 1

@@ -7,16 +7,24 @@
 #include "tools/ScanReport.h"
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <exception>
 #include <iostream>
+#include <mutex>
 #include <pthread.h>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+#ifndef QUORLIX_VERSION
+#define QUORLIX_VERSION "?"
+#endif
 
 namespace {
 
@@ -27,7 +35,10 @@ constexpr const char* usage =
     "  --exact-only  stop after the exact-duplicate phase\n"
     "  --no-cache    read and analyse every photo, and remember nothing for the next scan\n"
     "  --cache PATH  remember analyses in PATH instead of the user's cache folder\n"
-    "  --verbose     also print the engine's informational log lines\n";
+    "  --verbose     also print the engine's informational log lines\n"
+    "  --version     print the version and exit\n"
+    "Exit status: 0 done, 1 the folder or the image analysis is unusable, 2 bad usage,\n"
+    "130 cancelled.\n";
 
 struct Arguments {
     bool json = false;
@@ -38,7 +49,7 @@ struct Arguments {
     std::string folder;
 };
 
-// Returns 0 when parsed, else the exit code (2 for bad usage, 0 after --help).
+// Returns 0 when parsed, else the exit code (2 for bad usage, 0 after --help or --version).
 int parse(int argc, char** argv, Arguments& args, bool& done) {
     done = false;
     bool endOfOptions = false;
@@ -48,6 +59,10 @@ int parse(int argc, char** argv, Arguments& args, bool& done) {
             endOfOptions = true;
         } else if (!endOfOptions && (a == "-h" || a == "--help")) {
             std::cout << usage;
+            done = true;
+            return 0;
+        } else if (!endOfOptions && a == "--version") {
+            std::cout << "quorlix-scan " QUORLIX_VERSION "\n";
             done = true;
             return 0;
         } else if (!endOfOptions && a == "--json") {
@@ -113,7 +128,9 @@ int main(int argc, char** argv) {
     quorlix::log::setSink(std::make_shared<quorlix::log::StderrSink>(
         args.verbose ? quorlix::log::Level::info : quorlix::log::Level::error));
 
-    // Ctrl-C requests a stop through the scan's own token; a second one ends the process.
+    // Ctrl-C requests a stop through the scan's own token; the scan then has a moment to wind
+    // down before the process ends without it, so a second Ctrl-C is never needed. A second one
+    // still ends the process at once.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -140,19 +157,52 @@ int main(int argc, char** argv) {
         std::fflush(stderr);
     };
 
-    quorlix::ScanResult result;
-    try {
-        quorlix::ScanCoordinator coordinator;
-        quorlix::ScanOptions options{.exactOnly = args.exactOnly};
-        if (!args.noCache)
-            options.cache = args.cache.empty() ? quorlix::AnalysisCache::defaultPath()
-                                               : std::filesystem::path(args.cache);
-        result = coordinator.scan(args.folder, progress, stopSource.get_token(), options);
-    } catch (const quorlix::ScanCancelled&) {
+    auto cancelled = [showProgress] {
         if (showProgress)
             std::fprintf(stderr, "\r\033[K");
         std::cerr << "quorlix-scan: cancelled.\n";
         return 130;
+    };
+
+    // The scan runs on a thread of its own, so that a worker busy in one long decode or read
+    // cannot hold up the answer to Ctrl-C.
+    quorlix::ScanResult result;
+    std::exception_ptr failure;
+    std::mutex mutex;
+    std::condition_variable settled;
+    bool finished = false;
+    std::thread scanning([&] {
+        try {
+            quorlix::ScanCoordinator coordinator;
+            quorlix::ScanOptions options{.exactOnly = args.exactOnly};
+            if (!args.noCache)
+                options.cache = args.cache.empty() ? quorlix::AnalysisCache::defaultPath()
+                                                   : std::filesystem::path(args.cache);
+            result = coordinator.scan(args.folder, progress, stopSource.get_token(), options);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard lock(mutex);
+        finished = true;
+        settled.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        while (!finished && !stopSource.stop_requested())
+            settled.wait_for(lock, std::chrono::milliseconds(20));
+        if (!finished &&
+            !settled.wait_for(lock, std::chrono::milliseconds(250), [&] { return finished; })) {
+            cancelled();
+            std::fflush(nullptr);
+            std::_Exit(130);
+        }
+    }
+    scanning.join();
+    try {
+        if (failure)
+            std::rethrow_exception(failure);
+    } catch (const quorlix::ScanCancelled&) {
+        return cancelled();
     } catch (const quorlix::AnalysisUnavailable&) {
         std::cerr << "quorlix-scan: cannot load the image analysis library, so only --exact-only "
                      "scans work.\n";

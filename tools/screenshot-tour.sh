@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Starts the real application under Xvfb on a generated folder, drives it through its screens
-# (empty, drop highlight, each scan phase, the finished scan with its splash, the share picker,
-# the results with many groups, scrolled, a photo enlarged, the move confirmation for the Trash
-# and for a folder, a long move's progress, the notice with Undo and the plain notice after it,
-# the splash of a made-up result with a very large duplicate count; a folder with nothing to
-# sort; one with only look-alikes) and writes one PNG per screen in the light and the dark
-# appearance.   tools/screenshot-tour.sh OUTDIR
+# Starts the real window (the quorlix-tour test program) under Xvfb on a generated folder,
+# drives it through its screens (empty, drop highlight, each scan phase, the finished scan with
+# its splash, the share picker, the results with many groups, scrolled, a photo enlarged with its
+# details, a thumbnail's focus ring, the move confirmation for the Trash and for a folder with
+# the folder dialog, a long move's progress, the notice with Undo and the plain notice after it,
+# preferences, About, the splash of a made-up result with a very large duplicate count; a folder
+# with nothing to sort chosen in the folder dialog; one with only look-alikes; one with no
+# photos) and writes one PNG per screen in the light and the dark appearance.
+#   tools/screenshot-tour.sh OUTDIR
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [[ $# -ne 1 ]]; then
@@ -13,10 +15,10 @@ if [[ $# -ne 1 ]]; then
     exit 2
 fi
 out="$(mkdir -p "$1" && cd "$1" && pwd)"
-app="$root/build/release/ui/quorlix"
+app="$root/build/release/tests/tour/quorlix-tour"
 # Only the application is needed; a first run sets everything up.
 [[ -f "$root/build/release/build.ninja" ]] || "$root/scripts/setup.sh" release
-cmake --build "$root/build/release" -j2 --target quorlix | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
+cmake --build "$root/build/release" -j2 --target quorlix-tour | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/quorlix-tour-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
@@ -70,6 +72,8 @@ for i in 2 7 13 19 23; do
     scene "$tidy" "DSC_$((400 + i)).jpg" "$i"
 done
 rm -f "$work"/*.v
+mkdir -p "$work/No photos/Empty subfolder"
+echo "not a photo" >"$work/No photos/notes.txt"
 
 # tour THEME TAG FOLDER STEPS: one run of the application.
 tour() {
@@ -82,9 +86,8 @@ tour() {
     HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
         QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS= \
-        QUORLIX_TOUR="$4" QUORLIX_TOUR_OUT="$out" QUORLIX_TOUR_TAG="$2" \
-        QUORLIX_TOUR_FOLDER="$3" QUORLIX_TOUR_DEST="${5:-}" QUORLIX_TOUR_SLICES=1,600 \
-        timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" | grep '^tour:' || true
+        timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" --steps "$4" --out "$out" \
+        --tag "$2" --folder "$3" --dest "${5:-$work}" --slices 1,600 | grep '^tour:' || true
 }
 
 for theme in light dark; do
@@ -93,9 +96,10 @@ for theme in light dark; do
     cp -a "$photos" "$work/photos-$theme"
     mkdir -p "$work/moved-$theme"
     tour "$theme" "$theme" "$work/photos-$theme" \
-        empty,drop,scan,share,results,scroll,quicklook,confirm-trash,cancel,choose-folder,confirm,undo,large \
+        empty,drop,scan,share,results,scroll,quicklook,focus,confirm-trash,cancel,choose-folder,confirm,undo,preferences,about,large \
         "$work/moved-$theme"
-    tour "$theme" "tidy-$theme" "$tidy" drop,scan,results
+    tour "$theme" "tidy-$theme" "$tidy" choose,results
+    tour "$theme" "nophotos-$theme" "$work/No photos" choose,results
 done
 tour light nearonly-light "$bursts" drop,scan,results
 ls "$out"/*.png

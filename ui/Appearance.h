@@ -2,6 +2,7 @@
 
 #include "app/QuorlixConfig.h"
 
+#include <QDBusVariant>
 #include <QObject>
 #include <QPointer>
 #include <QtQml/qqml.h>
@@ -15,7 +16,8 @@ namespace quorlix {
 class AppModel;
 
 // Whether the window is drawn dark: the stored AppTheme forces an appearance, `system` follows
-// the desktop (its palette, or a GTK theme named "…:dark").
+// the desktop: its portal's org.freedesktop.appearance color-scheme when it states one, else
+// its palette or a GTK theme named "…:dark".
 class Appearance : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -32,6 +34,9 @@ public:
     // A palette whose window is darker than its text is a dark one.
     static bool paletteIsDark(const QPalette& palette);
     static bool systemPrefersDark();
+    // The portal's color-scheme value (1 dark, 2 light, anything else no preference) decided
+    // over the fallback rule.
+    static bool systemPrefersDark(int portalScheme, bool fallback);
 
 Q_SIGNALS:
     void darkChanged();
@@ -39,11 +44,16 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private Q_SLOTS:
+    void portalSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+
 private:
     void update();
+    void readPortalScheme();
 
     QPointer<AppModel> model_;
     bool dark_ = false;
+    int portalScheme_ = 0;
 };
 
 } // namespace quorlix

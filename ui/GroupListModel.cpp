@@ -5,7 +5,10 @@
 #include "ui/AppModelForeign.h"
 #include "ui/ThumbnailProvider.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QLocale>
+#include <QTimeZone>
 #include <algorithm>
 #include <filesystem>
 #include <unordered_map>
@@ -173,8 +176,11 @@ QVariant GroupListModel::data(const QModelIndex& index, int role) const {
     case MembersRole: {
         QVariantList members;
         members.reserve(qsizetype(group.members.size()));
+        const std::filesystem::path scanned = appModel_ && appModel_->result()
+                                                  ? appModel_->result()->folder
+                                                  : std::filesystem::path();
         for (const auto& photo : group.members)
-            members.append(memberMap(group, photo));
+            members.append(memberMap(group, photo, scanned));
         return members;
     }
     case MemberCountRole:
@@ -214,15 +220,16 @@ int GroupListModel::indexOfGroup(const QString& groupId) const {
     return -1;
 }
 
-QVariantMap GroupListModel::memberMap(const ScanResult::Group& group, const PhotoRecord& photo) {
+QVariantMap GroupListModel::memberMap(const ScanResult::Group& group, const PhotoRecord& photo,
+                                      const std::filesystem::path& scanned) {
     const std::filesystem::path path(photo.fileURL);
     QVariantMap map{
         {QStringLiteral("id"), text(photo.id)},
         {QStringLiteral("fileURL"), urlFromPath(path)},
-        {QStringLiteral("name"),
-         QFile::decodeName(QByteArray::fromStdString(path.filename().native()))},
+        {QStringLiteral("name"), textFromPath(path.filename())},
         {QStringLiteral("size"), double(photo.fileSizeBytes)},
         {QStringLiteral("isKeeper"), photo.id == group.keeperId},
+        {QStringLiteral("isDamaged"), photo.isDamaged},
         {QStringLiteral("thumbnail"),
          ThumbnailProvider::sourceFor(path, ThumbnailProvider::cellPixels)},
         {QStringLiteral("preview"),
@@ -230,6 +237,28 @@ QVariantMap GroupListModel::memberMap(const ScanResult::Group& group, const Phot
     };
     if (const auto score = group.bestShotScores.find(photo.id); score != group.bestShotScores.end())
         map.insert(QStringLiteral("score"), score->second);
+    // Copies in different subfolders look the same; where each lives tells them apart.
+    const std::filesystem::path parent = path.parent_path();
+    map.insert(QStringLiteral("path"),
+               QFile::decodeName(QByteArray::fromStdString(parent.native())));
+    if (!scanned.empty()) {
+        const std::filesystem::path relative = parent.lexically_relative(scanned);
+        const bool inside = !relative.empty() && *relative.begin() != "..";
+        map.insert(QStringLiteral("folder"),
+                   !inside || relative == "."
+                       ? QString()
+                       : QFile::decodeName(QByteArray::fromStdString(relative.native())));
+        map.insert(QStringLiteral("inScannedFolder"), inside && relative == ".");
+    }
+    if (photo.pixelWidth && photo.pixelHeight)
+        map.insert(QStringLiteral("pixels"),
+                   QStringLiteral("%1 × %2").arg(*photo.pixelWidth).arg(*photo.pixelHeight));
+    if (photo.dateOriginal)
+        // The camera's clock, stored as if it were UTC: shown as taken, never shifted.
+        map.insert(QStringLiteral("taken"),
+                   QLocale().toString(
+                       QDateTime::fromSecsSinceEpoch(qint64(*photo.dateOriginal), QTimeZone::utc()),
+                       QLocale::ShortFormat));
     return map;
 }
 

@@ -56,9 +56,13 @@ public:
     Q_INVOKABLE int indexOfGroup(const QString& groupId) const;
 
     // One member for QML: id, fileURL (file:// URL), name (last path component), size (bytes),
-    // score (absent when the group has none for it), isKeeper, thumbnail and preview (image
+    // score (absent when the group has none for it), isKeeper, isDamaged (the decoder had
+    // to repair the file or read only part of it), thumbnail and preview (image
     // sources at the cell's and the enlarged view's sizes).
-    static QVariantMap memberMap(const ScanResult::Group& group, const PhotoRecord& photo);
+    // `scanned`: the scanned folder, which "folder" (the photo's folder below it, empty for
+    // the folder itself) is relative to.
+    static QVariantMap memberMap(const ScanResult::Group& group, const PhotoRecord& photo,
+                                 const std::filesystem::path& scanned = {});
 
 Q_SIGNALS:
     void appModelChanged();

@@ -29,6 +29,7 @@ class LCatalogue : public QObject {
     Q_PROPERTY(QJSValue req READ req CONSTANT)
     Q_PROPERTY(QJSValue error READ error CONSTANT)
     Q_PROPERTY(QJSValue picker READ picker CONSTANT)
+    Q_PROPERTY(QJSValue window READ window CONSTANT)
 
 public:
     static LCatalogue* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
@@ -45,6 +46,7 @@ public:
     QJSValue req() const { return part("req"); }
     QJSValue error() const { return part("error"); }
     QJSValue picker() const { return part("picker"); }
+    QJSValue window() const { return part("window"); }
 
     // Formats the entry `key` with `args` in order (numbers for "%d", texts for "%@").
     Q_INVOKABLE QString format(const QString& key, const QVariantList& args) const;

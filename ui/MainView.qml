@@ -22,6 +22,8 @@ Item {
             anchors { left: parent.left; right: parent.right; top: parent.top }
             height: 56
             z: ZLayer.topBar
+            // "Scan another folder" would drop the pending choice silently.
+            enabled: !AppModel.hasPendingMove && !AppModel.moveInProgress
         }
 
         Loader {

@@ -8,22 +8,23 @@
 #include "ui/ShareCardPainter.h"
 #include "ui/StartupDiagnosis.h"
 #include "ui/ThumbnailProvider.h"
-#include "ui/TourDriver.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLocale>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
+#include <QTimer>
 #include <cstdio>
 
 namespace quorlix {
 
-QuorlixApp::QuorlixApp() : tour_(TourDriver::fromEnvironment()) {
-    model_ = std::make_unique<AppModel>(tour_ ? tour_->scanFunction() : nullptr, nullptr);
+QuorlixApp::QuorlixApp(AppModel::ScanFunction scan) {
+    model_ = std::make_unique<AppModel>(std::move(scan), nullptr);
     applyLanguageOverride(QuorlixConfig::load().language);
     StringCatalogue::shared().loadForLaunch();
     // Numbers and dates in the window follow the interface language.
@@ -35,8 +36,6 @@ QuorlixApp::QuorlixApp() : tour_(TourDriver::fromEnvironment()) {
 
 QuorlixApp::~QuorlixApp() {
     engine_.reset();
-    if (tour_)
-        tour_->release();
     model_.reset();
     AppModelForeign::setInstance(nullptr);
 }
@@ -72,7 +71,9 @@ QQuickWindow* QuorlixApp::loadWindow(QQmlApplicationEngine& engine, const QUrl& 
     return window;
 }
 
-int QuorlixApp::exec() {
+QQuickWindow* QuorlixApp::load() {
+    if (window_)
+        return window_;
     AppModelForeign::setInstance(model_.get());
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorlix/images/AppLogo-128.png")));
     engine_ = std::make_unique<QQmlApplicationEngine>();
@@ -84,12 +85,21 @@ int QuorlixApp::exec() {
     if (!window) {
         log::error(log::Category::app, failure.toStdString());
         std::fprintf(stderr, "%s\n", qPrintable(failure));
-        return 1;
+        return nullptr;
     }
     log::info(log::Category::app, "Application did finish launching v" +
                                       QCoreApplication::applicationVersion().toStdString());
-    if (tour_)
-        tour_->start(window, model_.get());
+    window_ = window;
+    return window_;
+}
+
+int QuorlixApp::exec() {
+    if (!load())
+        return 1;
+    if (!startFolder_.isEmpty())
+        QTimer::singleShot(0, model_.get(), [model = model_.get(), folder = startFolder_] {
+            model->startScan(folder);
+        });
     return QCoreApplication::exec();
 }
 

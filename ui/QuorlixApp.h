@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/AppModel.h"
+
 #include <QStringList>
+#include <QUrl>
 #include <memory>
 
 class QQmlApplicationEngine;
@@ -10,16 +13,25 @@ class QUrl;
 namespace quorlix {
 
 class AppModel;
-class TourDriver;
 
 // The application entry: owns the one AppModel for the life of the process, applies the
 // settings, registers the fonts and opens the window.
+//
+// Test seam, for driver programs that run the real window (quorlix-tour); the shipped start uses
+// neither: the constructor's `scan` replaces the coordinator's scan, and load() with window()
+// and model() hand the driver what it steers before exec() runs the loop.
 class QuorlixApp {
 public:
-    QuorlixApp();
+    explicit QuorlixApp(AppModel::ScanFunction scan = nullptr);
     ~QuorlixApp();
 
-    // Loads the window and runs the event loop; returns the process's exit code.
+    // Loads the window once; nullptr after the cause has been logged and printed.
+    QQuickWindow* load();
+    QQuickWindow* window() const { return window_; }
+    AppModel& model() const { return *model_; }
+    // The folder given on the command line: scanned as soon as the window shows.
+    void scanAtStart(const QUrl& folder) { startFolder_ = folder; }
+    // Loads the window if needed and runs the event loop; returns the process's exit code.
     int exec();
 
     // Registers the share card's fonts for this process; returns the families that loaded.
@@ -32,9 +44,10 @@ public:
                                     QString* failure);
 
 private:
-    std::unique_ptr<TourDriver> tour_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<QQmlApplicationEngine> engine_;
+    QQuickWindow* window_ = nullptr;
+    QUrl startFolder_;
 };
 
 } // namespace quorlix

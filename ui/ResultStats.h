@@ -9,7 +9,7 @@
 
 namespace quorlix {
 
-// The three numbers of a result as the splash shows them (duplicates, reclaimed, photos
+// The three numbers of a result as the splash shows them (duplicates, reclaimable, photos
 // scanned), in the very words of the share card. Follows the model's result; empty without one.
 class ResultStats : public QObject {
     Q_OBJECT

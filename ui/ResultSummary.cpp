@@ -65,8 +65,7 @@ QString ResultSummary::text() const {
 }
 
 QString ResultSummary::formatBytes(double bytes) {
-    // QML numbers are doubles; anything a file system reports fits them exactly.
-    return formatByteCount(std::isfinite(bytes) ? std::int64_t(std::llround(bytes)) : 0);
+    return formatByteCount(bytes);
 }
 
 } // namespace quorlix

@@ -33,7 +33,7 @@ public:
     // What the card says, in the interface language.
     struct Content {
         QString headline;
-        std::array<Stat, 3> stats; // duplicates, reclaimed, photos scanned
+        std::array<Stat, 3> stats; // duplicates, reclaimable, photos scanned
         QString punchline;
     };
 

@@ -1,6 +1,7 @@
 #include "ui/SharePicker.h"
 
 #include "app/AppModel.h"
+#include "app/FileMover.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
 #include "app/ShareCard.h"
@@ -14,35 +15,6 @@
 #include <QUuid>
 
 namespace quorlix {
-
-namespace {
-
-QString qPath(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
-
-// Copies the open source into a file created for it; false with `error` on the first failure.
-bool copyContents(QFile& in, QFile& out, std::error_code& error) {
-    QByteArray chunk;
-    while (!in.atEnd()) {
-        chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-            error = std::make_error_code(std::errc::io_error);
-            return false;
-        }
-        if (out.write(chunk) != chunk.size()) {
-            error = std::make_error_code(std::errc::no_space_on_device);
-            return false;
-        }
-    }
-    if (!out.flush() || out.size() != in.size()) {
-        error = std::make_error_code(std::errc::io_error);
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 SharePicker::SharePicker(QObject* parent)
     : QObject(parent), model_(AppModelForeign::instance()),
@@ -97,7 +69,7 @@ bool SharePicker::copyToClipboard() {
     QMimeData* data = nullptr;
     if (kind_ == QLatin1String("result")) {
         const auto card = paths().front();
-        const QImage image(qPath(card));
+        const QImage image(textFromPath(card));
         if (image.isNull())
             return fail(L::picker::copyFailed(),
                         "Share copy failed: card unreadable at " + card.native());
@@ -169,12 +141,12 @@ bool SharePicker::saveCopyTo(const QUrl& folder) {
     const auto target = pathFromUrl(folder);
     for (const auto& source : paths()) {
         std::error_code error;
-        if (!copyInto(source, target, error))
+        if (!FileMover::copyInto(source, target, error))
             return fail(L::picker::saveFailed(), "Share save failed: " + source.native() + " to " +
                                                      target.native() + ": " + error.message());
     }
     logAction("save");
-    notify(L::picker::saved(qPath(target.filename().empty() ? target : target.filename())));
+    notify(L::picker::saved(textFromPath(target.filename().empty() ? target : target.filename())));
     return true;
 }
 
@@ -206,48 +178,8 @@ QStringList SharePicker::emailArguments(const QList<QUrl>& attachments, const QS
     if (!body.isEmpty())
         arguments << QStringLiteral("--body") << body;
     for (const QUrl& url : attachments)
-        arguments << QStringLiteral("--attach") << qPath(pathFromUrl(url));
+        arguments << QStringLiteral("--attach") << textFromPath(pathFromUrl(url));
     return arguments;
-}
-
-std::optional<std::filesystem::path> SharePicker::copyInto(const std::filesystem::path& source,
-                                                           const std::filesystem::path& folder,
-                                                           std::error_code& error) {
-    error.clear();
-    QFile in(qPath(source));
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = std::make_error_code(std::errc::no_such_file_or_directory);
-        return std::nullopt;
-    }
-    std::error_code status;
-    if (!std::filesystem::is_directory(folder, status)) {
-        error = status ? status : std::make_error_code(std::errc::not_a_directory);
-        return std::nullopt;
-    }
-    // Creating the file is the test for a free name, so a name taken meanwhile is skipped, never
-    // replaced. Bounded, and a name that cannot be created for another reason ends the search.
-    const auto name = source.filename();
-    for (int n = 1; n <= 10000; ++n) {
-        const auto target = n == 1 ? folder / name
-                                   : folder / (name.stem().native() + " " + std::to_string(n) +
-                                               name.extension().native());
-        QFile out(qPath(target));
-        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            std::error_code ignored;
-            if (std::filesystem::exists(std::filesystem::symlink_status(target, ignored)))
-                continue;
-            error = std::make_error_code(std::errc::permission_denied);
-            return std::nullopt;
-        }
-        if (!copyContents(in, out, error)) {
-            out.remove();
-            return std::nullopt;
-        }
-        out.close();
-        return target;
-    }
-    error = std::make_error_code(std::errc::file_exists);
-    return std::nullopt;
 }
 
 bool SharePicker::fail(const QString& notice, const std::string& cause) {

@@ -62,12 +62,6 @@ public:
     static QMimeData* imageMimeData(const QImage& image, const QString& caption);
     // Arguments of xdg-email: the body when there is one, then each file as an attachment.
     static QStringList emailArguments(const QList<QUrl>& attachments, const QString& body);
-    // Copies `source` into `folder` under its own name or the first free "name N.ext", never
-    // replacing anything, even a file that appears meanwhile. The new path, or nothing with
-    // `error` set; a failed copy leaves no partial file.
-    static std::optional<std::filesystem::path> copyInto(const std::filesystem::path& source,
-                                                         const std::filesystem::path& folder,
-                                                         std::error_code& error);
 
 Q_SIGNALS:
     void kindChanged();

@@ -53,7 +53,7 @@ int ViewLogic::toastLifetimeMs(bool undoable) {
 }
 
 QString ViewLogic::byteCount(double bytes) {
-    return formatByteCount(std::int64_t(std::llround(bytes)));
+    return formatByteCount(bytes);
 }
 
 QString ViewLogic::moveProgressText(bool undo, qint64 current, qint64 total) {

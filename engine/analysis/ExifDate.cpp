@@ -1,5 +1,8 @@
 #include "engine/analysis/ExifDate.h"
 
+#include "engine/core/RegularFile.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <exiv2/exiv2.hpp>
 #include <mutex>
@@ -50,6 +53,48 @@ bool hasAny(const Exiv2::ExifData& exif, std::initializer_list<const char*> keys
     return false;
 }
 
+Facts factsOf(const Exiv2::ExifData& exif) {
+    Facts facts;
+    if (exif.empty())
+        return facts;
+    const auto it = exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
+    if (it != exif.end() && it->typeId() == Exiv2::asciiString)
+        facts.dateOriginal = parse(it->toString());
+    facts.hasCameraMetadata =
+        hasAny(exif, {"Exif.Image.Make", "Exif.Image.Model", "Exif.Photo.ExposureTime",
+                      "Exif.Photo.FNumber", "Exif.Photo.ISOSpeedRatings"});
+    return facts;
+}
+
+bool isTiffHeader(std::string_view block) {
+    return block.size() >= 8 && (block.substr(0, 4) == std::string_view("II*\0", 4) ||
+                                 block.substr(0, 4) == std::string_view("MM\0*", 4));
+}
+
+// The TIFF structure inside a block. Loaders differ in what they put before it: JPEG keeps its
+// APP1 marker, HEIF its offset to the header (which may itself be followed by the marker), PNG
+// and WebP usually nothing.
+std::string_view tiffOf(std::string_view block) {
+    const std::string_view marker("Exif\0\0", 6);
+    for (int hop = 0; hop < 2; ++hop) {
+        if (isTiffHeader(block))
+            return block;
+        if (block.substr(0, marker.size()) == marker) {
+            block.remove_prefix(marker.size());
+            continue;
+        }
+        if (block.size() < 4)
+            return {};
+        const auto* b = reinterpret_cast<const unsigned char*>(block.data());
+        const std::uint32_t offset =
+            std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
+        if (offset > block.size() - 4)
+            return {};
+        block.remove_prefix(4 + std::size_t(offset));
+    }
+    return isTiffHeader(block) ? block : std::string_view{};
+}
+
 } // namespace
 
 std::optional<double> parse(std::string_view text) {
@@ -95,28 +140,36 @@ Facts read(const std::filesystem::path& file) {
     ensureInitialised();
     Facts facts;
     try {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(file, error) ||
-            std::filesystem::file_size(file, error) == 0 || error)
+        // Exiv2 opens by name, so it is handed the name of a descriptor already checked.
+        const auto handle = RegularFile::open(file);
+        if (!handle || handle->identity().size == 0)
             return facts;
-        auto image = Exiv2::ImageFactory::open(file.string());
+        auto image = Exiv2::ImageFactory::open(handle->procPath());
         if (!image.get())
             return facts;
         image->readMetadata();
-        const Exiv2::ExifData& exif = image->exifData();
-        if (exif.empty())
-            return facts;
-        const auto it = exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
-        if (it != exif.end() && it->typeId() == Exiv2::asciiString)
-            facts.dateOriginal = parse(it->toString());
-        facts.hasCameraMetadata =
-            hasAny(exif, {"Exif.Image.Make", "Exif.Image.Model", "Exif.Photo.ExposureTime",
-                          "Exif.Photo.FNumber", "Exif.Photo.ISOSpeedRatings"});
+        facts = factsOf(image->exifData());
     } catch (...) {
         // Exiv2::AnyError, std::bad_alloc and whatever a damaged file provokes: no facts.
         return Facts{};
     }
     return facts;
+}
+
+Facts fromBlock(std::string_view block) {
+    ensureInitialised();
+    const std::string_view tiff = tiffOf(block);
+    if (tiff.empty())
+        return {};
+    try {
+        Exiv2::ExifData exif;
+        Exiv2::ExifParser::decode(exif, reinterpret_cast<const Exiv2::byte*>(tiff.data()),
+                                  std::uint32_t(std::min<std::size_t>(tiff.size(), UINT32_MAX)));
+        return factsOf(exif);
+    } catch (...) {
+        // A damaged block: no facts rather than half-read ones.
+        return {};
+    }
 }
 
 } // namespace quorlix::ExifDate

@@ -24,6 +24,11 @@ std::optional<double> parse(std::string_view text);
 // A file without EXIF, damaged or not an image gives empty facts; nothing is thrown.
 Facts read(const std::filesystem::path& file);
 
+// The same from an EXIF block already in memory, as a decoder hands it over: a TIFF structure,
+// optionally behind the "Exif\0\0" marker of JPEG's APP1 or HEIF's four-byte header offset.
+// An empty, unrecognised or damaged block gives empty facts; nothing is thrown.
+Facts fromBlock(std::string_view block);
+
 // Sets Exiv2 up once per process (quiet log, thread-safe XMP toolkit, ISO-BMFF support).
 void ensureInitialised();
 

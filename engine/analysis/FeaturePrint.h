@@ -19,6 +19,10 @@ namespace quorlix {
 // length and is recalibrated with the burst benchmark in bench/.
 namespace FeaturePrint {
 
+// Changes with anything that moves a photo's vector; stored vectors are comparable only within
+// one version.
+inline constexpr int version = 2;
+
 inline constexpr int luminanceGrid = 16;
 inline constexpr int chromaGrid = 8;
 inline constexpr int orientationGrid = 4;

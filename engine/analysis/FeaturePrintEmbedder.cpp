@@ -4,6 +4,7 @@
 #include "engine/analysis/ExifDate.h"
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/ImageDecoder.h"
+#include "engine/analysis/PhotoQualityScorecard.h"
 #include "engine/core/Log.h"
 #include "engine/core/QuorlixFeature.h"
 
@@ -32,8 +33,13 @@ FeaturePrintEmbedder::analyze(const std::filesystem::path& file, ImageBuffer& th
     Analysis analysis;
     analysis.pixelWidth = decoded->storedWidth;
     analysis.pixelHeight = decoded->storedHeight;
-    const ExifDate::Facts exif = ExifDate::read(file);
+    analysis.isDamaged = decoded->damaged;
+    // The EXIF the decode read on its one open; only a decoder that hands none over (camera
+    // raws) makes the file be opened again.
+    const ExifDate::Facts exif =
+        decoded->exif ? ExifDate::fromBlock(*decoded->exif) : ExifDate::read(file);
     analysis.dateOriginal = exif.dateOriginal;
+    analysis.noiseLevel = PhotoQualityScorecard::noiseLevel(decoded->detail);
 
     const auto fail = [&](const std::string& reason) {
         log::error(log::Category::scan,

@@ -3,9 +3,11 @@
 #include "engine/analysis/ImageDecoder.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 
 namespace quorlix {
 
@@ -41,6 +43,7 @@ PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record,
     else
         s.aesthetics01.reset();
     s.isUtility = record.isUtility.value_or(false);
+    s.noiseLevel = record.noiseLevel;
     return assemble(record, s);
 }
 
@@ -69,6 +72,7 @@ QualitySignals PhotoQualityScorecard::measure(const ImageBuffer& image, const Ph
     if (record.aestheticScore)
         s->aesthetics01 = (*record.aestheticScore + 1.0) * 0.5;
     s->isUtility = record.isUtility.value_or(false);
+    s->noiseLevel = record.noiseLevel;
     return *s;
 }
 
@@ -99,8 +103,13 @@ std::optional<QualitySignals> PhotoQualityScorecard::measureImage(const ImageBuf
     const auto gray = renderGray(image, grayMaxPixelSize);
     if (!gray)
         return std::nullopt;
-    s.sharpness01 = std::min(laplacianVariance(*gray) / sharpnessFull, 1.0);
+    // Noise passes for detail in a Laplacian: its share (20 sigma^2 for the 4-neighbour kernel)
+    // is taken out, so a grainy frame does not look sharper than its clean sibling.
+    const double noise = noiseLevel(*gray).value_or(0.0);
+    const double detail = std::max(laplacianVariance(*gray) - 20.0 * noise * noise, 0.0);
+    s.sharpness01 = std::min(detail / sharpnessFull, 1.0);
     std::tie(s.shadowClip01, s.highlightClip01) = clipFractions(gray->pixels);
+    s.midtoneStops = midtoneStops(gray->pixels);
     return s;
 }
 
@@ -188,6 +197,60 @@ double PhotoQualityScorecard::laplacianVariance(const GrayImage& gray) {
     return quorlix::laplacianVariance(gray.pixels.data(), gray.width, gray.height);
 }
 
+std::optional<double> PhotoQualityScorecard::noiseLevel(const GrayImage& gray) {
+    constexpr int block = 16;
+    const int w = gray.width, h = gray.height;
+    if (w < block + 2 || h < block + 2 || gray.pixels.size() < std::size_t(w) * std::size_t(h))
+        return std::nullopt;
+    std::vector<double> means;
+    for (int by = 1; by + block <= h - 1; by += block)
+        for (int bx = 1; bx + block <= w - 1; bx += block) {
+            long sum = 0;
+            int counted = 0;
+            for (int y = by; y < by + block; ++y) {
+                const std::uint8_t* r0 = &gray.pixels[std::size_t(y - 1) * w];
+                const std::uint8_t* r1 = r0 + w;
+                const std::uint8_t* r2 = r1 + w;
+                for (int x = bx; x < bx + block; ++x) {
+                    const int lo = std::min({r0[x - 1], r0[x], r0[x + 1], r1[x - 1], r1[x],
+                                             r1[x + 1], r2[x - 1], r2[x], r2[x + 1]});
+                    const int hi = std::max({r0[x - 1], r0[x], r0[x + 1], r1[x - 1], r1[x],
+                                             r1[x + 1], r2[x - 1], r2[x], r2[x + 1]});
+                    if (lo <= shadowClipLevel || hi >= highlightClipLevel)
+                        continue;
+                    const int v = (r0[x - 1] + r0[x + 1] + r2[x - 1] + r2[x + 1]) -
+                                  2 * (r0[x] + r1[x - 1] + r1[x + 1] + r2[x]) + 4 * r1[x];
+                    sum += std::abs(v);
+                    ++counted;
+                }
+            }
+            if (counted * 4 >= block * block * 3)
+                means.push_back(double(sum) / counted);
+        }
+    if (means.size() < 8)
+        return std::nullopt;
+    // The median block: a JPEG encoder leaves the flattest blocks with no noise at all, so the
+    // flattest ones would read every photo as clean.
+    const auto middle = means.begin() + std::ptrdiff_t(means.size() / 2);
+    std::nth_element(means.begin(), middle, means.end());
+    return std::sqrt(std::numbers::pi / 2.0) / 6.0 * *middle;
+}
+
+double PhotoQualityScorecard::midtoneStops(const std::vector<std::uint8_t>& pixels) {
+    if (pixels.empty())
+        return 0;
+    std::array<std::size_t, 256> histogram{};
+    for (auto p : pixels)
+        ++histogram[p];
+    std::size_t seen = 0;
+    int median = 0;
+    while (median < 255 && (seen += histogram[std::size_t(median)]) * 2 < pixels.size())
+        ++median;
+    const double v = std::max(double(median), 1.0) / 255.0;
+    const double linear = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    return std::log2(linear / 0.18);
+}
+
 std::pair<double, double>
 PhotoQualityScorecard::clipFractions(const std::vector<std::uint8_t>& pixels) {
     if (pixels.empty())
@@ -203,7 +266,11 @@ PhotoQualityScorecard::clipFractions(const std::vector<std::uint8_t>& pixels) {
 
 PhotoQualityScorecard::Score PhotoQualityScorecard::scoreAndReasons(const QualitySignals& s) {
     const double clip = s.shadowClip01 + s.highlightClip01;
-    const double exposure = clip < 1.0 ? 1.0 - clip : 0.0;
+    // Better exposed: less clipped, and then with its median nearer middle grey. Siblings share
+    // their scene, so of two unclipped frames a small step apart the one nearer wins.
+    const double balance =
+        1.0 - std::min(std::abs(s.midtoneStops), exposureStopsRange) / (2.0 * exposureStopsRange);
+    const double exposure = clip < 1.0 ? (1.0 - clip) * balance : 0.0;
 
     // The divisor is the sum of the weights in play, added in this order.
     double total = 0, weights = 0;
@@ -229,6 +296,11 @@ PhotoQualityScorecard::Score PhotoQualityScorecard::scoreAndReasons(const Qualit
         out.score *= eyesClosedMultiplier;
     if (s.isUtility)
         out.score *= utilityMultiplier;
+    if (s.noiseLevel) {
+        const double grain = std::clamp(
+            (*s.noiseLevel - cleanNoiseAtMost) / (fullNoiseAt - cleanNoiseAtMost), 0.0, 1.0);
+        out.score *= 1.0 - (1.0 - noisyMultiplier) * grain;
+    }
 
     auto& r = out.reasons;
     if (s.eyesOpen)

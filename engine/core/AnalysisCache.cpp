@@ -17,6 +17,9 @@ namespace {
 constexpr int busyMilliseconds = 2000;
 // Stores are written once this many entries wait.
 constexpr std::size_t batchEntries = 512;
+// The layout of a payload; one of another layout reads as no entry and is replaced. Never 0 or 1,
+// the first byte of the unnumbered first layout.
+constexpr std::uint8_t payloadFormat = 2;
 
 constexpr const char* schema = "CREATE TABLE IF NOT EXISTS entries ("
                                " device INTEGER NOT NULL, inode INTEGER NOT NULL,"
@@ -115,6 +118,7 @@ private:
 
 std::string encode(const AnalysisCache::Entry& e) {
     Writer w;
+    w.raw(payloadFormat);
     w.text(e.quickKey);
     w.text(e.fullKey);
     w.raw(std::uint8_t(e.analysis.has_value()));
@@ -127,6 +131,8 @@ std::string encode(const AnalysisCache::Entry& e) {
         w.optional(a->dateOriginal);
         w.optional(a->pixelWidth);
         w.optional(a->pixelHeight);
+        w.optional(a->noiseLevel);
+        w.raw(a->isDamaged);
     }
     w.raw(std::uint8_t(e.signals.has_value()));
     if (const auto& s = e.signals) {
@@ -137,6 +143,8 @@ std::string encode(const AnalysisCache::Entry& e) {
         w.raw(s->shadowClip01);
         w.raw(s->highlightClip01);
         w.raw(s->isUtility);
+        w.optional(s->noiseLevel);
+        w.raw(s->midtoneStops);
     }
     return w.finish();
 }
@@ -145,6 +153,8 @@ std::string encode(const AnalysisCache::Entry& e) {
 std::optional<AnalysisCache::Entry> decode(const char* data, std::size_t size) {
     Reader r(data, size);
     AnalysisCache::Entry e;
+    if (r.raw<std::uint8_t>() != payloadFormat)
+        return std::nullopt;
     e.quickKey = r.text();
     e.fullKey = r.text();
     if (r.raw<std::uint8_t>()) {
@@ -160,6 +170,8 @@ std::optional<AnalysisCache::Entry> decode(const char* data, std::size_t size) {
         a.dateOriginal = r.optional<double>();
         a.pixelWidth = r.optional<int>();
         a.pixelHeight = r.optional<int>();
+        a.noiseLevel = r.optional<double>();
+        a.isDamaged = r.raw<bool>();
         e.analysis = std::move(a);
     }
     if (r.raw<std::uint8_t>()) {
@@ -171,6 +183,8 @@ std::optional<AnalysisCache::Entry> decode(const char* data, std::size_t size) {
         s.shadowClip01 = r.raw<double>();
         s.highlightClip01 = r.raw<double>();
         s.isUtility = r.raw<bool>();
+        s.noiseLevel = r.optional<double>();
+        s.midtoneStops = r.raw<double>();
         e.signals = s;
     }
     if (!r.ok())

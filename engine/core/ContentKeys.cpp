@@ -1,6 +1,7 @@
 #include "engine/core/ContentKeys.h"
 
 #include "engine/core/QuorlixFeature.h"
+#include "engine/core/RegularFile.h"
 #include "engine/core/Sha256.h"
 
 #include <algorithm>
@@ -25,9 +26,21 @@ constexpr std::size_t readChunk = 128 << 10;
 // Files of one tie read side by side; a larger tie is taken in groups of this many.
 constexpr std::size_t maxSideBySide = 8;
 
-// Open for reading only; never follows a link that replaced the file after enumeration.
-int openForRead(const std::filesystem::path& url) {
-    return ::open(url.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+// The candidate's file, only while it is still the file enumeration saw: a link, a FIFO or any
+// other entry swapped in since is never read (nor waited on), and a file replaced or edited
+// since, even by one of the same size, gets no content key that could group it. -1 otherwise.
+int openForRead(const FolderScanner::Candidate& candidate) {
+    auto file = RegularFile::open(candidate.url);
+    if (!file || file->identity() != candidate.identity)
+        return -1;
+    return ::fcntl(file->fd(), F_DUPFD_CLOEXEC, 0);
+}
+
+// Whether the file open as `fd` is unchanged since enumeration, after it has been read: an edit
+// in place while it was read changes its times.
+bool unchangedSinceEnumeration(int fd, const FolderScanner::Candidate& candidate) {
+    const auto now = FileIdentity::ofDescriptor(fd);
+    return now && *now == candidate.identity;
 }
 
 // Reads up to `size` bytes at `offset`, retrying short reads; -1 on failure. Fewer than `size`
@@ -74,9 +87,9 @@ struct Workspace {
 // The bytes a quick key digests after the size, into `out` (room for two chunks): the head and,
 // above twice the chunk, the tail; a failed read adds nothing. Nothing when the file cannot be
 // opened.
-std::optional<std::size_t> readSample(const std::filesystem::path& url, std::int64_t size,
+std::optional<std::size_t> readSample(const FolderScanner::Candidate& candidate, std::int64_t size,
                                       unsigned char* out) {
-    const int fd = openForRead(url);
+    const int fd = openForRead(candidate);
     if (fd < 0)
         return std::nullopt;
     std::size_t length = 0;
@@ -88,7 +101,10 @@ std::optional<std::size_t> readSample(const std::filesystem::path& url, std::int
         if (n > 0)
             length += std::size_t(n);
     }
+    const bool unchanged = unchangedSinceEnumeration(fd, candidate);
     ::close(fd);
+    if (!unchanged)
+        return std::nullopt;
     return length;
 }
 
@@ -110,9 +126,11 @@ using KeyList = std::vector<std::pair<std::string, std::string>>;
 // from its companions carries on from a copy of the digest of their common prefix. So a set of
 // copies costs one digest and a comparison per extra copy, and every file still gets the SHA-256
 // of exactly its own bytes. A file that cannot be read to its end, or whose length is not the
-// enumerated size, gets a key of its own.
+// enumerated size, gets a key of its own. On a stop, returns between two blocks with the files
+// unsettled.
 void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& files,
-                        std::int64_t size, Workspace& workspace, KeyList& out) {
+                        std::int64_t size, const ScanContext& context, Workspace& workspace,
+                        KeyList& out) {
     struct File {
         const FolderScanner::Candidate* candidate;
         int fd;
@@ -127,7 +145,7 @@ void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& file
     std::vector<File> opened;
     opened.reserve(files.size());
     for (const auto* c : files) {
-        const int fd = openForRead(c->url);
+        const int fd = openForRead(*c);
         if (fd < 0) {
             out.emplace_back(c->url.native(), errKey(c->url.native()));
             continue;
@@ -150,6 +168,12 @@ void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& file
             runs.front().files.push_back(i);
     }
     while (!runs.empty()) {
+        if (context.stopRequested()) {
+            for (const auto& run : runs)
+                for (const auto i : run.files)
+                    ::close(opened[i].fd);
+            return;
+        }
         std::vector<Run> next;
         for (auto& run : runs) {
             std::vector<std::size_t> readable;
@@ -188,8 +212,12 @@ void fullKeysSideBySide(const std::vector<const FolderScanner::Candidate*>& file
                 if (first.read < ssize_t(readChunk)) { // the end of the file
                     if (end == size) {
                         const std::string key = "sha:" + hexString(part.sha.finish());
-                        for (const auto i : part.files)
-                            settle(i, key);
+                        for (const auto i : part.files) {
+                            if (unchangedSinceEnumeration(opened[i].fd, *opened[i].candidate))
+                                settle(i, key);
+                            else
+                                settleAsError(i);
+                        }
                     } else {
                         for (const auto i : part.files)
                             settleAsError(i);
@@ -213,7 +241,7 @@ struct SizeBucket {
 // shares has it digested: the files that tie go on to a full read, where their quick keys would
 // go unused.
 KeyList
-keysForBucket(const SizeBucket& bucket, Workspace& workspace,
+keysForBucket(const SizeBucket& bucket, const ScanContext& context, Workspace& workspace,
               std::vector<std::pair<const FolderScanner::Candidate*, std::string>>* quickOut) {
     const auto& members = bucket.members;
     KeyList out;
@@ -223,7 +251,7 @@ keysForBucket(const SizeBucket& bucket, Workspace& workspace,
         std::vector<std::optional<std::size_t>> lengths(members.size());
         std::vector<std::vector<std::size_t>> same;
         for (std::size_t i = 0; i < members.size(); ++i) {
-            lengths[i] = readSample(members[i]->url, bucket.size, workspace.sample(i));
+            lengths[i] = readSample(*members[i], bucket.size, workspace.sample(i));
             if (!lengths[i]) {
                 out.emplace_back(members[i]->url.native(),
                                  "quick:" + errKey(members[i]->url.native()));
@@ -258,7 +286,7 @@ keysForBucket(const SizeBucket& bucket, Workspace& workspace,
     } else {
         std::map<std::string, std::vector<const FolderScanner::Candidate*>> byQuick;
         for (const auto* c : members) {
-            const auto length = readSample(c->url, bucket.size, workspace.sample(0));
+            const auto length = readSample(*c, bucket.size, workspace.sample(0));
             byQuick[length ? quickDigest(bucket.size, workspace.sample(0), *length)
                            : errKey(c->url.native())]
                 .push_back(c);
@@ -279,7 +307,7 @@ keysForBucket(const SizeBucket& bucket, Workspace& workspace,
             const std::vector<const FolderScanner::Candidate*> group(
                 tie.begin() + std::ptrdiff_t(from),
                 tie.begin() + std::ptrdiff_t(std::min(tie.size(), from + maxSideBySide)));
-            fullKeysSideBySide(group, bucket.size, workspace, out);
+            fullKeysSideBySide(group, bucket.size, context, workspace, out);
         }
     }
     return out;
@@ -288,8 +316,8 @@ keysForBucket(const SizeBucket& bucket, Workspace& workspace,
 // keysForBucket with a memory: a bucket whose every file has its quick digest remembered is
 // settled from the digests (equal digests, equal samples), and a tie whose every file has its full
 // digest remembered from those. Whatever had to be read is remembered for the next scan.
-KeyList rememberedKeysForBucket(const SizeBucket& bucket, Workspace& workspace,
-                                ContentKeyMemory& memory) {
+KeyList rememberedKeysForBucket(const SizeBucket& bucket, const ScanContext& context,
+                                Workspace& workspace, ContentKeyMemory& memory) {
     const auto& members = bucket.members;
     std::vector<std::optional<std::string>> quick(members.size());
     bool all = true;
@@ -321,11 +349,11 @@ KeyList rememberedKeysForBucket(const SizeBucket& bucket, Workspace& workspace,
                 const std::vector<const FolderScanner::Candidate*> group(
                     set.begin() + std::ptrdiff_t(from),
                     set.begin() + std::ptrdiff_t(std::min(set.size(), from + maxSideBySide)));
-                fullKeysSideBySide(group, bucket.size, workspace, out);
+                fullKeysSideBySide(group, bucket.size, context, workspace, out);
             }
         }
     } else {
-        out = keysForBucket(bucket, workspace, &quickRead);
+        out = keysForBucket(bucket, context, workspace, &quickRead);
     }
 
     // Only what describes the version enumerated: a file changed since is read again next time.
@@ -362,12 +390,12 @@ std::string pathDigest(std::string_view path) {
     return hexString(Sha256::of(path));
 }
 
-std::optional<std::string> quickKey(const std::filesystem::path& url, std::int64_t size) {
+std::optional<std::string> quickKey(const FolderScanner::Candidate& candidate) {
     std::vector<unsigned char> sample(2 * quickChunk);
-    const auto length = readSample(url, size, sample.data());
+    const auto length = readSample(candidate, candidate.size, sample.data());
     if (!length)
         return std::nullopt;
-    return quickDigest(size, sample.data(), *length);
+    return quickDigest(candidate.size, sample.data(), *length);
 }
 
 std::optional<std::string> fullKey(int fd, std::int64_t expectedSize) {
@@ -389,7 +417,7 @@ std::optional<std::string> fullKey(int fd, std::int64_t expectedSize) {
 }
 
 ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidates,
-                          std::int64_t total, const ProgressCallback& progress, int threads,
+                          std::int64_t total, const ScanContext& context, int threads,
                           ContentKeyMemory* memory) {
     ContentKeyMap keys;
     keys.reserve(candidates.size());
@@ -422,6 +450,8 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
     auto worker = [&] {
         Workspace workspace;
         for (std::size_t i = next++; i < work; i = next++) {
+            if (context.stopRequested())
+                return;
             if (i >= shared.size()) {
                 const std::size_t from = (i - shared.size()) * aloneBlock;
                 KeyList block;
@@ -435,14 +465,14 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
                     keys[path] = std::move(key);
                 continue;
             }
-            auto bucketKeys = memory ? rememberedKeysForBucket(shared[i], workspace, *memory)
-                                     : keysForBucket(shared[i], workspace, nullptr);
+            auto bucketKeys = memory
+                                  ? rememberedKeysForBucket(shared[i], context, workspace, *memory)
+                                  : keysForBucket(shared[i], context, workspace, nullptr);
             std::lock_guard lock(mutex);
             for (auto& [path, key] : bucketKeys)
                 keys[path] = std::move(key);
             processed += std::int64_t(shared[i].members.size());
-            if (progress)
-                progress({ScanProgress::Phase::hashing, processed, total});
+            context.report(ScanProgress::Phase::hashing, processed, total);
         }
     };
     const int n = std::clamp(threads, 1, std::max<int>(1, int(work)));
@@ -452,6 +482,8 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
             pool.emplace_back(worker);
         worker();
     }
+    // Keys made before a stop are incomplete: none of them escapes.
+    context.checkpoint();
     return keys;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/core/FolderScanner.h"
-#include "engine/core/ScanProgress.h"
+#include "engine/core/ScanContext.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -34,18 +34,19 @@ using ContentKeyMap = std::unordered_map<std::string, std::string>;
 // seeks on a disk that is not solid state).
 int defaultHashThreads();
 
-// Every candidate gets exactly one key. `progress` gets (hashing, files settled, total) after
-// each size shared by several files, with strictly increasing counts; it may be called from a
-// hashing thread, never from two at once. With a `memory`, digests it holds for the enumerated
-// version of a file are used instead of reading it, and the digests read are stored when the file
-// is still that version afterwards: the keys are the same either way.
+// Every candidate gets exactly one key. The context's progress gets (hashing, files settled,
+// total) after each size shared by several files, with strictly increasing counts; it may be
+// called from a hashing thread, never from two at once. Throws ScanCancelled once a stop is
+// requested; a stop is seen between the blocks of even one huge file. With a `memory`, digests it
+// holds for the enumerated version of a file are used instead of reading it, and the digests read
+// are stored when the file is still that version afterwards: the keys are the same either way.
 ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidates,
-                          std::int64_t total, const ProgressCallback& progress,
+                          std::int64_t total, const ScanContext& context,
                           int threads = defaultHashThreads(), ContentKeyMemory* memory = nullptr);
 
 // SHA-256 of the size (8 bytes, little-endian), the first 64 KiB and, above 128 KiB, the last
-// 64 KiB. Nothing when the file cannot be opened.
-std::optional<std::string> quickKey(const std::filesystem::path& url, std::int64_t size);
+// 64 KiB. Nothing when the file cannot be opened or is no longer the one enumeration saw.
+std::optional<std::string> quickKey(const FolderScanner::Candidate& candidate);
 
 // SHA-256 of everything read from `fd`. Nothing when a read fails or the bytes read differ from
 // `expectedSize`: a digest of part of a file must never pass for the digest of the file.

@@ -1,8 +1,10 @@
 #include "engine/core/FolderScanner.h"
 
-#include "engine/core/QuorlixFeature.h"
+#include "engine/core/ImageFormat.h"
+#include "engine/core/Log.h"
 
 #include <algorithm>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
@@ -12,16 +14,6 @@
 
 namespace quorlix::FolderScanner {
 
-std::string lowerExtension(const std::string& fileName) {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    std::string ext = fileName.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return ext;
-}
-
 namespace {
 
 struct DirEntry {
@@ -29,14 +21,44 @@ struct DirEntry {
     unsigned char type;
 };
 
+// Opens a folder by a path of any length: one the kernel refuses whole is opened a part at a
+// time, each part relative to the folder before it. -1 when it cannot be opened.
+int openFolder(const std::string& path, bool followLink) {
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+    if (path.size() < PATH_MAX)
+        return ::open(path.c_str(), flags | (followLink ? 0 : O_NOFOLLOW));
+    int fd = AT_FDCWD;
+    std::size_t from = 0;
+    while (from < path.size()) {
+        std::size_t to = path.size();
+        if (to - from >= PATH_MAX) {
+            to = path.rfind('/', from + PATH_MAX - 1);
+            if (to == std::string::npos || to <= from) {
+                if (fd != AT_FDCWD)
+                    ::close(fd);
+                return -1;
+            }
+        }
+        // The leading "/" of an absolute path stays with its first part.
+        const std::string part = path.substr(from, std::max<std::size_t>(to - from, 1));
+        const int next = ::openat(fd, part.c_str(), flags | O_NOFOLLOW);
+        if (fd != AT_FDCWD)
+            ::close(fd);
+        if (next < 0)
+            return -1;
+        fd = next;
+        from = to + 1;
+    }
+    return fd;
+}
+
 // Reads one folder's entries and returns its descriptor, for the caller to look its entries up
 // relative to it and then close it, so a deep tree holds one folder open at a time; -1 when the
 // folder cannot be read. O_NOFOLLOW keeps a folder swapped for a link mid-walk from being
 // followed.
 int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& out, dev_t& dev,
                ino_t& ino) {
-    const int fd =
-        ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    const int fd = openFolder(path, followLink);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -64,8 +86,11 @@ int readFolder(const std::string& path, bool followLink, std::vector<DirEntry>& 
 
 } // namespace
 
-std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
+std::vector<Candidate> enumerate(const std::filesystem::path& folder, const ScanContext& context,
+                                 std::int64_t* tooLong) {
     std::vector<Candidate> candidates;
+    std::int64_t skipped = 0;
+    std::string firstSkipped;
     std::error_code ec;
     const std::filesystem::path root = std::filesystem::absolute(folder, ec).lexically_normal();
     if (ec)
@@ -74,12 +99,12 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
     if (rootText.size() > 1 && rootText.back() == '/')
         rootText.pop_back();
 
-    const auto& extensions = QuorlixFeature::imageExtensions();
     // Bind mounts can make a folder its own descendant; a visited set ends such cycles.
     std::set<std::pair<dev_t, ino_t>> visited;
     std::vector<std::string> pending{rootText};
     bool isRoot = true;
     while (!pending.empty()) {
+        context.checkpoint();
         const std::string dirPath = std::move(pending.back());
         pending.pop_back();
         std::vector<DirEntry> entries;
@@ -97,7 +122,13 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
 
         const std::string prefix = dirPath == "/" ? "/" : dirPath + "/";
         std::vector<std::string> subfolders;
+        std::size_t seen = 0;
         for (const auto& e : entries) {
+            // A folder of a million entries takes seconds to stat; the descriptor must not leak.
+            if (++seen % 1024 == 0 && context.stopRequested()) {
+                ::close(dirFd);
+                context.checkpoint();
+            }
             unsigned char type = e.type;
             struct stat st {};
             bool haveStat = false;
@@ -115,12 +146,17 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
                 subfolders.push_back(prefix + e.name);
                 continue;
             }
-            if (type != DT_REG || !extensions.count(lowerExtension(e.name)))
+            if (type != DT_REG || !ImageFormat::find(ImageFormat::lowerExtension(e.name)))
                 continue;
             if (!haveStat && !statEntry())
                 continue; // vanished since the folder was read
             if (!S_ISREG(st.st_mode))
                 continue;
+            if (prefix.size() + e.name.size() >= PATH_MAX) {
+                if (skipped++ == 0)
+                    firstSkipped = prefix + e.name;
+                continue;
+            }
             candidates.push_back({prefix + e.name, std::int64_t(st.st_size), FileIdentity::of(st)});
         }
         ::close(dirFd);
@@ -128,6 +164,15 @@ std::vector<Candidate> enumerate(const std::filesystem::path& folder) {
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
             pending.push_back(std::move(*it));
     }
+    if (skipped > 0)
+        log::error(log::Category::scan,
+                   "Skipped " + std::to_string(skipped) +
+                       " photos whose paths are longer than the system lets a program open, "
+                       "the first at depth " +
+                       std::to_string(std::count(firstSkipped.begin(), firstSkipped.end(), '/')) +
+                       ": " + firstSkipped.substr(0, 200) + "…");
+    if (tooLong)
+        *tooLong = skipped;
     return candidates;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/FileIdentity.h"
+#include "engine/core/ScanContext.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -14,11 +15,13 @@ struct Candidate {
     FileIdentity identity;     // as enumeration saw it
 };
 
-// Every regular file below `folder` with an image extension, in walk order.
+// Every regular file below `folder` whose extension names an ImageFormat, in walk order.
 // Never fails: hidden entries, symbolic links, special files and unreadable folders are skipped.
-std::vector<Candidate> enumerate(const std::filesystem::path& folder);
-
-// The lower-cased text after the last "." of the file name, or empty text.
-std::string lowerExtension(const std::string& fileName);
+// Folders are walked however deep they are, but a photo whose path is PATH_MAX bytes or longer
+// is left out, since no later step (reading, decoding, moving) can open it by name: those are
+// counted in `tooLong` and logged. Throws ScanCancelled once a stop is requested, checked per
+// folder and every few entries.
+std::vector<Candidate> enumerate(const std::filesystem::path& folder,
+                                 const ScanContext& context = {}, std::int64_t* tooLong = nullptr);
 
 } // namespace quorlix::FolderScanner

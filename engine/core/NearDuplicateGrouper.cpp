@@ -183,10 +183,8 @@ private:
     std::vector<std::size_t> parent_;
 };
 
-// A NaN capture time cannot be ordered; such a record is treated as undated rather than letting it
-// break the sort.
 bool isDated(const PhotoRecord& r) {
-    return r.dateOriginal && !std::isnan(*r.dateOriginal);
+    return LookAlikeRule::isDated(r.dateOriginal);
 }
 
 // Below this many rows of one length, all pairs cost less than building the bound.
@@ -197,7 +195,7 @@ constexpr std::size_t boundDirections = 64;
 // second-level cache while groups of four earlier rows sweep them from the first.
 template <typename Test>
 void linkAllPairs(const std::vector<PhotoRecord>& records, const std::vector<std::size_t>& rows,
-                  std::size_t len, Test& test) {
+                  std::size_t len, const ScanContext& context, Test& test) {
     constexpr std::size_t tileRows = 128;
     const std::size_t m = rows.size();
     const std::size_t stride = padded(len);
@@ -211,6 +209,7 @@ void linkAllPairs(const std::vector<PhotoRecord>& records, const std::vector<std
     for (std::size_t t0 = 0; t0 < m; t0 += tileRows) {
         const std::size_t t1 = std::min(m, t0 + tileRows);
         for (std::size_t g = 0; g + 1 < t1; g += 4) {
+            context.checkpoint();
             const float* a[4];
             for (std::size_t r = 0; r < 4; ++r)
                 a[r] = row(std::min(g + r, m - 1));
@@ -241,7 +240,7 @@ void linkAllPairs(const std::vector<PhotoRecord>& records, const std::vector<std
 // too large for the bound's arithmetic are compared with every row directly.
 void linkBounded(const std::vector<PhotoRecord>& records, const std::vector<std::size_t>& rows,
                  std::size_t len, const std::vector<float>& norm, float threshold,
-                 DisjointSets& sets) {
+                 const ScanContext& context, DisjointSets& sets) {
     const std::size_t m = rows.size();
     std::vector<std::size_t> plain, odd;
     for (std::size_t r = 0; r < m; ++r) {
@@ -265,7 +264,8 @@ void linkBounded(const std::vector<PhotoRecord>& records, const std::vector<std:
     const float cut = threshold - ProjectedBound::margin;
 
     // Rows are dealt out in blocks, earliest (longest) first; each thread links into its own sets,
-    // which are joined at the end.
+    // which are joined at the end. A stop ends every thread's loop at its next block and is
+    // reported only once all have been joined.
     constexpr std::size_t blockRows = 128;
     std::atomic<std::size_t> nextBlock{0};
     std::vector<DisjointSets> local(std::size_t(threads), DisjointSets(plain.size()));
@@ -275,14 +275,18 @@ void linkBounded(const std::vector<PhotoRecord>& records, const std::vector<std:
             if (mine.find(i) != mine.find(j) && linked(plain[i], plain[j]))
                 mine.unite(i, j);
         };
-        for (std::size_t b = nextBlock++; b * blockRows < plain.size(); b = nextBlock++)
+        for (std::size_t b = nextBlock++; b * blockRows < plain.size(); b = nextBlock++) {
+            if (context.stopRequested())
+                return;
             bound.candidates(b * blockRows, (b + 1) * blockRows, cut, pair);
+        }
     };
     {
         std::vector<std::jthread> pool;
         for (int t = 0; t < threads; ++t)
             pool.emplace_back(work, std::size_t(t));
     }
+    context.checkpoint();
     for (auto& mine : local)
         for (std::size_t i = 0; i < plain.size(); ++i)
             sets.unite(rows[plain[i]], rows[plain[mine.find(i)]]);
@@ -290,19 +294,21 @@ void linkBounded(const std::vector<PhotoRecord>& records, const std::vector<std:
     std::vector<bool> isOdd(m, false);
     for (const std::size_t o : odd)
         isOdd[o] = true;
-    for (const std::size_t o : odd)
+    for (const std::size_t o : odd) {
+        context.checkpoint();
         for (std::size_t r = 0; r < m; ++r)
             if (r != o && !(isOdd[r] && r < o) && linked(r, o))
                 sets.unite(rows[r], rows[o]);
+    }
 }
 
 } // namespace
 
 NearDuplicateGrouper::NearDuplicateGrouper(float threshold, double burstWindowSeconds)
-    : threshold_(threshold), burstWindowSeconds_(burstWindowSeconds) {}
+    : rule_{threshold, burstWindowSeconds} {}
 
 std::vector<std::vector<PhotoRecord>>
-NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
+NearDuplicateGrouper::group(std::vector<PhotoRecord> records, const ScanContext& context) const {
     const std::size_t n = records.size();
     if (n == 0)
         return {};
@@ -335,10 +341,8 @@ NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
     };
 
     DisjointSets sets(n);
-    const float threshold = threshold_;
     auto test = [&](std::size_t i, std::size_t j, float product) {
-        const float similarity = product / (norm[i] * norm[j]);
-        if (threshold <= similarity) // false for NaN
+        if (rule_.similar(product / (norm[i] * norm[j])))
             sets.unite(i, j);
     };
 
@@ -348,11 +352,12 @@ NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
 
     // Dated records: sorted by time, so each one meets only its successors inside the window.
     for (std::size_t i = 0; i < dated; ++i) {
+        context.checkpoint();
         if (!usable(i))
             continue;
         const double t = *records[i].dateOriginal;
         for (std::size_t j = i + 1; j < dated; ++j) {
-            if (*records[j].dateOriginal - t > burstWindowSeconds_)
+            if (*records[j].dateOriginal - t > rule_.burstWindowSeconds)
                 break;
             if (usable(j) && length[j] == length[i])
                 test(i, j,
@@ -368,9 +373,9 @@ NearDuplicateGrouper::group(std::vector<PhotoRecord> records) const {
             byLength[length[i]].push_back(i);
     for (const auto& [len, rows] : byLength) {
         if (rows.size() >= minBoundedRows && len > boundDirections)
-            linkBounded(records, rows, len, norm, threshold, sets);
+            linkBounded(records, rows, len, norm, rule_.threshold, context, sets);
         else
-            linkAllPairs(records, rows, len, test);
+            linkAllPairs(records, rows, len, context, test);
     }
 
     constexpr std::size_t none = std::numeric_limits<std::size_t>::max();

@@ -22,7 +22,11 @@ struct PhotoRecord {
     std::optional<std::string> embeddingBlob; // packed native-endian float32
     std::optional<double> aestheticScore;
     std::optional<bool> isUtility;
+    std::optional<double> noiseLevel; // sensor noise at full resolution, 8-bit levels
     std::optional<int> faceCount;
+    // The decoder had to repair the file or could read only part of it; such a photo is never
+    // kept over an intact look-alike.
+    bool isDamaged = false;
     // The file as the scan saw it, for re-checking it just before acting on it.
     std::optional<FileIdentity> identity;
 

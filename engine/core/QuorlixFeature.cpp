@@ -1,5 +1,7 @@
 #include "engine/core/QuorlixFeature.h"
 
+#include "engine/core/ImageFormat.h"
+
 #include <algorithm>
 #include <thread>
 
@@ -15,9 +17,12 @@ int analysisConcurrency() {
 }
 
 const std::vector<std::string>& imageExtensionList() {
-    static const std::vector<std::string> list = {"jpg",  "jpeg", "png", "heic", "heif", "tif",
-                                                  "tiff", "gif",  "bmp", "webp", "dng",  "cr2",
-                                                  "cr3",  "nef",  "arw", "raf",  "orf",  "rw2"};
+    static const std::vector<std::string> list = [] {
+        std::vector<std::string> out;
+        for (const auto& format : ImageFormat::formats)
+            out.emplace_back(format.extension);
+        return out;
+    }();
     return list;
 }
 

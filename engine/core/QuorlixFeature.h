@@ -25,7 +25,7 @@ int analysisConcurrency();
 // The rule behind analysisConcurrency, for a given processor count.
 int analysisConcurrencyFor(int processors);
 
-// The 18 lower-case extensions, in the order the set is built.
+// The lower-case extensions of the ImageFormat table, in its order.
 const std::vector<std::string>& imageExtensionList();
 const std::unordered_set<std::string>& imageExtensions();
 

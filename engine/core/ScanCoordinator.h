@@ -1,11 +1,11 @@
 #pragma once
 
+#include "engine/core/PhotoAnalyzer.h"
 #include "engine/core/ScanProgress.h"
 #include "engine/core/ScanResult.h"
-#include "engine/core/ScanServices.h"
 
 #include <filesystem>
-#include <optional>
+#include <memory>
 #include <stop_token>
 
 namespace quorlix {
@@ -21,19 +21,19 @@ struct ScanOptions {
 // still winding down after a cancel never disturbs the next one.
 class ScanCoordinator {
 public:
-    // The shared analysers, loaded by the first scan that analyses photos.
+    // The shared analyser, loaded by the first scan that analyses photos.
     ScanCoordinator() = default;
-    explicit ScanCoordinator(ScanServices services);
+    explicit ScanCoordinator(std::shared_ptr<const PhotoAnalyzer> analyzer);
 
     // Throws ScanCancelled at a checkpoint once `stop` is requested, and AnalysisUnavailable
-    // before any work when the shared analysers are needed but cannot be loaded. `progress` is
+    // before any work when the shared analyser is needed but cannot be loaded. `progress` is
     // called on the scan's own threads, one call at a time, in the order of the reports; it must
     // not block.
     ScanResult scan(const std::filesystem::path& folder, const ProgressCallback& progress,
                     std::stop_token stop = {}, ScanOptions options = {}) const;
 
 private:
-    std::optional<ScanServices> services_;
+    std::shared_ptr<const PhotoAnalyzer> analyzer_;
 };
 
 } // namespace quorlix

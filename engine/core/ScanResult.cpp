@@ -1,6 +1,20 @@
 #include "engine/core/ScanResult.h"
 
+#include <algorithm>
+
 namespace quorlix {
+
+bool ScanResult::Group::before(const Group& a, const Group& b) {
+    if (a.kind != b.kind)
+        return a.kind == Kind::exact;
+    if (a.members.size() != b.members.size())
+        return a.members.size() > b.members.size();
+    return a.id < b.id;
+}
+
+void ScanResult::sortGroups() {
+    std::stable_sort(groups.begin(), groups.end(), Group::before);
+}
 
 std::optional<PhotoRecord> ScanResult::Group::keeper() const {
     for (const auto& m : members)

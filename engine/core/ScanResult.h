@@ -23,6 +23,10 @@ struct ScanResult {
         std::map<std::string, double> bestShotScores;
         bool isBestShotUnlocked = false;
 
+        // The order groups are listed in: copies before look-alikes, larger groups first, then
+        // by id.
+        static bool before(const Group& a, const Group& b);
+
         std::optional<PhotoRecord> keeper() const;
         std::vector<PhotoRecord> others() const;
         std::int64_t reclaimableBytes() const;
@@ -30,8 +34,13 @@ struct ScanResult {
 
     std::filesystem::path folder;
     std::int64_t totalPhotos = 0;
+    // Photos left out because their paths are longer than the system lets a program open.
+    std::int64_t skippedTooLong = 0;
     std::vector<Group> groups;
     double elapsed = 0;
+
+    // Puts the groups in Group::before order.
+    void sortGroups();
 
     std::int64_t duplicateCount() const;
     std::vector<Group> exactGroups() const;

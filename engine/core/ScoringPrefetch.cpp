@@ -26,21 +26,16 @@ std::vector<double> unitVector(const std::vector<float>& embedding) {
 
 ScoringPrefetch::ScoringPrefetch(Measure measure, float threshold, double burstWindowSeconds,
                                  std::size_t recentCapacity)
-    : measure_(std::move(measure)), threshold_(threshold), burstWindowSeconds_(burstWindowSeconds),
+    : measure_(std::move(measure)), rule_{threshold, burstWindowSeconds},
       recentCapacity_(std::max<std::size_t>(1, recentCapacity)) {}
 
-// The grouper's link: nearly parallel embeddings, and capture times inside the window when both
-// are dated; an undated photo meets only undated ones.
 bool ScoringPrefetch::alike(const Recent& a, const Recent& b) const {
-    if (a.unit.empty() || a.unit.size() != b.unit.size() ||
-        a.date.has_value() != b.date.has_value())
-        return false;
-    if (a.date && !(std::abs(*a.date - *b.date) <= burstWindowSeconds_))
+    if (a.unit.empty() || a.unit.size() != b.unit.size() || !rule_.timesMatch(a.date, b.date))
         return false;
     double dot = 0;
     for (std::size_t i = 0; i < a.unit.size(); ++i)
         dot += a.unit[i] * b.unit[i];
-    return dot >= threshold_;
+    return rule_.similar(dot);
 }
 
 void ScoringPrefetch::add(const std::string& path, const PhotoAnalysis& analysis,
@@ -48,8 +43,7 @@ void ScoringPrefetch::add(const std::string& path, const PhotoAnalysis& analysis
     Recent photo;
     photo.path = path;
     photo.unit = unitVector(analysis.embedding);
-    if (analysis.dateOriginal && !std::isnan(*analysis.dateOriginal))
-        photo.date = analysis.dateOriginal;
+    photo.date = analysis.dateOriginal;
     GrayImage gray = grayOf(thumbnail);
     if (gray.pixels.empty())
         return;
@@ -98,8 +92,9 @@ void ScoringPrefetch::measureAll(std::vector<std::pair<std::string, ImageBuffer>
             continue;
         }
         // Not now: the copy goes back, for a later look-alike to try again while it is recent.
-        const auto it = std::find_if(recent_.begin(), recent_.end(),
-                                     [&](const Recent& r) { return r.path == path; });
+        const auto it =
+            std::find_if(recent_.begin(), recent_.end(),
+                         [&wanted = path](const Recent& r) { return r.path == wanted; });
         if (it != recent_.end() && it->gray.empty())
             it->gray = std::move(image);
     }

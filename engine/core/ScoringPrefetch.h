@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/ImageBuffer.h"
+#include "engine/core/LookAlikeRule.h"
 #include "engine/core/PhotoAnalysis.h"
 #include "engine/core/QualitySignals.h"
 
@@ -53,8 +54,7 @@ private:
     void measureAll(std::vector<std::pair<std::string, ImageBuffer>> images);
 
     Measure measure_;
-    double threshold_;
-    double burstWindowSeconds_;
+    LookAlikeRule rule_;
     std::size_t recentCapacity_;
     mutable std::mutex mutex_;
     std::deque<Recent> recent_;

@@ -20,8 +20,8 @@
         <translation>Suelta una carpeta para analizarla</translation>
     </message>
     <message id="empty.body">
-        <source>Exact copies and look-alike bursts, found in seconds. Your photos never leave your Mac.</source>
-        <translation>Copias exactas y ráfagas de fotos parecidas, encontradas en segundos. Tus fotos nunca salen de tu Mac.</translation>
+        <source>Exact copies and look-alike bursts, found in seconds. Your photos never leave your computer.</source>
+        <translation>Copias exactas y ráfagas de fotos parecidas, encontradas en segundos. Tus fotos nunca salen de tu ordenador.</translation>
     </message>
     <message id="empty.privacyNote">
         <source>No upload · No account · No internet needed</source>
@@ -44,8 +44,8 @@
         <translation>Buscando copias exactas</translation>
     </message>
     <message id="scan.analyzing">
-        <source>Analyzing images on the Neural Engine</source>
-        <translation>Analizando imágenes en el Neural Engine</translation>
+        <source>Analyzing images</source>
+        <translation>Analizando imágenes</translation>
     </message>
     <message id="scan.grouping">
         <source>Grouping look-alikes</source>
@@ -123,9 +123,9 @@
         <source>Keep</source>
         <translation>Conservar</translation>
     </message>
-    <message id="results.revealInFinder">
-        <source>Reveal in Finder</source>
-        <translation>Mostrar en el Finder</translation>
+    <message id="results.revealInFileManager">
+        <source>Reveal in file manager</source>
+        <translation>Mostrar en el gestor de archivos</translation>
     </message>
     <message id="results.score">
         <source>%d/100</source>
@@ -300,8 +300,8 @@
         <translation>Veltrano encuentra la mejor foto de cada ráfaga, busca tus fotos por su significado, les cambia el nombre con IA y lo mantiene todo privado en tu Mac.</translation>
     </message>
     <message id="splash.upsellButton">
-        <source>Try Veltrano on the App Store</source>
-        <translation>Prueba Veltrano en el App Store</translation>
+        <source>Discover Veltrano</source>
+        <translation>Descubre Veltrano</translation>
     </message>
     <message id="splash.seeResults">
         <source>See the results</source>
@@ -316,8 +316,8 @@
         <translation>duplicados</translation>
     </message>
     <message id="share.cardReclaim">
-        <source>reclaimed</source>
-        <translation>recuperados</translation>
+        <source>reclaimable</source>
+        <translation>recuperables</translation>
     </message>
     <message id="share.cardScanned">
         <source>photos scanned</source>
@@ -328,8 +328,8 @@
         <translation>Soy listo, uso Veltrano ;-)</translation>
     </message>
     <message id="share.text">
-        <source>Just found %d duplicate photos (%@!) on my Mac in seconds. I'm smart, I use Veltrano ;-) %@ %@</source>
-        <translation>Acabo de encontrar %d fotos duplicadas (¡%@!) en mi Mac en segundos. Soy listo, uso Veltrano ;-) %@ %@</translation>
+        <source>Just found %d duplicate photos (%@!) in seconds. I'm smart, I use Veltrano ;-) %@ %@</source>
+        <translation>Acabo de encontrar %d fotos duplicadas (¡%@!) en segundos. Soy listo, uso Veltrano ;-) %@ %@</translation>
     </message>
     <message id="share.copied">
         <source>Caption copied to clipboard</source>
@@ -426,6 +426,186 @@
     <message id="picker.saveFailed">
         <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
         <translation>No se pudo guardar la copia en esa carpeta. Comprueba que puedes escribir en ella y que tiene espacio libre.</translation>
+    </message>
+    <message id="check.skipped">
+        <source>%d left in place: changed since the scan</source>
+        <translation>%d se quedaron en su sitio: cambiaron después del análisis</translation>
+    </message>
+    <message id="check.noTrash">
+        <source>%d could not be moved: their drive has no usable Trash</source>
+        <translation>%d no se pudieron mover: su disco no tiene una Papelera utilizable</translation>
+    </message>
+    <message id="check.insideFolder">
+        <source>Choose a folder outside the scanned folder: photos moved into it would still be there.</source>
+        <translation>Elige una carpeta fuera de la analizada: las fotos movidas dentro seguirían en ella.</translation>
+    </message>
+    <message id="check.undoBlocked">
+        <source>%d could not be put back yet: press Undo to try again</source>
+        <translation>%d aún no se pudieron devolver: pulsa Deshacer para reintentarlo</translation>
+    </message>
+    <message id="check.undoLeft">
+        <source>%d left where they were moved: changed or gone since</source>
+        <translation>%d se quedaron donde se movieron: cambiaron o desaparecieron desde entonces</translation>
+    </message>
+    <message id="window.parentFolder">
+        <source>Parent folder</source>
+        <translation>Carpeta superior</translation>
+    </message>
+    <message id="window.folderPath">
+        <source>Folder path</source>
+        <translation>Ruta de la carpeta</translation>
+    </message>
+    <message id="window.typePath">
+        <source>Type a folder path</source>
+        <translation>Escribe la ruta de una carpeta</translation>
+    </message>
+    <message id="window.newFolder">
+        <source>New folder</source>
+        <translation>Nueva carpeta</translation>
+    </message>
+    <message id="window.newFolderName">
+        <source>Name of the new folder</source>
+        <translation>Nombre de la nueva carpeta</translation>
+    </message>
+    <message id="window.create">
+        <source>Create</source>
+        <translation>Crear</translation>
+    </message>
+    <message id="window.subfolders">
+        <source>Folders inside</source>
+        <translation>Carpetas dentro</translation>
+    </message>
+    <message id="window.noSubfolders">
+        <source>No folders inside</source>
+        <translation>No hay carpetas dentro</translation>
+    </message>
+    <message id="window.noSuchFolder">
+        <source>There is no folder at that path.</source>
+        <translation>No hay ninguna carpeta en esa ruta.</translation>
+    </message>
+    <message id="window.folderNotMade">
+        <source>The folder could not be made. Check the name and that you can write here.</source>
+        <translation>No se pudo crear la carpeta. Comprueba el nombre y que puedes escribir aquí.</translation>
+    </message>
+    <message id="window.menuFile">
+        <source>File</source>
+        <translation>Archivo</translation>
+    </message>
+    <message id="window.menuEdit">
+        <source>Edit</source>
+        <translation>Editar</translation>
+    </message>
+    <message id="window.menuView">
+        <source>View</source>
+        <translation>Ver</translation>
+    </message>
+    <message id="window.menuHelp">
+        <source>Help</source>
+        <translation>Ayuda</translation>
+    </message>
+    <message id="window.quit">
+        <source>Quit</source>
+        <translation>Salir</translation>
+    </message>
+    <message id="window.undoMove">
+        <source>Undo move</source>
+        <translation>Deshacer el traslado</translation>
+    </message>
+    <message id="window.appearance">
+        <source>Appearance</source>
+        <translation>Apariencia</translation>
+    </message>
+    <message id="window.followSystem">
+        <source>Same as the system</source>
+        <translation>Como el sistema</translation>
+    </message>
+    <message id="window.light">
+        <source>Light</source>
+        <translation>Claro</translation>
+    </message>
+    <message id="window.dark">
+        <source>Dark</source>
+        <translation>Oscuro</translation>
+    </message>
+    <message id="window.language">
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message id="window.languageNote">
+        <source>The new language applies the next time Quorlix starts.</source>
+        <translation>El nuevo idioma se aplica la próxima vez que se inicie Quorlix.</translation>
+    </message>
+    <message id="window.preferences">
+        <source>Preferences…</source>
+        <translation>Preferencias…</translation>
+    </message>
+    <message id="window.about">
+        <source>About Quorlix</source>
+        <translation>Acerca de Quorlix</translation>
+    </message>
+    <message id="window.aboutBody">
+        <source>Version %@. Finds exact copies and look-alike bursts of photos in a folder and keeps the best one. Licence: %@.</source>
+        <translation>Versión %@. Encuentra copias exactas y ráfagas de fotos parecidas en una carpeta y conserva la mejor. Licencia: %@.</translation>
+    </message>
+    <message id="window.close">
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message id="window.noPhotos">
+        <source>No photos found</source>
+        <translation>No se encontraron fotos</translation>
+    </message>
+    <message id="window.noPhotosBody">
+        <source>This folder and its subfolders hold no photos Quorlix can read.</source>
+        <translation>Esta carpeta y sus subcarpetas no contienen fotos que Quorlix pueda leer.</translation>
+    </message>
+    <message id="window.topFolder">
+        <source>Main folder</source>
+        <translation>Carpeta principal</translation>
+    </message>
+    <message id="window.movedTo">
+        <source>Moved to %@</source>
+        <translation>Movidas a %@</translation>
+    </message>
+    <message id="window.previous">
+        <source>Previous</source>
+        <translation>Anterior</translation>
+    </message>
+    <message id="window.next">
+        <source>Next</source>
+        <translation>Siguiente</translation>
+    </message>
+    <message id="window.keepThis">
+        <source>Keep this one</source>
+        <translation>Conservar esta</translation>
+    </message>
+    <message id="window.folder">
+        <source>Folder</source>
+        <translation>Carpeta</translation>
+    </message>
+    <message id="window.size">
+        <source>Size</source>
+        <translation>Tamaño</translation>
+    </message>
+    <message id="window.pixels">
+        <source>Pixels</source>
+        <translation>Píxeles</translation>
+    </message>
+    <message id="window.taken">
+        <source>Taken</source>
+        <translation>Tomada</translation>
+    </message>
+    <message id="window.score">
+        <source>Score</source>
+        <translation>Puntuación</translation>
+    </message>
+    <message id="window.unknown">
+        <source>Unknown</source>
+        <translation>Desconocido</translation>
+    </message>
+    <message id="window.keptBecause">
+        <source>Kept because: %@</source>
+        <translation>Conservada porque: %@</translation>
     </message>
     <message id="prefs.forgetCache">
         <source>Forget cached analyses</source>

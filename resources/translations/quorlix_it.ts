@@ -20,8 +20,8 @@
         <translation>Trascina qui una cartella da analizzare</translation>
     </message>
     <message id="empty.body">
-        <source>Exact copies and look-alike bursts, found in seconds. Your photos never leave your Mac.</source>
-        <translation>Copie identiche e raffiche di scatti simili, trovate in pochi secondi. Le tue foto non lasciano mai il tuo Mac.</translation>
+        <source>Exact copies and look-alike bursts, found in seconds. Your photos never leave your computer.</source>
+        <translation>Copie identiche e raffiche di scatti simili, trovate in pochi secondi. Le tue foto non lasciano mai il tuo computer.</translation>
     </message>
     <message id="empty.privacyNote">
         <source>No upload · No account · No internet needed</source>
@@ -44,8 +44,8 @@
         <translation>Ricerca delle copie identiche</translation>
     </message>
     <message id="scan.analyzing">
-        <source>Analyzing images on the Neural Engine</source>
-        <translation>Analisi delle immagini sul Neural Engine</translation>
+        <source>Analyzing images</source>
+        <translation>Analisi delle immagini</translation>
     </message>
     <message id="scan.grouping">
         <source>Grouping look-alikes</source>
@@ -123,9 +123,9 @@
         <source>Keep</source>
         <translation>Tieni</translation>
     </message>
-    <message id="results.revealInFinder">
-        <source>Reveal in Finder</source>
-        <translation>Mostra nel Finder</translation>
+    <message id="results.revealInFileManager">
+        <source>Reveal in file manager</source>
+        <translation>Mostra nel file manager</translation>
     </message>
     <message id="results.score">
         <source>%d/100</source>
@@ -300,8 +300,8 @@
         <translation>Veltrano trova lo scatto migliore in ogni raffica, cerca le tue foto per significato, le rinomina con l'IA e tiene tutto privato sul tuo Mac.</translation>
     </message>
     <message id="splash.upsellButton">
-        <source>Try Veltrano on the App Store</source>
-        <translation>Prova Veltrano sull'App Store</translation>
+        <source>Discover Veltrano</source>
+        <translation>Scopri Veltrano</translation>
     </message>
     <message id="splash.seeResults">
         <source>See the results</source>
@@ -316,8 +316,8 @@
         <translation>doppioni</translation>
     </message>
     <message id="share.cardReclaim">
-        <source>reclaimed</source>
-        <translation>recuperati</translation>
+        <source>reclaimable</source>
+        <translation>recuperabili</translation>
     </message>
     <message id="share.cardScanned">
         <source>photos scanned</source>
@@ -328,8 +328,8 @@
         <translation>Sono furbo, uso Veltrano ;-)</translation>
     </message>
     <message id="share.text">
-        <source>Just found %d duplicate photos (%@!) on my Mac in seconds. I'm smart, I use Veltrano ;-) %@ %@</source>
-        <translation>Ho appena trovato %d foto doppie (%@!) sul mio Mac in pochi secondi. Sono furbo, uso Veltrano ;-) %@ %@</translation>
+        <source>Just found %d duplicate photos (%@!) in seconds. I'm smart, I use Veltrano ;-) %@ %@</source>
+        <translation>Ho appena trovato %d foto doppie (%@!) in pochi secondi. Sono furbo, uso Veltrano ;-) %@ %@</translation>
     </message>
     <message id="share.copied">
         <source>Caption copied to clipboard</source>
@@ -426,6 +426,186 @@
     <message id="picker.saveFailed">
         <source>The copy could not be saved in that folder. Check that you can write there and that it has free space.</source>
         <translation>Non è stato possibile salvare la copia in quella cartella. Controlla di poterci scrivere e che abbia spazio libero.</translation>
+    </message>
+    <message id="check.skipped">
+        <source>%d left in place: changed since the scan</source>
+        <translation>%d lasciate al loro posto: cambiate dopo la scansione</translation>
+    </message>
+    <message id="check.noTrash">
+        <source>%d could not be moved: their drive has no usable Trash</source>
+        <translation>%d non spostate: il loro disco non ha un Cestino utilizzabile</translation>
+    </message>
+    <message id="check.insideFolder">
+        <source>Choose a folder outside the scanned folder: photos moved into it would still be there.</source>
+        <translation>Scegli una cartella fuori da quella analizzata: le foto spostate lì dentro resterebbero nella cartella.</translation>
+    </message>
+    <message id="check.undoBlocked">
+        <source>%d could not be put back yet: press Undo to try again</source>
+        <translation>%d non ancora rimesse a posto: premi Annulla per riprovare</translation>
+    </message>
+    <message id="check.undoLeft">
+        <source>%d left where they were moved: changed or gone since</source>
+        <translation>%d lasciate dove erano state spostate: cambiate o sparite nel frattempo</translation>
+    </message>
+    <message id="window.parentFolder">
+        <source>Parent folder</source>
+        <translation>Cartella superiore</translation>
+    </message>
+    <message id="window.folderPath">
+        <source>Folder path</source>
+        <translation>Percorso della cartella</translation>
+    </message>
+    <message id="window.typePath">
+        <source>Type a folder path</source>
+        <translation>Scrivi il percorso di una cartella</translation>
+    </message>
+    <message id="window.newFolder">
+        <source>New folder</source>
+        <translation>Nuova cartella</translation>
+    </message>
+    <message id="window.newFolderName">
+        <source>Name of the new folder</source>
+        <translation>Nome della nuova cartella</translation>
+    </message>
+    <message id="window.create">
+        <source>Create</source>
+        <translation>Crea</translation>
+    </message>
+    <message id="window.subfolders">
+        <source>Folders inside</source>
+        <translation>Cartelle contenute</translation>
+    </message>
+    <message id="window.noSubfolders">
+        <source>No folders inside</source>
+        <translation>Nessuna cartella dentro</translation>
+    </message>
+    <message id="window.noSuchFolder">
+        <source>There is no folder at that path.</source>
+        <translation>Non c'è nessuna cartella in quel percorso.</translation>
+    </message>
+    <message id="window.folderNotMade">
+        <source>The folder could not be made. Check the name and that you can write here.</source>
+        <translation>Non è stato possibile creare la cartella. Controlla il nome e di poter scrivere qui.</translation>
+    </message>
+    <message id="window.menuFile">
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message id="window.menuEdit">
+        <source>Edit</source>
+        <translation>Modifica</translation>
+    </message>
+    <message id="window.menuView">
+        <source>View</source>
+        <translation>Vista</translation>
+    </message>
+    <message id="window.menuHelp">
+        <source>Help</source>
+        <translation>Aiuto</translation>
+    </message>
+    <message id="window.quit">
+        <source>Quit</source>
+        <translation>Esci</translation>
+    </message>
+    <message id="window.undoMove">
+        <source>Undo move</source>
+        <translation>Annulla spostamento</translation>
+    </message>
+    <message id="window.appearance">
+        <source>Appearance</source>
+        <translation>Aspetto</translation>
+    </message>
+    <message id="window.followSystem">
+        <source>Same as the system</source>
+        <translation>Come il sistema</translation>
+    </message>
+    <message id="window.light">
+        <source>Light</source>
+        <translation>Chiaro</translation>
+    </message>
+    <message id="window.dark">
+        <source>Dark</source>
+        <translation>Scuro</translation>
+    </message>
+    <message id="window.language">
+        <source>Language</source>
+        <translation>Lingua</translation>
+    </message>
+    <message id="window.languageNote">
+        <source>The new language applies the next time Quorlix starts.</source>
+        <translation>La nuova lingua si applica al prossimo avvio di Quorlix.</translation>
+    </message>
+    <message id="window.preferences">
+        <source>Preferences…</source>
+        <translation>Preferenze…</translation>
+    </message>
+    <message id="window.about">
+        <source>About Quorlix</source>
+        <translation>Informazioni su Quorlix</translation>
+    </message>
+    <message id="window.aboutBody">
+        <source>Version %@. Finds exact copies and look-alike bursts of photos in a folder and keeps the best one. Licence: %@.</source>
+        <translation>Versione %@. Trova copie identiche e raffiche di scatti simili in una cartella e tiene la foto migliore. Licenza: %@.</translation>
+    </message>
+    <message id="window.close">
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message id="window.noPhotos">
+        <source>No photos found</source>
+        <translation>Nessuna foto trovata</translation>
+    </message>
+    <message id="window.noPhotosBody">
+        <source>This folder and its subfolders hold no photos Quorlix can read.</source>
+        <translation>Questa cartella e le sue sottocartelle non contengono foto che Quorlix sappia leggere.</translation>
+    </message>
+    <message id="window.topFolder">
+        <source>Main folder</source>
+        <translation>Cartella principale</translation>
+    </message>
+    <message id="window.movedTo">
+        <source>Moved to %@</source>
+        <translation>Spostate in %@</translation>
+    </message>
+    <message id="window.previous">
+        <source>Previous</source>
+        <translation>Precedente</translation>
+    </message>
+    <message id="window.next">
+        <source>Next</source>
+        <translation>Successiva</translation>
+    </message>
+    <message id="window.keepThis">
+        <source>Keep this one</source>
+        <translation>Tieni questa</translation>
+    </message>
+    <message id="window.folder">
+        <source>Folder</source>
+        <translation>Cartella</translation>
+    </message>
+    <message id="window.size">
+        <source>Size</source>
+        <translation>Dimensione</translation>
+    </message>
+    <message id="window.pixels">
+        <source>Pixels</source>
+        <translation>Pixel</translation>
+    </message>
+    <message id="window.taken">
+        <source>Taken</source>
+        <translation>Scattata</translation>
+    </message>
+    <message id="window.score">
+        <source>Score</source>
+        <translation>Punteggio</translation>
+    </message>
+    <message id="window.unknown">
+        <source>Unknown</source>
+        <translation>Sconosciuto</translation>
+    </message>
+    <message id="window.keptBecause">
+        <source>Kept because: %@</source>
+        <translation>Tenuta perché: %@</translation>
     </message>
     <message id="prefs.forgetCache">
         <source>Forget cached analyses</source>

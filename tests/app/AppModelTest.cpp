@@ -382,7 +382,7 @@ private Q_SLOTS:
         QCOMPARE(desktop->opened,
                  QList<QUrl>{QUrl(QString::fromLatin1(QuorlixFeature::appStoreURL.data(),
                                                       QuorlixFeature::appStoreURL.size()))});
-        model->revealInFinder(model->result()->groups[0].members[1]);
+        model->revealInFileManager(model->result()->groups[0].members[1]);
         QCOMPARE(desktop->revealed.size(), std::size_t(1));
         QCOMPARE(desktop->revealed[0], folder.path() / "b0.jpg");
     }

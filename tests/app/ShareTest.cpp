@@ -68,7 +68,7 @@ private Q_SLOTS:
         const QImage image(QString::fromStdString(card.native()));
         QCOMPARE(image.size(), QSize(2400, 1260));
         QCOMPARE(desktop->clipboard,
-                 QString("Just found 12 duplicate photos (12 MB!) on my Mac in seconds. I'm "
+                 QString("Just found 12 duplicate photos (12 MB!) in seconds. I'm "
                          "smart, I use Veltrano ;-) #Veltrano https://veltrano.app/"
                          "?utm_source=quorlix&utm_medium=app&utm_campaign=share"));
         QCOMPARE(desktop->clipboard, ShareCard::caption(*model->result()));

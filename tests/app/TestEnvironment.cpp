@@ -3,6 +3,7 @@
 #include <QDir>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -10,8 +11,17 @@
 namespace quorlix::test {
 
 namespace {
+
 QByteArray home;
+
+// The isolated home goes when the test program ends, with everything the tests left in it.
+void removeHome() {
+    std::error_code ec;
+    if (!home.isEmpty())
+        std::filesystem::remove_all(home.toStdString(), ec);
 }
+
+} // namespace
 
 void isolateEnvironment(bool keepDisplay) {
     const char* base = std::getenv("TMPDIR");
@@ -19,6 +29,7 @@ void isolateEnvironment(bool keepDisplay) {
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     home = QByteArray::fromStdString(pattern);
+    std::atexit(removeHome);
     const std::pair<const char*, const char*> folders[] = {
         {"XDG_DATA_HOME", "/data"},   {"XDG_CONFIG_HOME", "/config"},  {"XDG_CACHE_HOME", "/cache"},
         {"XDG_STATE_HOME", "/state"}, {"XDG_RUNTIME_DIR", "/runtime"}, {"TMPDIR", "/tmp"}};
@@ -90,6 +101,7 @@ PhotoRecord recordFor(const std::filesystem::path& file) {
     struct stat st {};
     if (::stat(file.c_str(), &st) == 0)
         record.fileSizeBytes = st.st_size;
+    record.identity = FileIdentity::ofPath(file);
     return record;
 }
 

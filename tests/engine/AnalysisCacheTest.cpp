@@ -34,6 +34,8 @@ PhotoAnalysis sampleAnalysis(float seed) {
     a.dateOriginal = 1.7e9 + 1.0 / 3.0;
     a.pixelWidth = 4032;
     a.pixelHeight = 3024;
+    a.noiseLevel = 2.0 / 3.0;
+    a.isDamaged = true;
     return a;
 }
 
@@ -45,6 +47,8 @@ QualitySignals sampleSignals() {
     s.sharpness01 = 0.25;
     s.shadowClip01 = 0.01;
     s.highlightClip01 = 0.02;
+    s.noiseLevel = 1.5;
+    s.midtoneStops = -0.75;
     return s;
 }
 
@@ -53,7 +57,8 @@ bool same(const PhotoAnalysis& a, const PhotoAnalysis& b) {
            std::memcmp(a.embedding.data(), b.embedding.data(), a.embedding.size() * 4) == 0 &&
            a.aesthetic == b.aesthetic && a.isUtility == b.isUtility &&
            a.dateOriginal == b.dateOriginal && a.pixelWidth == b.pixelWidth &&
-           a.pixelHeight == b.pixelHeight;
+           a.pixelHeight == b.pixelHeight && a.noiseLevel == b.noiseLevel &&
+           a.isDamaged == b.isDamaged;
 }
 
 FileIdentity identity(std::uint64_t inode, std::int64_t changed = 5) {

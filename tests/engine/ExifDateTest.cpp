@@ -2,6 +2,7 @@
 
 #include "TempFolder.h"
 #include "TestImages.h"
+#include "engine/analysis/FeaturePrintEmbedder.h"
 #include "engine/analysis/ImageDecoder.h"
 
 #include <cstdlib>
@@ -37,6 +38,34 @@ public:
 private:
     std::optional<std::string> saved_;
 };
+
+std::string quoted(const std::filesystem::path& path) {
+    std::string out = "'";
+    for (char c : path.string())
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Runs a command with its output discarded; true when it exited with 0.
+bool run(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// EXIF written by a writer that shares no code with ours, the way a phone's or a camera's files
+// come in.
+bool writeExifWithExifTool(const std::filesystem::path& file) {
+    return run("exiftool -q -q -m -overwrite_original '-DateTimeOriginal=2021:07:04 15:30:00' "
+               "'-Make=Quorlix Camera' " +
+               quoted(file));
+}
+
+// The EXIF block the decode read, as the analysis parses it.
+ExifDate::Facts factsFromDecode(const std::filesystem::path& file) {
+    const auto decoded = ImageDecoder::decode(file, 256);
+    if (!decoded || !decoded->exif)
+        return {};
+    return ExifDate::fromBlock(*decoded->exif);
+}
 
 } // namespace
 
@@ -128,4 +157,71 @@ TEST(ExifDate, GarbageExifSegmentIsHarmless) {
         folder.write("hostile.jpg", bytes.substr(0, 2) + segment + bytes.substr(2));
     EXPECT_FALSE(ExifDate::read(hostile).dateOriginal);
     EXPECT_TRUE(ImageDecoder::decode(hostile, 256).has_value());
+}
+
+// The analysis takes the capture time from the EXIF block its one decode read. The HEIC comes
+// from libheif's encoder with EXIF added by ExifTool: Exiv2 reads nothing from such a file, the
+// decoder's block does. A machine that cannot make the HEIC fails here instead of skipping it.
+TEST(ExifDate, DecodeHandsOverTheExifOfEveryContainer) {
+    ImageDecoder::ensureInitialised();
+    test::TempFolder folder;
+    const auto image = test::photoLike(320, 240);
+    const auto jpeg = folder.path() / "source.jpg";
+    ASSERT_TRUE(test::save(image, jpeg));
+    const auto heic = folder.path() / "phone.heic";
+    ASSERT_TRUE(run("heif-enc -q 80 -o " + quoted(heic) + " " + quoted(jpeg)))
+        << "heif-enc (libheif-examples) is needed to make the HEIC";
+    std::vector<std::filesystem::path> files = {heic};
+    for (const char* ext : {"jpg", "png", "webp", "tif"}) {
+        files.push_back(folder.path() / (std::string("a.") + ext));
+        ASSERT_TRUE(test::save(image, files.back())) << ext;
+    }
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        ASSERT_TRUE(writeExifWithExifTool(file)) << "exiftool (libimage-exiftool-perl) is needed";
+        // libvips reads no EXIF out of a TIFF's own directories: that one file is read again.
+        if (file.extension() != ".tif") {
+            const auto facts = factsFromDecode(file);
+            EXPECT_EQ(facts.dateOriginal, july4th);
+            EXPECT_TRUE(facts.hasCameraMetadata);
+        }
+        const auto analysis = FeaturePrintEmbedder::shared().analyze(file);
+        ASSERT_TRUE(analysis.has_value());
+        EXPECT_EQ(analysis->dateOriginal, july4th);
+    }
+}
+
+// Damage a block can take on the way (cut short, overwritten): the date is then absent or the
+// true one, never another.
+TEST(ExifDate, DamagedBlockGivesNoDateNeverAWrongOne) {
+    ImageDecoder::ensureInitialised();
+    test::TempFolder folder;
+    const auto file = folder.path() / "a.jpg";
+    ASSERT_TRUE(test::save(test::photoLike(200, 150), file));
+    test::writeExif(file, {{"Exif.Photo.DateTimeOriginal", "2021:07:04 15:30:00"},
+                           {"Exif.Image.Make", "Quorlix Camera"},
+                           {"Exif.Image.Model", "Q1"}});
+    const auto decoded = ImageDecoder::decode(file, 256);
+    ASSERT_TRUE(decoded && decoded->exif);
+    const std::string block = *decoded->exif;
+    ASSERT_EQ(ExifDate::fromBlock(block).dateOriginal, july4th);
+
+    int dated = 0;
+    for (std::size_t size = 0; size < block.size(); ++size) {
+        const auto date = ExifDate::fromBlock(block.substr(0, size)).dateOriginal;
+        EXPECT_TRUE(!date || *date == july4th) << "cut to " << size;
+        dated += date.has_value();
+    }
+    EXPECT_LT(dated, int(block.size())); // a block cut before its date has none
+    for (std::size_t at = 0; at + 4 <= block.size(); ++at)
+        for (const char fill : {'\0', '\xff'}) {
+            std::string damaged = block;
+            damaged.replace(at, 4, 4, fill);
+            const auto date = ExifDate::fromBlock(damaged).dateOriginal;
+            EXPECT_TRUE(!date || *date == july4th) << "overwritten at " << at;
+        }
+    for (const std::string& junk :
+         {std::string(), std::string("Exif\0\0", 6), std::string("\0\0\0\x40", 4),
+          std::string("\xff\xff\xff\xf0II*\0", 8), test::randomBytes(300, 11)})
+        EXPECT_FALSE(ExifDate::fromBlock(junk).dateOriginal);
 }

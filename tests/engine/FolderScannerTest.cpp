@@ -1,8 +1,12 @@
 #include "engine/core/FolderScanner.h"
 
 #include "TempFolder.h"
+#include "engine/core/ImageFormat.h"
 
 #include <algorithm>
+#include <climits>
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,8 +107,75 @@ TEST(FolderScanner, UnreadableSubfolderIsSkipped) {
 }
 
 TEST(FolderScanner, LowerExtension) {
-    EXPECT_EQ(FolderScanner::lowerExtension("IMG_1.JPG"), "jpg");
-    EXPECT_EQ(FolderScanner::lowerExtension("photo.jpeg.bak"), "bak");
-    EXPECT_EQ(FolderScanner::lowerExtension("raw"), "");
-    EXPECT_EQ(FolderScanner::lowerExtension("trailing."), "");
+    EXPECT_EQ(ImageFormat::lowerExtension("IMG_1.JPG"), "jpg");
+    EXPECT_EQ(ImageFormat::lowerExtension("photo.jpeg.bak"), "bak");
+    EXPECT_EQ(ImageFormat::lowerExtension("raw"), "");
+    EXPECT_EQ(ImageFormat::lowerExtension("trailing."), "");
+}
+
+namespace {
+
+// Removes the folder `name` in `parent` and everything below it, by descriptors: a tree deeper
+// than PATH_MAX cannot be removed by path.
+void removeTree(int parent, const std::string& name) {
+    const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    if (fd >= 0) {
+        const int listing = ::dup(fd);
+        if (DIR* dir = ::fdopendir(listing)) {
+            std::vector<std::pair<std::string, bool>> entries;
+            while (const dirent* e = ::readdir(dir))
+                if (std::string_view(e->d_name) != "." && std::string_view(e->d_name) != "..")
+                    entries.emplace_back(e->d_name, e->d_type == DT_DIR);
+            ::closedir(dir);
+            for (const auto& [entry, isFolder] : entries) {
+                if (isFolder)
+                    removeTree(fd, entry);
+                else
+                    ::unlinkat(fd, entry.c_str(), 0);
+            }
+        }
+        ::close(fd);
+    }
+    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+}
+
+} // namespace
+
+// Folders past PATH_MAX are walked: a photo whose path the system still opens is found below
+// one, and one whose path it cannot open is counted and logged instead of vanishing silently.
+TEST(FolderScanner, DeepTreeIsWalkedAndTooLongPathsAreCounted) {
+    TempFolder t;
+    const std::string level(200, 'd');
+    int fd = ::open(t.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    std::string relative;
+    const auto addPhoto = [&](const char* name) {
+        const int photo = ::openat(fd, name, O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(photo, 0);
+        ASSERT_EQ(::write(photo, "jpg", 3), 3);
+        ::close(photo);
+    };
+    for (int depth = 0; depth < 30; ++depth) {
+        ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0);
+        const int next = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        ASSERT_GE(next, 0);
+        fd = next;
+        relative += level + "/";
+        if (depth == 5)
+            addPhoto("shallow.jpg");
+    }
+    addPhoto("deep.jpg");
+    ::close(fd);
+    ASSERT_GT(t.path().native().size() + relative.size(), std::size_t(PATH_MAX));
+
+    std::int64_t tooLong = -1;
+    const auto found = FolderScanner::enumerate(t.path(), {}, &tooLong);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found.front().url.filename(), "shallow.jpg");
+    EXPECT_EQ(tooLong, 1);
+
+    const int root = ::open(t.path().c_str(), O_RDONLY | O_DIRECTORY);
+    removeTree(root, level);
+    ::close(root);
 }

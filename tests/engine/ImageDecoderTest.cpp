@@ -88,7 +88,33 @@ TEST_F(ImageDecoderTest, EveryWritableFormatDecodesToAnUprightThumbnail) {
         EXPECT_EQ(decoded->thumbnail.height, 768) << ext;
         EXPECT_EQ(decoded->thumbnail.channels, 3) << ext;
         EXPECT_EQ(decoded->thumbnail.pixels.size(), 1024u * 768u * 3u) << ext;
+        EXPECT_FALSE(decoded->damaged) << ext;
     }
+}
+
+// GIF's LZW data has no checksum and its decoder takes damage silently, so a photo with a few
+// flipped bytes still decodes, into wrong pixels. Each one that decodes is marked damaged (and so
+// is never kept over its intact original); the intact file is not.
+TEST_F(ImageDecoderTest, DamagedGifThatStillDecodesIsMarkedDamaged) {
+    const auto intact = folder.path() / "intact.gif";
+    ASSERT_TRUE(test::save(test::photoLike(240, 240, 5), intact));
+    const auto decodedIntact = ImageDecoder::decode(intact, 256);
+    ASSERT_TRUE(decodedIntact);
+    EXPECT_FALSE(decodedIntact->damaged);
+    const std::string bytes = readAll(intact);
+    int stillDecoded = 0;
+    for (int percent = 40; percent < 100; percent += 3) {
+        std::string damaged = bytes;
+        const std::size_t at = damaged.size() * std::size_t(percent) / 100;
+        for (std::size_t k = 0; k < 4 && at + k < damaged.size() - 1; ++k)
+            damaged[at + k] = char(damaged[at + k] ^ 0x5a);
+        const auto file = folder.write("damaged" + std::to_string(percent) + ".gif", damaged);
+        if (const auto decoded = ImageDecoder::decode(file, 256)) {
+            ++stillDecoded;
+            EXPECT_TRUE(decoded->damaged) << percent;
+        }
+    }
+    EXPECT_GT(stillDecoded, 0);
 }
 
 TEST_F(ImageDecoderTest, OrientationTurnsTheThumbnailButNotTheStoredSize) {

@@ -1,6 +1,7 @@
 #include "engine/core/NearDuplicateGrouper.h"
 
 #include "engine/core/QuorlixFeature.h"
+#include "engine/core/ScanCancelled.h"
 
 #include <algorithm>
 #include <cmath>
@@ -269,4 +270,28 @@ TEST(NearDuplicateGrouper, ManyUndatedGroupExactlyAsAllAgainstAll) {
         multi += c.size() > 1;
     EXPECT_GT(multi, 300u); // the data does exercise linking
     EXPECT_EQ(grouped, expected);
+}
+
+// Twenty thousand undated photos are compared all against all; a stop ends that, also on the
+// bounded search over every processor, whose threads are joined before the stop is reported.
+TEST(NearDuplicateGrouper, StopEndsAllAgainstAll) {
+    std::vector<PhotoRecord> records;
+    for (int i = 0; i < 20000; ++i)
+        records.push_back(photo(std::to_string(i), {}, angle(i % 360)));
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_THROW(scanGrouper().group(std::move(records), ScanContext(stop.get_token(), {})),
+                 ScanCancelled);
+
+    std::mt19937 rng(3);
+    std::normal_distribution<float> gauss(0.0f, 1.0f);
+    std::vector<PhotoRecord> wide;
+    for (int i = 0; i < 4000; ++i) {
+        std::vector<float> v(150);
+        for (auto& x : v)
+            x = gauss(rng);
+        wide.push_back(photo(std::to_string(i), {}, v));
+    }
+    EXPECT_THROW(scanGrouper().group(std::move(wide), ScanContext(stop.get_token(), {})),
+                 ScanCancelled);
 }

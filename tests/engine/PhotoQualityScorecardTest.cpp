@@ -76,23 +76,41 @@ TEST(PhotoQualityScorecard, WorkedExamples) {
               (std::vector<R>{R::utility, R::sharp, R::goodExposure, R::goodAesthetics}));
 }
 
-TEST(PhotoQualityScorecard, WeightsAndDivisors) {
-    // With a face: the divisor is the weights' sum in 64-bit arithmetic, 0.9500000000000001.
+// A term without its signal is dropped and the others renormalised: signals that all read one
+// value score that value whichever terms are present, and a missing aesthetics score counts as
+// the average of the other terms, never as zero.
+TEST(PhotoQualityScorecard, MissingSignalsAreDroppedNotZeroed) {
+    auto score = [](const QualitySignals& s) {
+        return Scorecard::scoreAndReasons(s).score;
+    };
+    for (const bool withFace : {false, true}) {
+        for (const bool withAesthetics : {false, true}) {
+            SCOPED_TRACE(std::to_string(withFace) + std::to_string(withAesthetics));
+            auto s = plain(withAesthetics ? std::optional(0.5) : std::nullopt, 0.5);
+            s.shadowClip01 = 0.5;
+            if (withFace)
+                s.faceQuality = 0.5;
+            EXPECT_NEAR(score(s), 50.0, 1e-9);
+        }
+        auto s = plain({}, 0.5);
+        s.shadowClip01 = 0.1;
+        if (withFace)
+            s.faceQuality = 0.6;
+        const double without = score(s);
+        s.aesthetics01 = without / 100.0;
+        EXPECT_NEAR(score(s), without, 1e-9);
+    }
+
+    // Worked by hand: with a face, 0.3·0.8 + 0.25·0.6 + 0.25·0.5 + 0.15·0.9 = 0.65 of 0.95;
+    // without, 0.45·0.8 + 0.35·0.5 + 0.2·0.9 = 0.715 of 1.
     auto s = plain(0.8, 0.5);
-    s.faceQuality = 0.6;
     s.shadowClip01 = 0.1;
-    EXPECT_DOUBLE_EQ(Scorecard::scoreAndReasons(s).score,
-                     (0.3 * 0.8 + 0.25 * 0.6 + 0.25 * 0.5 + 0.15 * 0.9) / 0.9500000000000001 *
-                         100.0);
-    // Without aesthetics the term is dropped: 0.65 with a face, 0.55 without; no aesthetics
-    // reason either way.
-    s.aesthetics01.reset();
-    auto scored = Scorecard::scoreAndReasons(s);
-    EXPECT_DOUBLE_EQ(scored.score, (0.25 * 0.6 + 0.25 * 0.5 + 0.15 * 0.9) / 0.65 * 100.0);
+    s.faceQuality = 0.6;
+    EXPECT_NEAR(score(s), 68.421, 0.001);
     s.faceQuality.reset();
-    scored = Scorecard::scoreAndReasons(s);
-    EXPECT_DOUBLE_EQ(scored.score, (0.35 * 0.5 + 0.2 * 0.9) / 0.55 * 100.0);
-    EXPECT_EQ(scored.reasons, std::vector<R>{});
+    EXPECT_NEAR(score(s), 71.5, 1e-9);
+    s.aesthetics01.reset();
+    EXPECT_EQ(Scorecard::scoreAndReasons(s).reasons, std::vector<R>{});
 }
 
 TEST(PhotoQualityScorecard, PenaltiesAndClamping) {
@@ -272,7 +290,11 @@ TEST(PhotoQualityScorecard, EvaluateAssemblesTheVerdict) {
     EXPECT_GE(q.computedAt, before);
     EXPECT_EQ(q.reasons, (std::vector<R>{R::utility, R::sharp, R::goodExposure, R::lowAesthetics}));
     EXPECT_EQ(q.exposureClip, 0.0f);
-    EXPECT_FLOAT_EQ(q.score, float((0.45 * 0.3 + 0.35 + 0.2) * 50.0));
+    // The median grey of 64…191 lies about a quarter stop over middle grey.
+    const double v = 127.5 / 255.0;
+    const double stops = std::log2(std::pow((v + 0.055) / 1.055, 2.4) / 0.18);
+    const double balance = 1.0 - stops / (2.0 * Scorecard::exposureStopsRange);
+    EXPECT_NEAR(q.score, (0.45 * 0.3 + 0.35 + 0.2 * balance) * 50.0, 0.05);
 }
 
 // Real landmarks on a small portrait crop, and on the same crop with both eyes painted shut.

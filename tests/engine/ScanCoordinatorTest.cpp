@@ -1,13 +1,20 @@
 #include "engine/core/ScanCoordinator.h"
 
 #include "TempFolder.h"
+#include "TestImages.h"
 #include "engine/core/ContentKeys.h"
+#include "engine/core/QuorlixFeature.h"
 #include "engine/core/ScanCancelled.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdlib>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace quorlix;
 using quorlix::test::TempFolder;
@@ -22,6 +29,7 @@ struct FakePhoto {
     std::string scene;
     std::string time;
     std::string score;
+    std::string salt; // "damaged" makes the fake analyser report the photo as repaired
 };
 
 std::string contentOf(const FakePhoto& p, const std::string& salt = "") {
@@ -31,9 +39,35 @@ std::string contentOf(const FakePhoto& p, const std::string& salt = "") {
 FakePhoto parse(const std::filesystem::path& path) {
     std::ifstream in(path);
     FakePhoto p;
-    in >> p.scene >> p.time >> p.score;
+    in >> p.scene >> p.time >> p.score >> p.salt;
     return p;
 }
+
+// An analyser whose every step can be replaced; unset steps behave as the fake photos say.
+struct FakeAnalyzer : PhotoAnalyzer {
+    std::function<std::optional<PhotoAnalysis>(const std::filesystem::path&, ImageBuffer*)>
+        onAnalyze;
+    std::function<std::optional<QualitySignals>(const ImageBuffer&)> onMeasure;
+    std::function<double(const PhotoRecord&)> onScore;
+    std::function<double(const PhotoRecord&, const QualitySignals&)> onScoreMeasured;
+    std::function<void()> onPrepare;
+
+    std::optional<PhotoAnalysis> analyze(const std::filesystem::path& file,
+                                         ImageBuffer* thumbnail) const override {
+        return onAnalyze(file, thumbnail);
+    }
+    std::optional<QualitySignals> measure(const ImageBuffer& image) const override {
+        return onMeasure ? onMeasure(image) : std::nullopt;
+    }
+    double score(const PhotoRecord& record) const override { return onScore(record); }
+    double score(const PhotoRecord& record, const QualitySignals& signals) const override {
+        return onScoreMeasured ? onScoreMeasured(record, signals) : score(record);
+    }
+    void prepareScoring() const override {
+        if (onPrepare)
+            onPrepare();
+    }
+};
 
 struct Harness {
     std::vector<ScanProgress> reports;
@@ -41,9 +75,10 @@ struct Harness {
     std::mutex mutex;
     std::function<void()> onAnalyze;
 
-    ScanServices services() {
-        ScanServices s;
-        s.analyze = [this](const std::filesystem::path& path) -> std::optional<PhotoAnalysis> {
+    std::shared_ptr<FakeAnalyzer> analyzer() {
+        auto s = std::make_shared<FakeAnalyzer>();
+        s->onAnalyze = [this](const std::filesystem::path& path,
+                              ImageBuffer*) -> std::optional<PhotoAnalysis> {
             ++analyses;
             if (onAnalyze)
                 onAnalyze();
@@ -57,9 +92,10 @@ struct Harness {
                 a.dateOriginal = std::stod(p.time);
             if (p.score != "x" && p.score != "-")
                 a.aesthetic = std::stod(p.score) / 50.0 - 1.0;
+            a.isDamaged = p.salt == "damaged";
             return a;
         };
-        s.score = [](const PhotoRecord& r) -> double {
+        s->onScore = [](const PhotoRecord& r) -> double {
             const auto p = parse(r.fileURL);
             if (p.score == "x" || p.score == "-")
                 throw std::runtime_error("undecodable");
@@ -69,7 +105,7 @@ struct Harness {
     }
 
     ScanResult scan(const std::filesystem::path& folder, std::stop_token stop = {}) {
-        return ScanCoordinator(services())
+        return ScanCoordinator(analyzer())
             .scan(
                 folder,
                 [this](const ScanProgress& p) {
@@ -191,14 +227,14 @@ TEST(ScanCoordinator, FallbackScoreComesFromAesthetics) {
     TempFolder t;
     // The fake analyser maps a score s to aesthetics s/50 - 1; scoring these files fails.
     Harness h;
-    auto services = h.services();
-    services.score = [](const PhotoRecord&) -> double {
+    auto analyzer = h.analyzer();
+    analyzer->onScore = [](const PhotoRecord&) -> double {
         throw std::runtime_error("no");
     };
     t.write("a.jpg", contentOf({"sky", "1", "75"}));    // aesthetics 0.5 -> 75
     t.write("b.jpg", contentOf({"sky", "2", "0"}));     // -1 -> 0
     t.write("c.jpg", contentOf({"sky", "3", "66.65"})); // 0.333 -> 67 (66.65 rounds up)
-    const auto result = ScanCoordinator(services).scan(t.path(), nullptr);
+    const auto result = ScanCoordinator(analyzer).scan(t.path(), nullptr);
     ASSERT_EQ(result.groups.size(), 1u);
     std::vector<double> got;
     for (const auto& m : result.groups[0].members)
@@ -222,8 +258,8 @@ TEST(ScanCoordinator, CancelDuringAnalysisEndsWithoutResult) {
         EXPECT_NE(p.phase, Phase::grouping);
 }
 
-// With services that hand the analysis thumbnail on, look-alikes are scored from the signals
-// measured during the analyses, and the result is the one the plain services give.
+// With an analyser that hands the analysis thumbnail on, look-alikes are scored from the signals
+// measured during the analyses, and the result is the one the plain analyser gives.
 TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
     TempFolder t;
     const char* scores[] = {"10", "x", "30", "20", "100", "100", "70"};
@@ -238,32 +274,32 @@ TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
     const auto expected = plain.scan(t.path());
 
     Harness h;
-    auto services = h.services();
+    auto analyzer = h.analyzer();
     std::atomic<int> prepared{0}, measured{0}, reused{0};
-    services.prepareScoring = [&] {
+    analyzer->onPrepare = [&] {
         ++prepared;
     };
     // The fake thumbnail carries the photo's score in its pixels; unscorable photos have none.
-    services.analyzeKeeping = [&, analyze = services.analyze](const std::filesystem::path& path,
-                                                              ImageBuffer& thumbnail) {
+    analyzer->onAnalyze = [&, analyze = analyzer->onAnalyze](const std::filesystem::path& path,
+                                                             ImageBuffer* thumbnail) {
         const auto p = parse(path);
-        if (p.score != "x" && p.score != "-") {
-            thumbnail.width = thumbnail.height = 2;
-            thumbnail.pixels.assign(12, std::uint8_t(std::stoi(p.score)));
+        if (thumbnail && p.score != "x" && p.score != "-") {
+            thumbnail->width = thumbnail->height = 2;
+            thumbnail->pixels.assign(12, std::uint8_t(std::stoi(p.score)));
         }
-        return analyze(path);
+        return analyze(path, thumbnail);
     };
-    services.measure = [&](const ImageBuffer& gray) -> std::optional<QualitySignals> {
+    analyzer->onMeasure = [&](const ImageBuffer& gray) -> std::optional<QualitySignals> {
         ++measured;
         QualitySignals s;
         s.sharpness01 = gray.pixels.at(0);
         return s;
     };
-    services.scoreMeasured = [&](const PhotoRecord&, const QualitySignals& s) {
+    analyzer->onScoreMeasured = [&](const PhotoRecord&, const QualitySignals& s) {
         ++reused;
         return s.sharpness01;
     };
-    const auto result = ScanCoordinator(services).scan(t.path(), {});
+    const auto result = ScanCoordinator(analyzer).scan(t.path(), {});
 
     EXPECT_EQ(prepared, 1);
     EXPECT_EQ(measured, 6); // the scorable cats; the lone tree and the unscorable are not
@@ -276,9 +312,178 @@ TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
     }
 
     // Nothing is prepared for a scan that cannot score.
-    ScanCoordinator(services).scan(t.path(), {}, {}, {.exactOnly = true});
+    ScanCoordinator(analyzer).scan(t.path(), {}, {}, {.exactOnly = true});
     TempFolder lone;
     lone.write("one.jpg", contentOf({"sun", "1", "50"}));
-    ScanCoordinator(services).scan(lone.path(), {});
+    ScanCoordinator(analyzer).scan(lone.path(), {});
     EXPECT_EQ(prepared, 1);
+}
+
+// A look-alike the decoder had to repair is never kept over an intact one, however it scores;
+// among damaged photos alone the score still decides.
+TEST(ScanCoordinator, DamagedFileIsNotKeptOverAnIntactLookAlike) {
+    TempFolder t;
+    const auto repaired = t.write("a.jpg", contentOf({"gif", "1000", "95"}, "damaged"));
+    const auto intact = t.write("b.jpg", contentOf({"gif", "1001", "40"}));
+    const auto worse = t.write("c.jpg", contentOf({"cat", "2000", "50"}, "damaged"));
+    const auto better = t.write("d.jpg", contentOf({"cat", "2001", "70"}, "damaged"));
+    Harness h;
+    const auto result = h.scan(t.path());
+    ASSERT_EQ(result.groups.size(), 2u);
+    for (const auto& g : result.groups) {
+        ASSERT_EQ(g.kind, ScanResult::Kind::near);
+        if (g.members.front().fileURL == repaired.native() ||
+            g.members.front().fileURL == intact.native()) {
+            EXPECT_EQ(g.keeperId, idOf(intact));
+            EXPECT_EQ(g.bestShotScores.at(idOf(repaired)), 95.0);
+            for (const auto& m : g.members)
+                EXPECT_EQ(m.isDamaged, m.fileURL == repaired.native());
+        } else {
+            EXPECT_EQ(g.keeperId, idOf(better));
+        }
+    }
+}
+
+namespace {
+
+// The scan's result, or a failed test and the end of the process when it has not returned
+// within a minute: an open that blocks never returns.
+ScanResult returnsWithinAMinute(const std::function<ScanResult()>& run) {
+    auto promise = std::make_shared<std::promise<ScanResult>>();
+    auto future = promise->get_future();
+    std::thread([promise, run] {
+        try {
+            promise->set_value(run());
+        } catch (...) {
+            promise->set_exception(std::current_exception());
+        }
+    }).detach();
+    if (future.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        ADD_FAILURE() << "the scan blocked";
+        std::_Exit(1);
+    }
+    return future.get();
+}
+
+} // namespace
+
+// Photos swapped for FIFOs once enumeration has seen them as files: one that ties with copies
+// (so finding copies reads it) and one alone in its size (so only the analysis opens it). An open
+// of either would wait for a writer for ever; the copies-only and the whole scan both finish.
+TEST(ScanCoordinator, FifoSwappedInAfterEnumerationNeverBlocks) {
+    TempFolder t;
+    const auto original = t.path() / "a.jpg";
+    ASSERT_TRUE(test::save(test::photoLike(320, 240, 1), original));
+    const auto other = t.path() / "other.jpg";
+    ASSERT_TRUE(test::save(test::photoLike(320, 240, 2), other));
+    std::filesystem::copy_file(original, t.path() / "b.jpg");
+    const auto tied = t.path() / "c.jpg", alone = t.path() / "d.jpg";
+    for (const bool exactOnly : {true, false}) {
+        SCOPED_TRACE(exactOnly ? "copies only" : "whole scan");
+        for (const auto& [file, from] : {std::pair{tied, original}, std::pair{alone, other}}) {
+            std::filesystem::remove(file);
+            std::filesystem::copy_file(from, file);
+        }
+        std::filesystem::remove(other); // d.jpg alone in its size
+        std::atomic<bool> swapped{false};
+        const auto swap = [&](const ScanProgress& p) {
+            if (p.phase != Phase::hashing || swapped.exchange(true))
+                return;
+            for (const auto& file : {tied, alone}) {
+                std::filesystem::remove(file);
+                ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+            }
+        };
+        const auto result = returnsWithinAMinute(
+            [&] { return ScanCoordinator().scan(t.path(), swap, {}, {.exactOnly = exactOnly}); });
+        EXPECT_TRUE(swapped);
+        EXPECT_EQ(result.totalPhotos, 4);
+        const auto exact = result.exactGroups();
+        ASSERT_EQ(exact.size(), 1u);
+        const auto& copies = exact.front().members;
+        ASSERT_EQ(copies.size(), 2u);
+        EXPECT_EQ(copies[0].fileURL, original.native());
+        EXPECT_EQ(copies[1].fileURL, (t.path() / "b.jpg").native());
+        ASSERT_TRUE(test::save(test::photoLike(320, 240, 2), other));
+    }
+}
+
+// Each phase checks the stop inside its own work: a stop requested as a phase reports its
+// start ends the scan there, before any later phase reports and before the analyser is
+// asked again.
+TEST(ScanCoordinator, StopIsHonouredInEveryPhase) {
+    TempFolder t;
+    for (int i = 0; i < 6; ++i)
+        t.write("p" + std::to_string(i) + ".jpg",
+                contentOf({"cat", std::to_string(100 + i), std::to_string(10 * i)}));
+    t.write("copy.jpg", contentOf({"cat", "100", "0"}));
+    for (const Phase phase :
+         {Phase::enumerating, Phase::hashing, Phase::analyzing, Phase::grouping, Phase::scoring}) {
+        SCOPED_TRACE(phaseName(phase));
+        Harness h;
+        std::stop_source stop;
+        std::atomic<int> scored{0};
+        auto analyzer = h.analyzer();
+        analyzer->onScore = [&, score = analyzer->onScore](const PhotoRecord& r) {
+            ++scored;
+            return score(r);
+        };
+        auto report = [&](const ScanProgress& p) {
+            h.reports.push_back(p);
+            if (p.phase == phase)
+                stop.request_stop();
+        };
+        EXPECT_THROW(ScanCoordinator(analyzer).scan(t.path(), report, stop.get_token()),
+                     ScanCancelled);
+        for (const auto& p : h.reports)
+            EXPECT_LE(int(p.phase), int(phase));
+        if (phase <= Phase::analyzing) {
+            EXPECT_EQ(h.analyses, 0);
+        }
+        EXPECT_EQ(scored, 0);
+    }
+}
+
+// An analyser call under way when the stop comes is awaited, never another one started: the
+// wait for a stop is one call, however many photos remain. The fake blocks until the stop
+// arrives.
+TEST(ScanCoordinator, StopWaitsOnlyForTheCallsUnderWay) {
+    TempFolder t;
+    for (int i = 0; i < 40; ++i)
+        t.write("p" + std::to_string(i) + ".jpg",
+                contentOf({"cat", std::to_string(100 + i), std::to_string(i)}));
+    for (const Phase phase : {Phase::analyzing, Phase::scoring}) {
+        SCOPED_TRACE(phaseName(phase));
+        Harness h;
+        std::stop_source stop;
+        std::mutex mutex;
+        std::condition_variable_any wake;
+        std::atomic<int> blocked{0}, calls{0};
+        // Parks the calling thread until the stop is requested.
+        auto block = [&] {
+            ++calls;
+            std::unique_lock lock(mutex);
+            ++blocked;
+            wake.notify_all();
+            wake.wait(lock, stop.get_token(), [] { return false; });
+        };
+        auto analyzer = h.analyzer();
+        if (phase == Phase::analyzing)
+            h.onAnalyze = block;
+        else
+            analyzer->onScore = [&, score = analyzer->onScore](const PhotoRecord& r) {
+                block();
+                return score(r);
+            };
+        auto scan = std::async(std::launch::async, [&] {
+            return ScanCoordinator(analyzer).scan(t.path(), {}, stop.get_token());
+        });
+        {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [&] { return blocked > 0; });
+        }
+        stop.request_stop();
+        EXPECT_THROW(scan.get(), ScanCancelled);
+        EXPECT_LE(calls, QuorlixFeature::analysisConcurrency());
+    }
 }

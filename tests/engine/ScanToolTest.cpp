@@ -229,3 +229,27 @@ TEST_F(ScanTool, CachedRescansPrintWhatColdScansPrint) {
     ASSERT_EQ(::utimensat(AT_FDCWD, replaced.c_str(), times, 0), 0);
     compare("changed");
 }
+
+// File names are the folder owner's to choose, so the text summary never hands their control
+// characters to the terminal: escape sequences, C1 controls and stray bytes come out as \xNN.
+TEST_F(ScanTool, ControlCharactersInNamesAreEscapedInTheSummary) {
+    TempFolder t;
+    const auto photo = randomBytes(20'000, 14);
+    t.write("a\x1b[31mred.jpg", photo);
+    t.write("b\x1b]0;owned\x07.jpg", photo);
+    t.write("c\xc2\x9b"
+            "2J\r.jpg",
+            photo);
+    t.write("d caf\xc3\xa9 \\x1b \xff.jpg", photo);
+
+    const auto o = runTool("--exact-only " + quoted(t.path()));
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    for (const char control : {'\x1b', '\x07', '\r'})
+        EXPECT_EQ(o.out.find(control), std::string::npos) << int(control);
+    EXPECT_EQ(o.out.find("\xc2\x9b"), std::string::npos);
+    EXPECT_NE(o.out.find("/a\\x1b[31mred.jpg\n"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("/b\\x1b]0;owned\\x07.jpg\n"), std::string::npos);
+    EXPECT_NE(o.out.find("/c\\xc2\\x9b2J\\x0d.jpg\n"), std::string::npos);
+    // Printable UTF-8 stays as it is; a backslash is escaped so no name can pass for another.
+    EXPECT_NE(o.out.find("/d caf\xc3\xa9 \\x5cx1b \\xff.jpg\n"), std::string::npos);
+}

@@ -21,6 +21,7 @@ PhotoRecord photo(const std::filesystem::path& path, std::int64_t size) {
     r.fileURL = path.native();
     r.id = pathDigest(r.fileURL);
     r.fileSizeBytes = size;
+    r.identity = FileIdentity::ofPath(path);
     return r;
 }
 

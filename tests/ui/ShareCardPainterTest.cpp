@@ -16,7 +16,7 @@ namespace {
 ShareCardPainter::Content content(const QString& a, const QString& b, const QString& c) {
     return {QStringLiteral("I just cleaned up my photo library"),
             {ShareCardPainter::Stat{a, QStringLiteral("DUPLICATES")},
-             ShareCardPainter::Stat{b, QStringLiteral("RECLAIMED")},
+             ShareCardPainter::Stat{b, QStringLiteral("RECLAIMABLE")},
              ShareCardPainter::Stat{c, QStringLiteral("PHOTOS SCANNED")}},
             QStringLiteral("I'm smart, I use Veltrano ;-)")};
 }

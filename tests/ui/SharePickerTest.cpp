@@ -2,6 +2,7 @@
 
 #include "TempFolder.h"
 #include "app/AppModel.h"
+#include "app/FileMover.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
 #include "app/ShareCard.h"
@@ -237,7 +238,7 @@ private Q_SLOTS:
         QVERIFY(!fs::exists(target / "é.jpg"));
 
         std::error_code error;
-        QVERIFY(!SharePicker::copyInto(f.photos() / "a b.jpg", f.photos() / "a b.jpg", error));
+        QVERIFY(!FileMover::copyInto(f.photos() / "a b.jpg", f.photos() / "a b.jpg", error));
         QVERIFY(error);
     }
 

@@ -125,8 +125,10 @@ void ModelHarness::loadResult(int exactOthers, int nearOthers) {
     int seed = 1;
     if (exactOthers > 0) {
         std::vector<PhotoRecord> members;
+        // Copies: the same bytes in each.
         for (int i = 0; i <= exactOthers; ++i)
-            members.push_back(recordOf(*photos_, "copy" + std::to_string(i) + ".jpg", seed++));
+            members.push_back(recordOf(*photos_, "copy" + std::to_string(i) + ".jpg", 1));
+        seed += exactOthers + 1;
         result.groups.push_back(groupOf(ScanResult::Kind::exact, "exact:a", std::move(members)));
     }
     if (nearOthers > 0) {
@@ -183,6 +185,7 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
             description.value(QStringLiteral("kind")).toString() == QLatin1String("exact");
         group.kind = exact ? ScanResult::Kind::exact : ScanResult::Kind::near;
         group.isBestShotUnlocked = description.value(QStringLiteral("unlocked")).toBool();
+        const int groupSeed = seed++; // exact groups hold copies: one picture for all
         const QVariantMap scores = description.value(QStringLiteral("scores")).toMap();
         for (const QVariant& member : description.value(QStringLiteral("members")).toList()) {
             const QString name = member.toString();
@@ -190,11 +193,12 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
             if (name.endsWith(QLatin1String(".broken.jpg")))
                 folder_->write(name.toStdString(), "not a picture at all");
             else if (!std::filesystem::exists(path))
-                writePhoto(path, seed++);
+                writePhoto(path, exact ? groupSeed : seed++);
             PhotoRecord photo;
             photo.fileURL = path.native();
             photo.id = pathDigest(photo.fileURL);
             photo.fileSizeBytes = std::int64_t(std::filesystem::file_size(path));
+            photo.identity = FileIdentity::ofPath(path);
             if (scores.contains(name))
                 group.bestShotScores[photo.id] = scores.value(name).toDouble();
             group.members.push_back(std::move(photo));

@@ -3,9 +3,12 @@
 #include "UiTestEnvironment.h"
 #include "ui/AppModelForeign.h"
 #include "ui/Appearance.h"
+#include "ui/CommandLine.h"
+#include "ui/FolderChoice.h"
 #include "ui/QuorlixApp.h"
 #include "ui/StartupDiagnosis.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QQmlApplicationEngine>
@@ -46,7 +49,7 @@ private Q_SLOTS:
         QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("enumerating")),
                  QStringLiteral("Listing photos"));
         QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("analyzing")),
-                 QStringLiteral("Analyzing images on the Neural Engine"));
+                 QStringLiteral("Analyzing images"));
         QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("scoring")),
                  QStringLiteral("Electing the best shot"));
         QVERIFY(ViewLogic::phaseLabel(QStringLiteral("nonsense")).isEmpty());
@@ -123,6 +126,57 @@ private Q_SLOTS:
         light.setColor(QPalette::Window, QColor(240, 240, 240));
         light.setColor(QPalette::WindowText, QColor(20, 20, 20));
         QVERIFY(!Appearance::paletteIsDark(light));
+        // The desktop portal's color-scheme wins over the palette; "no preference" does not.
+        QVERIFY(Appearance::systemPrefersDark(1, false));
+        QVERIFY(!Appearance::systemPrefersDark(2, true));
+        QVERIFY(Appearance::systemPrefersDark(0, true));
+        QVERIFY(!Appearance::systemPrefersDark(0, false));
+    }
+
+    void commandLineTakesOneFolderAndTheTwoInformationalOptions() {
+        using Action = CommandLine::Action;
+        QCOMPARE(CommandLine::parse({}).action, Action::run);
+        QCOMPARE(CommandLine::parse({"Holiday photos"}).folder, QString("Holiday photos"));
+        QCOMPARE(CommandLine::parse({"a", "--version"}).action, Action::version);
+        QCOMPARE(CommandLine::parse({"-h"}).action, Action::help);
+        QCOMPARE(CommandLine::parse({"--", "-odd name"}).folder, QString("-odd name"));
+        QCOMPARE(CommandLine::parse({"--frobnicate"}).action, Action::error);
+        QCOMPARE(CommandLine::parse({"a", "b"}).action, Action::error);
+        char program[] = "quorlix";
+        char version[] = "--version";
+        char* argv[] = {program, version, nullptr};
+        QCOMPARE(CommandLine::parseEarly(2, argv).action, Action::version);
+    }
+
+    void folderChoiceStartsInTheLastFolderThenPicturesThenHome() {
+        QTemporaryDir last;
+        QCOMPARE(FolderChoice::startFolder(last.path()), QUrl::fromLocalFile(last.path()));
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QDir(pictures).removeRecursively();
+        QCOMPARE(FolderChoice::startFolder(last.path() + "/gone"),
+                 QUrl::fromLocalFile(QDir::homePath()));
+        QVERIFY(QDir().mkpath(pictures));
+        QCOMPARE(FolderChoice::startFolder(QString()), QUrl::fromLocalFile(pictures));
+        QDir(pictures).removeRecursively();
+    }
+
+    void folderChoiceResolvesTypedPathsAndMakesOnlyNewFolders() {
+        QTemporaryDir base;
+        const QUrl baseUrl = QUrl::fromLocalFile(base.path());
+        const QUrl made = FolderChoice::createFolder(baseUrl, "Sorted");
+        QCOMPARE(made, QUrl::fromLocalFile(base.path() + "/Sorted"));
+        QVERIFY(FolderChoice::createFolder(baseUrl, "Sorted").isEmpty()); // exists already
+        QVERIFY(FolderChoice::createFolder(baseUrl, "a/b").isEmpty());
+        QVERIFY(FolderChoice::createFolder(baseUrl, "..").isEmpty());
+        QVERIFY(FolderChoice::createFolder(baseUrl, "  ").isEmpty());
+        QCOMPARE(FolderChoice::resolve("Sorted", baseUrl), made);
+        QCOMPARE(FolderChoice::resolve(" " + base.path() + "/Sorted/ ", QUrl()), made);
+        QCOMPARE(FolderChoice::resolve(made.toString(), QUrl()), made);
+        QCOMPARE(FolderChoice::resolve("~", QUrl()), QUrl::fromLocalFile(QDir::homePath()));
+        QVERIFY(FolderChoice::resolve("missing", baseUrl).isEmpty());
+        QVERIFY(FolderChoice::resolve("", baseUrl).isEmpty());
+        QCOMPARE(FolderChoice::parentFolder(made), baseUrl);
+        QCOMPARE(FolderChoice::parentFolder(QUrl::fromLocalFile("/")), QUrl::fromLocalFile("/"));
     }
 
     void appearanceFollowsTheStoredRecord() {

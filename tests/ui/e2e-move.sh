@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# End to end, the real application under Xvfb: scan a generated folder of JPEGs (exact copies
-# and a look-alike burst), leave the splash, ask for the Trash and cancel with Escape, choose a
-# destination folder in the panel, confirm with Return, check the files on disk, undo with
-# Ctrl+Z, check again. Everything lives in one temporary folder with its own HOME and XDG
-# folders, so the user's Trash and settings are never reached.   Usage: e2e-move.sh PATH/TO/quorlix
+# End to end, the real window under Xvfb: choose a generated folder of JPEGs (exact copies and
+# a look-alike burst) in the folder dialog as a user does, scan it, leave the splash, ask for
+# the Trash and cancel with Escape, choose a destination folder in the dialog, confirm with
+# Return, check the files on disk, undo with Ctrl+Z, check again. Everything lives in one
+# temporary folder with its own HOME and XDG folders, so the user's Trash and settings are never
+# reached.   Usage: e2e-move.sh PATH/TO/quorlix-tour
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 app="$1"
@@ -54,10 +55,12 @@ checksums() { (cd "$1" && find . -type f -exec sha256sum {} + | awk '{print $1}'
 before="$(listing "$photos")"
 before_sums="$(checksums "$photos")"
 
-export QT_QPA_PLATFORM=xcb \
-    QUORLIX_TOUR=drop,scan,results,confirm-trash,cancel,choose-folder,confirm,wait:moved,undo,wait:undone \
-    QUORLIX_TOUR_FOLDER="$photos" QUORLIX_TOUR_DEST="$work/dest" QUORLIX_TOUR_SYNC="$work/sync"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$app" >"$work/out" 2>"$work/err" &
+# The folder dialog opens in ~/Pictures, which holds a decoy subfolder the dialog must not pick.
+mkdir -p "$work/Pictures/Backup 2023"
+export QT_QPA_PLATFORM=xcb
+xvfb-run -a -s "-screen 0 1280x1024x24" "$app" \
+    --steps choose,scan,results,confirm-trash,cancel,choose-folder,confirm,wait:moved,undo,wait:undone \
+    --folder "$photos" --dest "$work/dest" --sync "$work/sync" >"$work/out" 2>"$work/err" &
 pid=$!
 
 # Waits for a line of the driver, or fails when the application ends or time runs out.
@@ -70,6 +73,7 @@ await() {
     done
 }
 
+await "tour: dialog shows $work/Pictures"
 await "tour: results "
 grep -E "tour: results exact=[1-9][0-9]* near=[1-9]" "$work/out" >/dev/null ||
     fail "the scan did not find both the copies and the burst"

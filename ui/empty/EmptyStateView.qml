@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Dialogs
 import Quorlix
 
 // The start screen: drop a folder anywhere on it, or choose one.
@@ -8,7 +7,7 @@ Rectangle {
     objectName: "emptyState"
     color: Theme.bg.surface1
 
-    // View-local: the logo starts breathing once shown; `targeted` follows a hovering drag.
+    // View-local: the logo breathes a few times once shown; `targeted` follows a hovering drag.
     property bool pulse: false
     property bool targeted: drop.containsDrag
     Component.onCompleted: pulse = true
@@ -22,9 +21,10 @@ Rectangle {
             width: 120
             height: 120
             anchors.horizontalCenter: parent.horizontalCenter
+            // A few breaths, then still: an idle window costs nothing.
             SequentialAnimation on scale {
-                running: root.pulse
-                loops: Animation.Infinite
+                running: root.pulse && Qt.application.state === Qt.ApplicationActive
+                loops: 3
                 NumberAnimation { from: 1.0; to: 1.04; duration: 2500; easing.type: Easing.InOutQuad }
                 NumberAnimation { from: 1.04; to: 1.0; duration: 2500; easing.type: Easing.InOutQuad }
             }
@@ -97,20 +97,20 @@ Rectangle {
     }
 
     // The panel the model asks for; a chosen folder starts the scan.
-    FolderDialog {
-        id: folderDialog
-        objectName: "folderDialog"
+    FolderAsk {
+        id: folderAsk
+        purpose: "scan"
         title: L.empty.chooseFolder
         acceptLabel: L.empty.chooseFolder
-        onAccepted: AppModel.startScan(selectedFolder)
+        onChosen: (folder) => AppModel.startScan(folder)
     }
     Connections {
         target: AppModel
         function onFolderPanelRequested(prompt, message, forMove) {
             if (forMove)
                 return
-            folderDialog.acceptLabel = prompt
-            folderDialog.open()
+            folderAsk.acceptLabel = prompt
+            folderAsk.ask()
         }
     }
 

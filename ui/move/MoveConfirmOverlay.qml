@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Dialogs
 import Quorlix
 
 // Everything the results screen needs for moving the others, in one block: the confirmation
@@ -15,21 +14,23 @@ Item {
     }
 
     // Folders only; a new folder may be made in it. The chosen one becomes the pending move.
-    FolderDialog {
-        id: folderDialog
-        objectName: "moveFolderDialog"
+    FolderAsk {
+        id: folderAsk
+        objectName: "moveFolderAsk"
+        purpose: "move"
         title: L.move.chooseMessage
         acceptLabel: L.move.choosePrompt
-        onAccepted: AppModel.requestMoveToFolder(selectedFolder)
+        canCreateFolders: true
+        onChosen: (folder) => AppModel.requestMoveToFolder(folder)
     }
     Connections {
         target: AppModel
         function onFolderPanelRequested(prompt, message, forMove) {
             if (!forMove)
                 return
-            folderDialog.acceptLabel = prompt
-            folderDialog.title = message
-            folderDialog.open()
+            folderAsk.acceptLabel = prompt
+            folderAsk.title = message
+            folderAsk.ask()
         }
     }
 }

@@ -2,7 +2,8 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Quorlix
 
-// The transient notice: its text and, after a move, Undo (also Ctrl+Z while it is shown).
+// The transient notice: its text and, after a move, Undo (Ctrl+Z and the Edit menu stay
+// until the next move or scan).
 // While a long move or undo runs, the same place shows how far it has come.
 Item {
     id: root
@@ -18,13 +19,6 @@ Item {
     function undo() {
         if (root.undoable)
             AppModel.undoLastMove()
-    }
-
-    Shortcut {
-        objectName: "undoShortcut"
-        sequences: [ StandardKey.Undo ]
-        enabled: root.undoable
-        onActivated: root.undo()
     }
 
     PanelShadow {

@@ -59,18 +59,18 @@ Rectangle {
             }
 
             // Back to the automatic pick once the keeper was changed by hand.
-            Item {
+            AbstractButton {
                 id: resetButton
                 objectName: "resetKeeperButton"
                 visible: root.keeperChanged
                 anchors { right: parent.right; verticalCenter: parent.verticalCenter }
-                width: resetRow.implicitWidth
-                height: resetRow.implicitHeight + 4
-                opacity: resetTap.pressed ? 0.6 : (resetHover.hovered ? 0.8 : 1)
-                Row {
-                    id: resetRow
+                hoverEnabled: true
+                padding: 2
+                Accessible.role: Accessible.Button
+                Accessible.name: L.results.resetAuto
+                opacity: down ? 0.6 : (hovered ? 0.8 : 1)
+                contentItem: Row {
                     spacing: 5
-                    anchors.verticalCenter: parent.verticalCenter
                     Symbol {
                         name: "arrow.uturn.backward"
                         size: 11
@@ -85,25 +85,32 @@ Rectangle {
                         anchors.verticalCenter: parent.verticalCenter
                     }
                 }
-                HoverHandler { id: resetHover; cursorShape: Qt.PointingHandCursor }
-                TapHandler { id: resetTap; onTapped: AppModel.resetKeeper(root.groupId) }
+                HoverHandler { cursorShape: Qt.PointingHandCursor }
+                FocusRing { shown: resetButton.visualFocus; radiusOffset: 4 }
+                onClicked: AppModel.resetKeeper(root.groupId)
             }
 
             // A locked look-alike group points to the product that picks its best shot.
-            Rectangle {
+            AbstractButton {
                 id: lockBadge
                 objectName: "lockBadge"
                 visible: !root.keeperChanged && !root.isExact && !root.isBestShotUnlocked
                 anchors { right: parent.right; verticalCenter: parent.verticalCenter }
-                width: lockRow.implicitWidth + 18
-                height: lockRow.implicitHeight + 8
-                radius: height / 2
-                color: Theme.accent.soft
-                opacity: lockTap.pressed ? 0.7 : 1
-                Row {
-                    id: lockRow
+                hoverEnabled: true
+                leftPadding: 9
+                rightPadding: 9
+                topPadding: 4
+                bottomPadding: 4
+                Accessible.role: Accessible.Button
+                Accessible.name: L.results.locked
+                Accessible.description: L.results.lockedHint
+                opacity: down ? 0.7 : 1
+                background: Rectangle {
+                    radius: height / 2
+                    color: Theme.accent.soft
+                }
+                contentItem: Row {
                     spacing: 5
-                    anchors.centerIn: parent
                     Symbol {
                         name: "lock.fill"
                         size: 11
@@ -118,9 +125,10 @@ Rectangle {
                         anchors.verticalCenter: parent.verticalCenter
                     }
                 }
-                HoverHandler { id: lockHover; cursorShape: Qt.PointingHandCursor }
-                TapHandler { id: lockTap; onTapped: AppModel.openAppStore("locked_group") }
-                ToolTip.visible: lockHover.hovered
+                HoverHandler { cursorShape: Qt.PointingHandCursor }
+                FocusRing { shown: lockBadge.visualFocus; radiusOffset: lockBadge.height / 2 }
+                onClicked: AppModel.openAppStore("locked_group")
+                ToolTip.visible: hovered || visualFocus
                 ToolTip.delay: 500
                 ToolTip.text: L.results.lockedHint
             }
@@ -153,6 +161,29 @@ Rectangle {
                 onKeepRequested: AppModel.setKeeper(root.groupId, record.id)
                 onPreviewRequested: AppModel.openQuickLook(record.id)
                 onMenuRequested: (x, y) => root.openMenu(this, record.id, x, y)
+                onStepRequested: (delta) => {
+                    const next = index + delta
+                    if (next < 0 || next >= root.memberCount)
+                        return
+                    cells.positionViewAtIndex(next, ListView.Contain)
+                    const cell = cells.itemAtIndex(next)
+                    if (cell)
+                        cell.forceActiveFocus(Qt.TabFocusReason)
+                }
+                // Up and down: the nearest cell of the card before or after, through the
+                // focus chain.
+                onRowRequested: (delta) => {
+                    let item = this
+                    for (let i = 0; i < 400; ++i) {
+                        item = item.nextItemInFocusChain(delta > 0)
+                        if (!item || item === this)
+                            return
+                        if (item.objectName === "thumbCell" && item.parent !== this.parent) {
+                            item.forceActiveFocus(Qt.TabFocusReason)
+                            return
+                        }
+                    }
+                }
             }
             ScrollBar.horizontal: ScrollBar {
                 policy: cells.interactive ? ScrollBar.AsNeeded : ScrollBar.AlwaysOff
@@ -180,7 +211,7 @@ Rectangle {
             }
             MenuItem {
                 objectName: "menuReveal"
-                text: L.results.revealInFinder
+                text: L.results.revealInFileManager
                 onTriggered: AppModel.revealPhoto(menu.photoId)
             }
         }

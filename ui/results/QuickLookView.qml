@@ -1,8 +1,10 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import Quorlix
 
-// The enlarged photo over a dark backdrop; a click on the backdrop, the close button or
-// Escape closes it.
+// The enlarged photo over a dark backdrop with what it is and where it lives; Previous / Next
+// walk its group (also the arrow keys), "Keep this one" (also Return) makes it the keeper; a
+// click on the backdrop, the close button or Escape closes it.
 Item {
     id: root
     objectName: "quickLook"
@@ -13,10 +15,17 @@ Item {
     readonly property bool loaded: picture.status === Image.Ready && picture.implicitWidth > 0
 
     focus: true
+    Accessible.role: Accessible.Dialog
+    Accessible.name: info.photo.name || ""
     Keys.onEscapePressed: (event) => {
         event.accepted = true
         AppModel.closeQuickLook()
     }
+    Keys.onLeftPressed: if (info.previousId !== "") AppModel.openQuickLook(info.previousId)
+    Keys.onRightPressed: if (info.nextId !== "") AppModel.openQuickLook(info.nextId)
+    Keys.onReturnPressed: keepButton.clicked()
+
+    QuickLookInfo { id: info }
 
     Rectangle {
         objectName: "quickLookBackdrop"
@@ -36,6 +45,7 @@ Item {
         objectName: "quickLookImage"
         anchors.fill: parent
         anchors.margins: 40
+        anchors.bottomMargin: details.height + 56
         source: root.photoUrl.toString() !== "" ? Thumbnails.source(root.photoUrl, Thumbnails.previewPixels) : ""
         asynchronous: true
         cache: false
@@ -64,19 +74,102 @@ Item {
         color: Qt.rgba(1, 1, 1, 0.6)
     }
 
-    Item {
-        objectName: "quickLookClose"
-        anchors { top: parent.top; right: parent.right; margins: 20 }
-        width: 30
-        height: 30
-        opacity: closeTap.pressed ? 0.6 : (closeHover.hovered ? 1 : 0.8)
-        Symbol {
-            anchors.centerIn: parent
-            name: "xmark.circle.fill"
-            size: 26
+    component DarkButton: Button {
+        id: darkButton
+        hoverEnabled: true
+        Accessible.name: text
+        contentItem: Text {
+            text: darkButton.text
+            color: darkButton.enabled ? "white" : Qt.rgba(1, 1, 1, 0.35)
+            font.pixelSize: 13
+            font.weight: Font.Medium
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+        }
+        background: Rectangle {
+            implicitWidth: 40
+            implicitHeight: 32
+            radius: 7
+            color: darkButton.down ? Qt.rgba(1, 1, 1, 0.25) : (darkButton.hovered ? Qt.rgba(1, 1, 1, 0.18) : Qt.rgba(1, 1, 1, 0.1))
+            border.width: darkButton.visualFocus ? 2 : 0.5
+            border.color: darkButton.visualFocus ? "#9d90ff" : Qt.rgba(1, 1, 1, 0.25)
+        }
+    }
+
+    // What the photo is and where it lives.
+    Column {
+        id: details
+        objectName: "quickLookDetails"
+        anchors { left: parent.left; right: parent.right; bottom: parent.bottom; margins: 24 }
+        spacing: 10
+        Text {
+            objectName: "quickLookName"
+            width: parent.width
+            horizontalAlignment: Text.AlignHCenter
+            text: info.photo.name || ""
+            elide: Text.ElideMiddle
+            font.pixelSize: 15
+            font.weight: Font.DemiBold
             color: "white"
         }
-        HoverHandler { id: closeHover; cursorShape: Qt.PointingHandCursor }
-        TapHandler { id: closeTap; onTapped: AppModel.closeQuickLook() }
+        Text {
+            objectName: "quickLookFacts"
+            width: parent.width
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            color: Qt.rgba(1, 1, 1, 0.75)
+            font.pixelSize: 12
+            text: {
+                const p = info.photo
+                const facts = [L.window.folder + ": " + (p.path || ""),
+                               L.window.size + ": " + ViewLogic.byteCount(p.size || 0),
+                               L.window.pixels + ": " + (p.pixels || L.window.unknown),
+                               L.window.taken + ": " + (p.taken || L.window.unknown)]
+                if (typeof p.score === "number")
+                    facts.push(L.window.score + ": " + L.results.score(Math.round(p.score)))
+                return facts.join("   ·   ")
+            }
+        }
+        Row {
+            anchors.horizontalCenter: parent.horizontalCenter
+            spacing: 10
+            DarkButton {
+                objectName: "quickLookPrevious"
+                text: "‹ " + L.window.previous
+                Accessible.name: L.window.previous
+                enabled: info.previousId !== ""
+                onClicked: AppModel.openQuickLook(info.previousId)
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: info.count > 0 ? L.scan.counter(info.position, info.count) : ""
+                color: Qt.rgba(1, 1, 1, 0.75)
+                font.pixelSize: 12
+            }
+            DarkButton {
+                objectName: "quickLookNext"
+                text: L.window.next + " ›"
+                Accessible.name: L.window.next
+                enabled: info.nextId !== ""
+                onClicked: AppModel.openQuickLook(info.nextId)
+            }
+            DarkButton {
+                id: keepButton
+                objectName: "quickLookKeep"
+                text: info.isKeeper ? "★ " + L.results.keep : L.window.keepThis
+                Accessible.name: L.window.keepThis
+                enabled: !info.isKeeper && info.groupId !== "" && !AppModel.moveInProgress
+                onClicked: if (enabled) AppModel.setKeeper(info.groupId, info.photo.id)
+            }
+        }
+    }
+
+    DarkButton {
+        id: closeButton
+        objectName: "quickLookClose"
+        anchors { top: parent.top; right: parent.right; margins: 20 }
+        text: "✕"
+        Accessible.name: L.window.close
+        onClicked: AppModel.closeQuickLook()
     }
 }

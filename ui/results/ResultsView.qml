@@ -9,6 +9,8 @@ Item {
     objectName: "resultsScreen"
 
     readonly property bool hasGroups: ResultSummary.groupCount > 0
+    // While a confirmation or a move is open, only it answers.
+    readonly property bool inert: AppModel.hasPendingMove || AppModel.moveInProgress
 
     // 1. Header bar.
     Rectangle {
@@ -19,6 +21,7 @@ Item {
         height: 52
         color: Theme.bg.surface1
         z: 2
+        enabled: !root.inert
 
         Text {
             objectName: "summaryText"
@@ -40,14 +43,16 @@ Item {
                 objectName: "shareKeepersButton"
                 text: L.results.shareKeepers
                 kind: "keepers"
+                enabled: root.hasGroups
             }
             PrimaryButton {
                 id: moveButton
                 objectName: "moveMenuButton"
                 symbol: "arrowshape.turn.up.right.fill"
                 text: L.move.menu
-                // A move in slices runs; the model refuses another until it ends.
-                enabled: !AppModel.moveInProgress
+                // Nothing to move, or a move in slices runs (the model refuses another).
+                enabled: root.hasGroups && !AppModel.moveInProgress
+                Accessible.name: text
                 onClicked: moveMenu.popup(moveButton, 0, moveButton.height + 4)
                 Menu {
                     id: moveMenu
@@ -79,6 +84,7 @@ Item {
         id: groups
         objectName: "groupList"
         visible: ResultSummary.hasResult && root.hasGroups
+        enabled: !root.inert
         anchors { left: parent.left; right: parent.right; top: header.bottom; bottom: parent.bottom }
         clip: true
         spacing: 16
@@ -160,6 +166,7 @@ Item {
         id: allClear
         objectName: "allClear"
         visible: ResultSummary.hasResult && !root.hasGroups
+        enabled: !root.inert
         anchors { left: parent.left; right: parent.right; top: header.bottom; bottom: parent.bottom }
         contentWidth: width
         contentHeight: Math.max(height, clearColumn.implicitHeight + 48)
@@ -183,10 +190,21 @@ Item {
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.WordWrap
-                text: AppModel.canUndo ? L.results.allDone : L.results.nothingFound
+                text: ResultSummary.totalPhotos === 0 ? L.window.noPhotos
+                      : (AppModel.canUndo ? L.results.allDone : L.results.nothingFound)
                 font.pixelSize: 18
                 font.weight: Font.DemiBold
                 color: Theme.text.primary
+            }
+            Text {
+                objectName: "noPhotosBody"
+                visible: ResultSummary.totalPhotos === 0
+                width: parent.width
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
+                text: L.window.noPhotosBody
+                font.pixelSize: 13
+                color: Theme.text.secondary
             }
             Text {
                 width: parent.width

@@ -1,9 +1,24 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import Quorlix
 
-// One photo of a group: its thumbnail, the keeper's border and badge, its name and score.
+// One photo of a group: its thumbnail, the keeper's border and badge, its name, folder and
+// score. From the keyboard: Space enlarges it, Return keeps it, Left / Right walk the row.
 Item {
     id: root
+    objectName: "thumbCell"
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: (record.name || "") + ", " + root.folderText + (root.isKeeper ? ", " + root.keeperLabel : "")
+    Accessible.description: root.record.path || ""
+    Accessible.onPressAction: root.keepRequested()
+    Keys.onSpacePressed: root.previewRequested()
+    Keys.onReturnPressed: root.keepRequested()
+    Keys.onEnterPressed: root.keepRequested()
+    Keys.onLeftPressed: root.stepRequested(-1)
+    Keys.onRightPressed: root.stepRequested(1)
+    Keys.onUpPressed: root.rowRequested(-1)
+    Keys.onDownPressed: root.rowRequested(1)
 
     // A member as GroupListModel gives it (id, name, thumbnail, score when scored).
     property var record: ({})
@@ -16,12 +31,16 @@ Item {
     // The colour the cell sits on, for the rounded corners (see `corners`).
     property color backdrop: Theme.bg.surface1
 
+    // The photo's folder below the scanned one, or the scanned one itself.
+    readonly property string folderText: record.folder ? record.folder : L.window.topFolder
     readonly property bool hasScore: typeof score === "number" && isFinite(score)
     readonly property bool loaded: picture.status === Image.Ready && picture.implicitWidth > 0
 
     signal keepRequested()
     signal previewRequested()
     signal menuRequested(real x, real y)
+    signal stepRequested(int delta)
+    signal rowRequested(int delta)
 
     width: side
     height: side
@@ -50,15 +69,28 @@ Item {
     Rectangle {
         id: strip
         anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-        height: stripRow.implicitHeight + 12
+        height: stripColumn.implicitHeight + 12
         gradient: Gradient {
             GradientStop { position: 0.0; color: "transparent" }
             GradientStop { position: 1.0; color: Qt.rgba(0, 0, 0, 0.65) }
         }
+        Column {
+            id: stripColumn
+            anchors.centerIn: parent
+            Text {
+                objectName: "folderText"
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(implicitWidth, strip.width - 16)
+                text: root.folderText
+                elide: Text.ElideMiddle
+                maximumLineCount: 1
+                font.pixelSize: 9
+                color: Qt.rgba(1, 1, 1, 0.8)
+            }
         Row {
             id: stripRow
             spacing: 6
-            anchors.centerIn: parent
+            anchors.horizontalCenter: parent.horizontalCenter
             Text {
                 objectName: "fileName"
                 width: Math.min(implicitWidth, strip.width - 16 - (scoreText.visible ? scoreText.implicitWidth + stripRow.spacing : 0))
@@ -78,6 +110,7 @@ Item {
                 font.weight: Font.Bold
                 color: "white"
             }
+        }
         }
     }
 
@@ -150,6 +183,17 @@ Item {
         id: hover
         cursorShape: Qt.PointingHandCursor
     }
+    ToolTip.visible: hover.hovered
+    ToolTip.delay: 700
+    ToolTip.text: (root.record.path || "") + (root.record.name ? "/" + root.record.name : "")
+
+    FocusRing {
+        objectName: "thumbFocusRing"
+        shown: root.activeFocus
+        radiusOffset: 14
+        // Inside the cell: the row clips whatever reaches past it.
+        anchors.margins: 1
+    }
 
     // A single click keeps the photo, but only once it is clear no second click follows:
     // a double click only opens the enlarged view.
@@ -157,6 +201,7 @@ Item {
         anchors.fill: parent
         acceptedButtons: Qt.LeftButton | Qt.RightButton
         onClicked: (mouse) => {
+            root.forceActiveFocus(Qt.MouseFocusReason)
             if (mouse.button === Qt.RightButton)
                 root.menuRequested(mouse.x, mouse.y)
             else

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import Quorlix
 
 // A small carousel of what Veltrano does, one question at a time. It moves on by itself
@@ -51,6 +52,8 @@ Rectangle {
 
     activeFocusOnTab: true
     Keys.onLeftPressed: (event) => { root.step(-1); event.accepted = true }
+    Accessible.role: Accessible.Grouping
+    Accessible.name: L.teaser.lead
     Keys.onRightPressed: (event) => { root.step(1); event.accepted = true }
 
     HoverHandler { id: hover }
@@ -62,7 +65,8 @@ Rectangle {
         objectName: "advanceTimer"
         interval: root.advanceInterval
         repeat: true
-        running: root.visible
+        // Only for someone who may be looking: not while the window is in the background.
+        running: root.visible && Qt.application.state === Qt.ApplicationActive
         onTriggered: {
             if (!root.hovering)
                 root.index += 1
@@ -170,6 +174,7 @@ Rectangle {
             ChevronButton {
                 objectName: "teaserPrevious"
                 symbol: "chevron.left"
+                Accessible.name: L.window.previous
                 onActivated: root.step(-1)
             }
             Row {
@@ -177,11 +182,16 @@ Rectangle {
                 anchors.verticalCenter: parent.verticalCenter
                 Repeater {
                     model: root.count
-                    delegate: Item {
+                    delegate: AbstractButton {
+                        id: dot
                         required property int index
                         objectName: "teaserDot" + index
                         width: pill.width
                         height: 16
+                        Accessible.role: Accessible.Button
+                        Accessible.name: L.scan.counter(index + 1, root.count)
+                        onClicked: root.select(index)
+                        FocusRing { shown: dot.visualFocus; radiusOffset: 3 }
                         Rectangle {
                             id: pill
                             anchors.verticalCenter: parent.verticalCenter
@@ -191,7 +201,6 @@ Rectangle {
                             color: index === root.shown ? Theme.accent.primary : Theme.border.b3
                             Behavior on width { Spring { curve: Theme.screenSpring } }
                         }
-                        TapHandler { onTapped: root.select(index) }
                         HoverHandler { cursorShape: Qt.PointingHandCursor }
                     }
                 }
@@ -199,6 +208,7 @@ Rectangle {
             ChevronButton {
                 objectName: "teaserNext"
                 symbol: "chevron.right"
+                Accessible.name: L.window.next
                 onActivated: root.step(1)
             }
             PrimaryButton {
@@ -211,24 +221,30 @@ Rectangle {
         }
     }
 
-    component ChevronButton: Rectangle {
+    component ChevronButton: AbstractButton {
         id: chevron
         property string symbol
         signal activated()
         anchors.verticalCenter: parent.verticalCenter
         width: 24
         height: 24
-        radius: 12
-        color: chevronTap.pressed ? Theme.bg.surface3 : Theme.bg.surface2
-        border.width: 0.5
-        border.color: Theme.border.b2
-        Symbol {
-            anchors.centerIn: parent
-            name: chevron.symbol
-            size: 11
-            color: Theme.text.secondary
+        Accessible.role: Accessible.Button
+        onClicked: chevron.activated()
+        background: Rectangle {
+            radius: 12
+            color: chevron.down ? Theme.bg.surface3 : Theme.bg.surface2
+            border.width: 0.5
+            border.color: Theme.border.b2
+        }
+        contentItem: Item {
+            Symbol {
+                anchors.centerIn: parent
+                name: chevron.symbol
+                size: 11
+                color: Theme.text.secondary
+            }
         }
         HoverHandler { cursorShape: Qt.PointingHandCursor }
-        TapHandler { id: chevronTap; onTapped: chevron.activated() }
+        FocusRing { shown: chevron.visualFocus; radiusOffset: 12 }
     }
 }

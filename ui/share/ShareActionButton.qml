@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
 import Quorlix
 
 // A share button: when pressed it asks the model for the items of its `kind` ("result": the
@@ -32,10 +31,13 @@ SecondaryButton {
         kind: control.kind
     }
 
-    FolderDialog {
+    FolderAsk {
         id: folderDialog
+        purpose: "share" + control.kind
         title: L.picker.saveTitle
-        onAccepted: picker.saveCopyTo(selectedFolder)
+        acceptLabel: L.picker.saveCopy
+        canCreateFolders: true
+        onChosen: (folder) => picker.saveCopyTo(folder)
     }
 
     Popup {
@@ -111,45 +113,51 @@ SecondaryButton {
                 symbol: "square.and.arrow.down"
                 text: L.picker.saveCopy
                 width: rows.width
-                onActivated: control.run(() => folderDialog.open())
+                onActivated: control.run(() => folderDialog.ask())
             }
         }
     }
 
-    // One action of the picker: a symbol and a label, highlighted under the pointer.
-    component PickerRow: Rectangle {
+    // One action of the picker: a symbol and a label, highlighted under the pointer or the
+    // keyboard focus.
+    component PickerRow: AbstractButton {
         id: row
         property string symbol
-        property string text
         signal activated()
+        readonly property bool lit: hovered || visualFocus
         implicitWidth: Math.max(200, rowContent.implicitWidth + 24)
         implicitHeight: 30
-        radius: 6
-        color: area.containsMouse ? Theme.accent.soft : "transparent"
-
-        Row {
-            id: rowContent
-            anchors { left: parent.left; leftMargin: 10; verticalCenter: parent.verticalCenter }
-            spacing: 9
-            Symbol {
-                name: row.symbol
-                size: 15
-                color: area.containsMouse ? Theme.accent.primary : Theme.text.secondary
-                anchors.verticalCenter: parent.verticalCenter
-            }
-            Text {
-                text: row.text
-                font.pixelSize: 13
-                color: Theme.text.primary
-                anchors.verticalCenter: parent.verticalCenter
+        hoverEnabled: true
+        focusPolicy: Qt.StrongFocus
+        Accessible.role: Accessible.MenuItem
+        Accessible.name: text
+        onClicked: row.activated()
+        Keys.onReturnPressed: row.activated()
+        background: Rectangle {
+            radius: 6
+            color: row.lit ? Theme.accent.soft : "transparent"
+            border.width: row.visualFocus ? 1.5 : 0
+            border.color: Theme.border.accent
+        }
+        contentItem: Item {
+            Row {
+                id: rowContent
+                anchors { left: parent.left; leftMargin: 10; verticalCenter: parent.verticalCenter }
+                spacing: 9
+                Symbol {
+                    name: row.symbol
+                    size: 15
+                    color: row.lit ? Theme.accent.primary : Theme.text.secondary
+                    anchors.verticalCenter: parent.verticalCenter
+                }
+                Text {
+                    text: row.text
+                    font.pixelSize: 13
+                    color: Theme.text.primary
+                    anchors.verticalCenter: parent.verticalCenter
+                }
             }
         }
-        MouseArea {
-            id: area
-            anchors.fill: parent
-            hoverEnabled: true
-            cursorShape: Qt.PointingHandCursor
-            onClicked: row.activated()
-        }
+        HoverHandler { cursorShape: Qt.PointingHandCursor }
     }
 }

@@ -15,6 +15,11 @@ Button {
     bottomPadding: 8
     hoverEnabled: true
     opacity: enabled ? 1 : 0.5
+    Accessible.name: text
+
+    FocusRing {
+        shown: control.visualFocus
+    }
 
     contentItem: Row {
         spacing: control.symbol ? (control.glow > 0 ? 8 : 6) : 0

@@ -14,6 +14,11 @@ Button {
     bottomPadding: 8
     hoverEnabled: true
     opacity: enabled ? 1 : 0.5
+    Accessible.name: text
+
+    FocusRing {
+        shown: control.visualFocus
+    }
 
     contentItem: Row {
         spacing: control.symbol ? 6 : 0

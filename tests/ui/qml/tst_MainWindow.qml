@@ -97,12 +97,23 @@ TestCase {
         compare(AppModel.errorMessage, "")
     }
 
-    function test_chooseFolderOpensTheFolderPanel() {
+    // Without a desktop chooser (no session bus here) the window's own dialog opens, in the
+    // XDG Pictures folder or home; accepting it at once scans the folder it shows.
+    function test_chooseFolderOpensTheFolderDialogAndScansWhatItShows() {
         mouseClick(findChild(window.contentItem, "chooseFolderButton"))
-        const dialog = findChild(window.contentItem, "folderDialog") || findChild(window, "folderDialog")
+        const dialog = findChild(window.contentItem, "folderChooser") || findChild(window, "folderChooser")
         verify(dialog)
-        tryCompare(dialog, "visible", true)
+        tryCompare(dialog, "opened", true)
+        compare(dialog.folder, FolderChoice.startFolder())
         dialog.reject()
         compare(AppModel.screen, AppModel.Screen.empty)
+        mouseClick(findChild(window.contentItem, "chooseFolderButton"))
+        tryCompare(dialog, "opened", true)
+        mouseClick(findChild(dialog.footer, "folderAccept"))
+        compare(AppModel.folder, dialog.folder)
+        // The next choice starts where this one ended.
+        compare(FolderChoice.startFolder(), dialog.folder)
+        AppModel.cancelScan()
+        AppModel.newScan()
     }
 }

@@ -98,7 +98,8 @@ TestCase {
         compare(AppModel.exactDuplicateCount, 2)
     }
 
-    function test_ctrlZOnlyForAnUndoableToast() {
+    // The last move stays undoable after its notice has gone, until the next move or scan.
+    function test_ctrlZUndoesTheLastMoveAfterItsNotice() {
         const card = showResults(1, 0)
         const destination = Harness.destinationFolder()
         AppModel.requestMoveToFolder(destination)
@@ -108,19 +109,32 @@ TestCase {
         compare(Harness.entryCount(destination), 1)
         const undo = findChild(window.contentItem, "undoButton")
         tryVerify(() => undo.visible)
-        // A plain notice replaces the move's: no Undo, and Ctrl+Z does nothing.
+        // A plain notice replaces the move's: no Undo button, but Ctrl+Z still undoes.
         Harness.showToast("Caption copied to clipboard", false)
         verify(!undo.visible)
-        keyClick(Qt.Key_Z, Qt.ControlModifier)
         verify(AppModel.canUndo)
-        compare(Harness.entryCount(destination), 1)
-        // An undoable notice answers Ctrl+Z.
-        Harness.showToast("1 photos moved to the folder", true)
-        tryVerify(() => undo.visible)
         keyClick(Qt.Key_Z, Qt.ControlModifier)
+        tryVerify(() => !AppModel.moveInProgress, 20000)
         verify(!AppModel.canUndo)
         compare(Harness.entryCount(destination), 0)
         compare(AppModel.toastText, "1 photos put back")
+        // Nothing left to undo: Ctrl+Z does nothing.
+        keyClick(Qt.Key_Z, Qt.ControlModifier)
+        compare(AppModel.toastText, "1 photos put back")
+    }
+
+    // While the confirmation is open, "Scan another folder" and the results cannot be reached.
+    function test_theTopBarAndResultsAreInertDuringAConfirmation() {
+        const card = showResults(1, 0)
+        AppModel.requestMoveToTrash()
+        tryVerify(() => card.opacity > 0.99)
+        const newScan = findChild(window.contentItem, "newScanButton")
+        verify(!newScan.enabled)
+        verify(!findChild(window.contentItem, "groupList").enabled)
+        verify(!findChild(window.contentItem, "resultsHeader").enabled)
+        keyClick(Qt.Key_Escape)
+        verify(!AppModel.hasPendingMove)
+        verify(newScan.enabled)
     }
 
     function test_aLongMoveShowsItsProgressAndNoUndo() {

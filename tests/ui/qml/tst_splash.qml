@@ -53,7 +53,7 @@ TestCase {
         compare(stat(0).value, "12")
         compare(stat(0).label, "DUPLICATES")
         compare(stat(1).value, "12 MB")
-        compare(stat(1).label, "RECLAIMED")
+        compare(stat(1).label, "RECLAIMABLE")
         compare(stat(2).value, "40")
         compare(stat(2).label, "PHOTOS SCANNED")
         compare(findChild(window.contentItem, "splashTitle").text, "Done!")

@@ -1,7 +1,8 @@
-#include "ui/TourDriver.h"
+#include "TourDriver.h"
 
 #include "engine/core/ScanCoordinator.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
@@ -48,21 +49,32 @@ ScanResult largeResult(const std::filesystem::path& folder) {
 
 } // namespace
 
-std::unique_ptr<TourDriver> TourDriver::fromEnvironment() {
-    const QString steps = qEnvironmentVariable("QUORLIX_TOUR");
-    if (steps.isEmpty())
+std::unique_ptr<TourDriver> TourDriver::fromArguments(const QStringList& arguments,
+                                                      QString* problem) {
+    QCommandLineParser parser;
+    const QCommandLineOption steps(QStringLiteral("steps"), {}, QStringLiteral("S"));
+    const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption tag(QStringLiteral("tag"), {}, QStringLiteral("T"));
+    const QCommandLineOption folder(QStringLiteral("folder"), {}, QStringLiteral("F"));
+    const QCommandLineOption dest(QStringLiteral("dest"), {}, QStringLiteral("D"));
+    const QCommandLineOption sync(QStringLiteral("sync"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption slices(QStringLiteral("slices"), {}, QStringLiteral("N,MS"));
+    parser.addOptions({steps, out, tag, folder, dest, sync, slices});
+    if (!parser.parse(arguments)) {
+        *problem = parser.errorText();
         return nullptr;
+    }
     std::unique_ptr<TourDriver> driver(new TourDriver);
-    driver->steps_ = steps.split(u',', Qt::SkipEmptyParts);
-    driver->outDir_ = qEnvironmentVariable("QUORLIX_TOUR_OUT");
-    driver->tag_ = qEnvironmentVariable("QUORLIX_TOUR_TAG");
-    driver->folder_ = qEnvironmentVariable("QUORLIX_TOUR_FOLDER");
-    driver->destination_ = qEnvironmentVariable("QUORLIX_TOUR_DEST");
-    driver->syncDir_ = qEnvironmentVariable("QUORLIX_TOUR_SYNC");
-    const QStringList slices = qEnvironmentVariable("QUORLIX_TOUR_SLICES").split(u',');
-    if (slices.size() == 2) {
-        driver->sliceFiles_ = slices[0].toInt();
-        driver->slicePauseMs_ = slices[1].toInt();
+    driver->steps_ = parser.value(steps).split(u',', Qt::SkipEmptyParts);
+    driver->outDir_ = parser.value(out);
+    driver->tag_ = parser.value(tag);
+    driver->folder_ = parser.value(folder);
+    driver->destination_ = parser.value(dest);
+    driver->syncDir_ = parser.value(sync);
+    const QStringList pieces = parser.value(slices).split(u',');
+    if (pieces.size() == 2) {
+        driver->sliceFiles_ = pieces[0].toInt();
+        driver->slicePauseMs_ = pieces[1].toInt();
     }
     return driver;
 }
@@ -189,6 +201,16 @@ void TourDriver::runStep() {
                 model_->closeQuickLook();
             QTimer::singleShot(400, this, &TourDriver::runStep);
         });
+    } else if (step == QLatin1String("choose")) {
+        if (!steps_.isEmpty() && steps_.front() == QLatin1String("scan"))
+            steps_.removeFirst();
+        click(QStringLiteral("chooseFolderButton"));
+        AppModel* model = model_;
+        // The scan's checkpoints and its finished screen carry the tour on.
+        answerFolderDialog(
+            step, folder_, [model] { return model && model->screen() != AppModel::Screen::empty; },
+            [] {});
+    } else if (runWindowStep(step)) {
     } else if (runMoveStep(step)) {
     } else {
         std::fprintf(stderr, "tour: unknown step %s\n", qPrintable(step));
@@ -211,6 +233,57 @@ void TourDriver::scrollGroups() {
                               Q_ARG(int, int(std::max<qsizetype>(0, exact - 1))),
                               Q_ARG(int, beginning));
     list->setProperty("contentY", list->property("contentY").toReal() + 90);
+}
+
+bool TourDriver::runWindowStep(const QString& step) {
+    const auto show = [this](const QString& name, const QString& objectName) {
+        QTimer::singleShot(900, this, [this, name, objectName] {
+            const QQuickItem* shown = visibleItem(objectName);
+            std::printf("tour: %s shown=%d\n", qPrintable(name), int(shown != nullptr));
+            std::fflush(stdout);
+            capture(name);
+            pressKey(Qt::Key_Escape);
+            QTimer::singleShot(500, this, &TourDriver::runStep);
+        });
+    };
+    if (step == QLatin1String("preferences")) {
+        QObject* dialog = window_->findChild<QObject*>(QStringLiteral("preferencesDialog"));
+        if (dialog)
+            QMetaObject::invokeMethod(dialog, "open");
+        show(QStringLiteral("preferences"), QStringLiteral("theme_system"));
+    } else if (step == QLatin1String("about")) {
+        QObject* dialog = window_->findChild<QObject*>(QStringLiteral("aboutDialog"));
+        if (dialog)
+            QMetaObject::invokeMethod(dialog, "open");
+        show(QStringLiteral("about"), QStringLiteral("aboutText"));
+    } else if (step == QLatin1String("focus")) {
+        // Keyboard only: Tab until a thumbnail holds the focus, as a user would.
+        auto tries = std::make_shared<int>(0);
+        auto* poll = new QTimer(this);
+        poll->setInterval(150);
+        connect(poll, &QTimer::timeout, this, [this, poll, tries] {
+            QQuickItem* focused = window_ ? window_->activeFocusItem() : nullptr;
+            const bool onThumb =
+                focused && focused->objectName().startsWith(QLatin1String("thumbCell"));
+            if (onThumb || ++*tries > 40) {
+                poll->stop();
+                poll->deleteLater();
+                std::printf("tour: focus on %s\n",
+                            focused ? qPrintable(focused->objectName()) : "nothing");
+                std::fflush(stdout);
+                QTimer::singleShot(300, this, [this] {
+                    capture(QStringLiteral("focus"));
+                    runStep();
+                });
+                return;
+            }
+            pressKey(Qt::Key_Tab);
+        });
+        poll->start();
+    } else {
+        return false;
+    }
+    return true;
 }
 
 bool TourDriver::runMoveStep(const QString& step) {
@@ -240,8 +313,29 @@ bool TourDriver::runMoveStep(const QString& step) {
                 next();
             });
     } else if (step == QLatin1String("choose-folder")) {
-        model->chooseMoveFolder();
-        QTimer::singleShot(600, this, &TourDriver::answerFolderPanel);
+        // As a user does: the Move menu, then "To a folder…".
+        click(QStringLiteral("moveMenuButton"));
+        QTimer::singleShot(600, this, [this, model] {
+            click(QStringLiteral("moveToFolder"));
+            QTimer::singleShot(800, this, [this, model] {
+                const QUrl folder = QUrl::fromLocalFile(destination_);
+                answerFolderDialog(
+                    QStringLiteral("choose-folder"), destination_,
+                    [model] { return model->hasPendingMove() && !model->pendingMoveToTrash(); },
+                    [this, model, folder] {
+                        if (model->pendingMoveFolder().adjusted(QUrl::StripTrailingSlash) !=
+                            folder.adjusted(QUrl::StripTrailingSlash)) {
+                            fail(QStringLiteral("the dialog gave another folder: ") +
+                                 model->pendingMoveFolder().toString());
+                            return;
+                        }
+                        QTimer::singleShot(900, this, [this] {
+                            capture(QStringLiteral("move-confirm-folder"));
+                            runStep();
+                        });
+                    });
+            });
+        });
     } else if (step == QLatin1String("confirm")) {
         if (!model->hasPendingMove()) {
             fail(QStringLiteral("nothing to confirm"));
@@ -304,41 +398,66 @@ bool TourDriver::runMoveStep(const QString& step) {
     return true;
 }
 
-void TourDriver::answerFolderPanel() {
-    // Declared in a loaded screen, it hangs from the window rather than its content item.
-    QObject* panel =
-        window_ ? window_->findChild<QObject*>(QStringLiteral("moveFolderDialog")) : nullptr;
-    if (!panel) {
-        fail(QStringLiteral("the destination panel is missing"));
-        return;
-    }
-    if (!panel->property("visible").toBool()) {
-        fail(QStringLiteral("the destination panel did not open"));
-        return;
-    }
-    std::printf("tour: panel title=%s\n", qPrintable(panel->property("title").toString()));
-    std::fflush(stdout);
-    const QUrl folder = QUrl::fromLocalFile(destination_);
-    panel->setProperty("currentFolder", folder);
-    panel->setProperty("selectedFolder", folder);
-    QMetaObject::invokeMethod(panel, "accept");
-    AppModel* model = model_;
+QQuickItem* TourDriver::visibleItem(const QString& objectName) const {
+    if (!window_)
+        return nullptr;
+    // Popups hang their items from the window's overlay; several dialogs share a name, and
+    // only the open one counts.
+    for (QQuickItem* item : window_->findChildren<QQuickItem*>(objectName))
+        if (item->isVisible() && item->window() == window_)
+            return item;
+    return nullptr;
+}
+
+void TourDriver::answerFolderDialog(const QString& step, const QString& path,
+                                    std::function<bool()> done, std::function<void()> then) {
     waitFor(
-        QStringLiteral("choose-folder"),
-        [model] { return model && model->hasPendingMove() && !model->pendingMoveToTrash(); },
-        [this, model, folder] {
-            if (model->pendingMoveFolder().adjusted(QUrl::StripTrailingSlash) !=
-                folder.adjusted(QUrl::StripTrailingSlash)) {
-                fail(QStringLiteral("the panel gave another folder: ") +
-                     model->pendingMoveFolder().toString());
-                return;
-            }
-            QTimer::singleShot(900, this, [this] {
-                capture(QStringLiteral("move-confirm-folder"));
-                runStep();
+        step + QStringLiteral(" dialog"),
+        [this] { return visibleItem(QStringLiteral("folderAccept")) != nullptr; },
+        [this, step, path, done, then] {
+            QObject* dialog = nullptr;
+            for (QObject* candidate :
+                 window_->findChildren<QObject*>(QStringLiteral("folderChooser")))
+                if (candidate->property("opened").toBool())
+                    dialog = candidate;
+            std::printf("tour: panel title=%s\n",
+                        dialog ? qPrintable(dialog->property("title").toString()) : "");
+            std::printf("tour: dialog shows %s\n",
+                        dialog ? qPrintable(dialog->property("folder").toUrl().toLocalFile()) : "");
+            std::fflush(stdout);
+            // Into the path field, everything selected, the path typed over it; then the
+            // accept button, with no Return: what the dialog shows is what it answers.
+            click(QStringLiteral("folderPath"));
+            QTimer::singleShot(200, this, [this, step, path, done, then] {
+                pressKey(Qt::Key_A, Qt::ControlModifier);
+                QTimer::singleShot(300, this, [this, path] { typeText(path); });
+                QTimer::singleShot(900, this, [this, step, done, then] {
+                    capture(QStringLiteral("folder-dialog-") + step);
+                    click(QStringLiteral("folderAccept"));
+                    waitFor(step, done, then, 30000);
+                });
             });
         },
         30000);
+}
+
+void TourDriver::typeText(const QString& text) {
+    if (!window_)
+        return;
+    // Qt Test types only single-byte characters into a window: the tour's paths are ASCII.
+    const auto type = [this, text] {
+        for (const QChar c : text)
+            if (window_)
+                QTest::keyClick(window_.data(), c.toLatin1());
+    };
+    if (window_->isActive()) {
+        type();
+        return;
+    }
+    window_->requestActivate();
+    waitFor(
+        QStringLiteral("window activation"), [this] { return window_ && window_->isActive(); },
+        type, 30000);
 }
 
 void TourDriver::waitFor(const QString& what, std::function<bool()> ready,
@@ -430,8 +549,8 @@ void TourDriver::sendDrag(int type) {
 }
 
 void TourDriver::click(const QString& objectName) {
-    auto* item = window_ ? window_->findChild<QQuickItem*>(objectName) : nullptr;
-    if (!item || !item->isVisible()) {
+    QQuickItem* item = visibleItem(objectName);
+    if (!item) {
         std::fprintf(stderr, "tour: no %s to click\n", qPrintable(objectName));
         return;
     }

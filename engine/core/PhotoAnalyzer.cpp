@@ -1,4 +1,4 @@
-#include "engine/core/ScanServices.h"
+#include "engine/core/PhotoAnalyzer.h"
 
 #include "engine/core/Log.h"
 
@@ -28,9 +28,9 @@ std::string analysisLibraryPath() {
     return QUORLIX_ANALYSIS_LIBRARY;
 }
 
-ScanServices load() {
+std::shared_ptr<const PhotoAnalyzer> load() {
     const std::string path = analysisLibraryPath();
-    // Never unloaded: the analysers' shared instances live in it for the rest of the process.
+    // Never unloaded: the shared analyser lives in it for the rest of the process.
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         const char* why = ::dlerror();
@@ -38,24 +38,24 @@ ScanServices load() {
                    "Cannot load the image analysis: " + std::string(why ? why : path));
         throw AnalysisUnavailable();
     }
-    using Entry = void (*)(ScanServices*);
-    const auto entry = reinterpret_cast<Entry>(::dlsym(library, "quorlixAnalysisServices"));
-    if (!entry) {
+    using Entry = const PhotoAnalyzer* (*)();
+    const auto entry = reinterpret_cast<Entry>(::dlsym(library, "quorlixPhotoAnalyzer"));
+    const PhotoAnalyzer* analyzer = entry ? entry() : nullptr;
+    if (!analyzer) {
         log::error(log::Category::scan,
                    "Cannot load the image analysis: no entry point in " + path);
         throw AnalysisUnavailable();
     }
-    ScanServices services;
-    entry(&services);
-    return services;
+    // The library owns the analyser; the pointer only shares it.
+    return std::shared_ptr<const PhotoAnalyzer>(std::shared_ptr<const PhotoAnalyzer>(), analyzer);
 }
 
 } // namespace
 
-ScanServices ScanServices::shared() {
+std::shared_ptr<const PhotoAnalyzer> PhotoAnalyzer::shared() {
     // A throwing initialiser leaves the guard open, so a library put back later is found.
-    static const ScanServices services = load();
-    return services;
+    static const std::shared_ptr<const PhotoAnalyzer> analyzer = load();
+    return analyzer;
 }
 
 } // namespace quorlix

@@ -1,0 +1,111 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Quorlix
+
+// Appearance and language. The appearance changes at once; the language at the next start,
+// which the dialog says while the two differ.
+Dialog {
+    id: root
+    objectName: "preferencesDialog"
+    anchors.centerIn: parent
+    modal: true
+    width: 400
+    title: L.window.preferences.replace("\u2026", "")
+    closePolicy: Popup.CloseOnEscape
+    padding: 20
+
+    background: Rectangle {
+        radius: 12
+        color: Theme.bg.sheet
+        border.width: 0.5
+        border.color: Theme.border.b2
+    }
+    header: Text {
+        text: root.title
+        padding: 20
+        bottomPadding: 0
+        font.pixelSize: 15
+        font.weight: Font.DemiBold
+        color: Theme.text.primary
+    }
+
+    component Choice: RadioButton {
+        id: choice
+        property string value
+        property string current
+        signal picked(string value)
+        checked: value === current
+        Accessible.name: text
+        onClicked: picked(value)
+        contentItem: Text {
+            text: choice.text
+            leftPadding: choice.indicator.width + choice.spacing
+            color: Theme.text.primary
+            font.pixelSize: 13
+            verticalAlignment: Text.AlignVCenter
+        }
+        FocusRing { shown: choice.visualFocus; radiusOffset: 4 }
+    }
+
+    contentItem: ColumnLayout {
+        spacing: 4
+        Text {
+            text: L.window.appearance
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
+            color: Theme.text.primary
+        }
+        ButtonGroup { id: themes }
+        Repeater {
+            model: [ ["system", L.window.followSystem], ["light", L.window.light], ["dark", L.window.dark] ]
+            Choice {
+                required property var modelData
+                objectName: "theme_" + modelData[0]
+                ButtonGroup.group: themes
+                text: modelData[1]
+                value: modelData[0]
+                current: Preferences.theme
+                onPicked: (value) => Preferences.theme = value
+            }
+        }
+        Item { implicitHeight: 8 }
+        Text {
+            text: L.window.language
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
+            color: Theme.text.primary
+        }
+        ButtonGroup { id: languages }
+        Repeater {
+            model: [ ["system", L.window.followSystem], ["en", "English"], ["it", "Italiano"], ["es", "Español"] ]
+            Choice {
+                required property var modelData
+                objectName: "language_" + modelData[0]
+                ButtonGroup.group: languages
+                text: modelData[1]
+                value: modelData[0]
+                current: Preferences.language
+                onPicked: (value) => Preferences.language = value
+            }
+        }
+        Text {
+            objectName: "languageNote"
+            Layout.fillWidth: true
+            visible: Preferences.restartNeeded
+            text: L.window.languageNote
+            wrapMode: Text.WordWrap
+            font.pixelSize: 12
+            color: Theme.text.secondary
+        }
+    }
+    footer: Item {
+        implicitHeight: closeButton.implicitHeight + 32
+        SecondaryButton {
+            id: closeButton
+            text: L.window.close
+            anchors { right: parent.right; rightMargin: 20; verticalCenter: parent.verticalCenter }
+            onClicked: root.close()
+        }
+    }
+}
