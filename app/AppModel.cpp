@@ -1,8 +1,10 @@
 #include "app/AppModel.h"
 
+#include "app/ByteCountFormat.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
 #include "app/SecurityScope.h"
+#include "engine/core/AnalysisCache.h"
 #include "engine/core/Log.h"
 #include "engine/core/QuorlixFeature.h"
 #include "engine/core/ScanCancelled.h"
@@ -53,7 +55,8 @@ AppModel::AppModel(ScanFunction scan, std::shared_ptr<DesktopServices> desktop, 
         scan_ = [coordinator = coordinator_](const std::filesystem::path& folder,
                                              const ProgressCallback& progress,
                                              std::stop_token stop) {
-            return coordinator.scan(folder, progress, std::move(stop));
+            return coordinator.scan(folder, progress, std::move(stop),
+                                    {.cache = AnalysisCache::defaultPath()});
         };
 }
 
@@ -117,6 +120,24 @@ QString AppModel::progressPhase() const {
 void AppModel::setResult(std::optional<ScanResult> result) {
     result_ = std::move(result);
     Q_EMIT resultChanged();
+    Q_EMIT analysisCacheChanged(); // a scan that finished has written to it
+}
+
+qint64 AppModel::analysisCacheBytes() const {
+    return AnalysisCache::sizeOnDisk(AnalysisCache::defaultPath());
+}
+
+QString AppModel::analysisCacheText() const {
+    return L::prefs::cacheSize(formatByteCount(std::int64_t(analysisCacheBytes())));
+}
+
+void AppModel::forgetCachedAnalyses() {
+    const auto path = AnalysisCache::defaultPath();
+    if (!AnalysisCache::forget(path)) {
+        log::error(log::Category::app, "Cannot remove the analysis cache " + path.native());
+        showToast(L::prefs::forgetCacheFailed(), false);
+    }
+    Q_EMIT analysisCacheChanged();
 }
 
 void AppModel::setConfig(const QuorlixConfig& config) {

@@ -38,6 +38,9 @@ class AppModel : public QObject {
     Q_PROPERTY(qint64 progressTotal READ progressTotal NOTIFY progressChanged)
     Q_PROPERTY(bool hasResult READ hasResult NOTIFY resultChanged)
     Q_PROPERTY(qint64 completedScans READ completedScans NOTIFY configChanged)
+    // What the analysis cache takes on disk, for the preferences' "Forget cached analyses".
+    Q_PROPERTY(qint64 analysisCacheBytes READ analysisCacheBytes NOTIFY analysisCacheChanged)
+    Q_PROPERTY(QString analysisCacheText READ analysisCacheText NOTIFY analysisCacheChanged)
     Q_PROPERTY(
         QString errorMessage READ errorMessage WRITE setErrorMessage NOTIFY errorMessageChanged)
     Q_PROPERTY(bool hasQuickLook READ hasQuickLook NOTIFY quickLookChanged)
@@ -134,6 +137,11 @@ public:
     // Every assignment saves the record at once.
     void setConfig(const QuorlixConfig& config);
     qint64 completedScans() const { return config_.completedScans; }
+    qint64 analysisCacheBytes() const;
+    QString analysisCacheText() const;
+    // Removes the analysis cache; the next scan reads and analyses every photo again. A failure
+    // shows one sentence as a toast.
+    Q_INVOKABLE void forgetCachedAnalyses();
     QString errorMessage() const { return errorMessage_; } // null when there is none
     void setErrorMessage(const QString& message);
     const std::optional<PhotoRecord>& quickLook() const { return quickLook_; }
@@ -223,6 +231,7 @@ public:
     Q_INVOKABLE QList<QUrl> shareKeepersItems();
 
 Q_SIGNALS:
+    void analysisCacheChanged();
     void screenChanged();
     void folderChanged();
     void progressChanged();

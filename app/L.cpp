@@ -183,6 +183,9 @@ constexpr Entry kEntries[] = {
     {"window.score", "Score"},
     {"window.unknown", "Unknown"},
     {"window.keptBecause", "Kept because: %@"},
+    {"prefs.forgetCache", "Forget cached analyses"},
+    {"prefs.cacheSize", "Cached analyses: %@"},
+    {"prefs.forgetCacheFailed", "The cached analyses could not all be removed."},
 };
 
 QString plain(int index) {
@@ -625,5 +628,16 @@ QString undoLeft(std::int64_t count) {
     return formatted(110, {count});
 }
 } // namespace check
+namespace prefs {
+QString forgetCache() {
+    return plain(151);
+}
+QString cacheSize(const QString& size) {
+    return formatted(152, {size});
+}
+QString forgetCacheFailed() {
+    return plain(153);
+}
+} // namespace prefs
 
 } // namespace quorlix::L

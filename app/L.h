@@ -177,5 +177,11 @@ QString insideFolder();
 QString undoBlocked(std::int64_t count);
 QString undoLeft(std::int64_t count);
 } // namespace check
+// The preferences' analysis cache line.
+namespace prefs {
+QString forgetCache();
+QString cacheSize(const QString& size); // the size as formatByteCount gives it
+QString forgetCacheFailed();
+} // namespace prefs
 
 } // namespace quorlix::L

@@ -17,7 +17,7 @@ targets=("$@")
 
 # What running the window and the scanner needs (the package's dependencies, by name).
 run_packages=(
-    libvips42 libexiv2-27 libraw20 libheif1 libdlib19.1 libdlib-data libssl3 libsystemd0
+    libvips42 libexiv2-27 libraw20 libheif1 libdlib19.1 libdlib-data libssl3 libsystemd0 libsqlite3-0
     libqt6core6 libqt6gui6 libqt6dbus6 libqt6qml6 libqt6quick6 qt6-qpa-plugins
     # the QML modules the window imports at run time (nothing else pulls them in)
     qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
@@ -31,7 +31,7 @@ run_packages=(
 build_packages=(
     build-essential cmake ninja-build pkg-config git
     libvips-dev libvips-tools libexiv2-dev libraw-dev libheif-dev libdlib-dev
-    libssl-dev libsystemd-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libssl-dev libsystemd-dev nlohmann-json3-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
     # Qt 6; lrelease compiles the translations
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-declarative-dev libgl-dev
     # the man pages, the icons, the desktop entry's and metainfo's validators, the package

@@ -1,5 +1,6 @@
 // quorlix-scan: the headless scanner. Runs the same scan as the window and prints the result;
 // it never moves or deletes anything.
+#include "engine/core/AnalysisCache.h"
 #include "engine/core/Log.h"
 #include "engine/core/ScanCancelled.h"
 #include "engine/core/ScanCoordinator.h"
@@ -28,10 +29,12 @@
 namespace {
 
 constexpr const char* usage =
-    "Usage: quorlix-scan [--json] [--exact-only] [--verbose] FOLDER\n"
+    "Usage: quorlix-scan [--json] [--exact-only] [--no-cache | --cache PATH] [--verbose] FOLDER\n"
     "Finds byte-identical copies and look-alike bursts of photos in FOLDER and prints them.\n"
     "  --json        print the whole result as JSON\n"
     "  --exact-only  stop after the exact-duplicate phase\n"
+    "  --no-cache    read and analyse every photo, and remember nothing for the next scan\n"
+    "  --cache PATH  remember analyses in PATH instead of the user's cache folder\n"
     "  --verbose     also print the engine's informational log lines\n"
     "  --version     print the version and exit\n"
     "Exit status: 0 done, 1 the folder or the image analysis is unusable, 2 bad usage,\n"
@@ -41,6 +44,8 @@ struct Arguments {
     bool json = false;
     bool exactOnly = false;
     bool verbose = false;
+    bool noCache = false;
+    std::string cache;
     std::string folder;
 };
 
@@ -64,6 +69,14 @@ int parse(int argc, char** argv, Arguments& args, bool& done) {
             args.json = true;
         } else if (!endOfOptions && a == "--exact-only") {
             args.exactOnly = true;
+        } else if (!endOfOptions && a == "--no-cache") {
+            args.noCache = true;
+        } else if (!endOfOptions && a == "--cache") {
+            if (i + 1 >= argc || !*argv[i + 1]) {
+                std::cerr << "quorlix-scan: --cache needs a file.\n" << usage;
+                return 2;
+            }
+            args.cache = argv[++i];
         } else if (!endOfOptions && (a == "-v" || a == "--verbose")) {
             args.verbose = true;
         } else if (!endOfOptions && a.size() > 1 && a[0] == '-') {
@@ -78,6 +91,10 @@ int parse(int argc, char** argv, Arguments& args, bool& done) {
     }
     if (args.folder.empty()) {
         std::cerr << "quorlix-scan: no folder given.\n" << usage;
+        return 2;
+    }
+    if (args.noCache && !args.cache.empty()) {
+        std::cerr << "quorlix-scan: give --no-cache or --cache, not both.\n" << usage;
         return 2;
     }
     return 0;
@@ -157,8 +174,11 @@ int main(int argc, char** argv) {
     std::thread scanning([&] {
         try {
             quorlix::ScanCoordinator coordinator;
-            result = coordinator.scan(args.folder, progress, stopSource.get_token(),
-                                      {.exactOnly = args.exactOnly});
+            quorlix::ScanOptions options{.exactOnly = args.exactOnly};
+            if (!args.noCache)
+                options.cache = args.cache.empty() ? quorlix::AnalysisCache::defaultPath()
+                                                   : std::filesystem::path(args.cache);
+            result = coordinator.scan(args.folder, progress, stopSource.get_token(), options);
         } catch (...) {
             failure = std::current_exception();
         }

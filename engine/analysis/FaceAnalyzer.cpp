@@ -159,6 +159,8 @@ struct FaceAnalyzer::Impl {
     dlib::shape_predictor predictor;
     std::thread loader; // joined before anything above is destroyed
 
+    Impl() : detector(dlib::get_frontal_face_detector()) {}
+
     ~Impl() {
         abandon = true;
         if (loader.joinable())
@@ -179,7 +181,6 @@ struct FaceAnalyzer::Impl {
             const auto path = modelPath();
             if (!std::filesystem::is_regular_file(path))
                 throw std::runtime_error("no file at " + path.string());
-            detector = dlib::get_frontal_face_detector();
             std::ifstream file(path, std::ios::binary);
             if (!file)
                 throw std::runtime_error("cannot open " + path.string());
@@ -235,9 +236,16 @@ void FaceAnalyzer::warmUpInBackground() {
 }
 
 std::vector<FaceObservation> FaceAnalyzer::analyze(const ImageBuffer& image) {
-    impl_->loadOnceOnly();
-    if (!impl_->loadSeconds)
-        throw FaceAnalysisError("Face analysis is unavailable: " + impl_->loadError);
+    auto faces = run(image, true);
+    return faces ? std::move(*faces) : std::vector<FaceObservation>();
+}
+
+std::optional<std::vector<FaceObservation>>
+FaceAnalyzer::analyzeWithoutWaiting(const ImageBuffer& image) {
+    return run(image, false);
+}
+
+std::optional<std::vector<FaceObservation>> FaceAnalyzer::run(const ImageBuffer& image, bool wait) {
     // The detector keeps scratch buffers while it scans, so every thread scans with a copy of its
     // own (a few kilobytes of filters); the landmark predictor is only read and is shared.
     thread_local std::unique_ptr<dlib::frontal_face_detector> ownDetector;
@@ -268,6 +276,15 @@ std::vector<FaceObservation> FaceAnalyzer::analyze(const ImageBuffer& image) {
     }
 
     std::vector<FaceObservation> faces;
+    if (boxes.empty())
+        return faces;
+    if (!wait && !impl_->ready) {
+        warmUpInBackground();
+        return std::nullopt;
+    }
+    impl_->loadOnceOnly();
+    if (!impl_->loadSeconds)
+        throw FaceAnalysisError("Face analysis is unavailable: " + impl_->loadError);
     const dlib::rectangle frame(0, 0, gray.width - 1, gray.height - 1);
     for (const auto& box : boxes) {
         const dlib::rectangle inside = box.intersect(frame);

@@ -35,13 +35,18 @@ public:
 };
 
 // Faces, eye contours and capture quality, from dlib's HOG frontal face detector and its
-// 68-point shape predictor. The model is loaded once, on the first analysis. One call at a time.
+// 68-point shape predictor. The detector is built in; the predictor's model (100 MB, seconds to
+// read) is loaded once, when the first face is found, so photos without faces never wait for it.
 class FaceAnalyzer {
 public:
     static FaceAnalyzer& shared();
 
-    // Faces in detector order. Throws FaceAnalysisError when the model cannot be loaded.
+    // Faces in detector order. Throws FaceAnalysisError when the image has faces and the model
+    // cannot be loaded.
     std::vector<FaceObservation> analyze(const ImageBuffer& image);
+    // The same, except that an image with faces gets nothing while the model is not loaded yet;
+    // its load is then started in the background.
+    std::optional<std::vector<FaceObservation>> analyzeWithoutWaiting(const ImageBuffer& image);
 
     // Loads the model now if it is not loaded yet, so that a caller can pay the few seconds it
     // takes off the critical path (for instance on a worker thread when a scan starts). Never
@@ -64,6 +69,7 @@ public:
 
 private:
     FaceAnalyzer();
+    std::optional<std::vector<FaceObservation>> run(const ImageBuffer& image, bool wait);
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

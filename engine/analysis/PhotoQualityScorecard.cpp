@@ -80,11 +80,23 @@ std::optional<QualitySignals> PhotoQualityScorecard::measureImage(const ImageBuf
     return measureImage(image, true);
 }
 
+std::optional<QualitySignals>
+PhotoQualityScorecard::measureImageWithoutWaiting(const ImageBuffer& image) {
+    return measureImage(image, true, false);
+}
+
 std::optional<QualitySignals> PhotoQualityScorecard::measureImage(const ImageBuffer& image,
-                                                                  bool facePass) {
+                                                                  bool facePass, bool wait) {
     QualitySignals s;
     if (facePass) {
-        const FaceSignals faces = analyzeFaces(image);
+        std::optional<std::vector<FaceObservation>> found;
+        if (wait)
+            found = FaceAnalyzer::shared().analyze(image);
+        else
+            found = FaceAnalyzer::shared().analyzeWithoutWaiting(image);
+        if (!found)
+            return std::nullopt;
+        const FaceSignals faces = faceSignals(*found);
         s.faceQuality = faces.faceQuality;
         s.eyesOpen = faces.eyesOpen;
     }

@@ -83,6 +83,8 @@ public:
     // of the thumbnail gives the same signals as the thumbnail. Nothing when the image cannot be
     // drawn to gray; throws FaceAnalysisError when the face pass cannot run.
     static std::optional<QualitySignals> measureImage(const ImageBuffer& image);
+    // The same, except nothing for a photo with faces while the face model is still loading.
+    static std::optional<QualitySignals> measureImageWithoutWaiting(const ImageBuffer& image);
     static FaceSignals analyzeFaces(const ImageBuffer& image);
     // The face-pass rules over already detected faces, in detector order.
     static FaceSignals faceSignals(const std::vector<FaceObservation>& faces);
@@ -107,7 +109,8 @@ public:
 
 private:
     PhotoQualityScorecard() = default;
-    static std::optional<QualitySignals> measureImage(const ImageBuffer& image, bool facePass);
+    static std::optional<QualitySignals> measureImage(const ImageBuffer& image, bool facePass,
+                                                      bool wait = true);
     static PhotoQuality assemble(const PhotoRecord& record, QualitySignals signals);
 };
 

@@ -1,9 +1,11 @@
 // Entry point of the image analysis library, looked up by name when the core loads it.
-#include "engine/analysis/FaceAnalyzer.h"
+#include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/FeaturePrintEmbedder.h"
 #include "engine/analysis/PhotoQualityScorecard.h"
 #include "engine/core/PhotoAnalyzer.h"
 #include "engine/core/QuorlixFeature.h"
+
+#include <string>
 
 namespace quorlix {
 
@@ -26,9 +28,7 @@ public:
     std::optional<QualitySignals> measure(const ImageBuffer& image) const override {
         // Never wait for the face model on an analysis thread: a photo measured later costs one
         // more decode, a waiting thread costs the whole load time on its core.
-        if (!FaceAnalyzer::shared().isReady())
-            return std::nullopt;
-        return PhotoQualityScorecard::measureImage(image);
+        return PhotoQualityScorecard::measureImageWithoutWaiting(image);
     }
 
     double score(const PhotoRecord& record) const override {
@@ -39,7 +39,14 @@ public:
         return PhotoQualityScorecard::shared().evaluate(record, signals).score;
     }
 
-    void prepareScoring() const override { FaceAnalyzer::shared().warmUpInBackground(); }
+    // The face model loads when the first face is found, so nothing is made ready up front.
+    void prepareScoring() const override {}
+
+    // Cached analyses of another descriptor or scorer version are analysed again.
+    std::string version() const override {
+        return "featureprint-" + std::to_string(FeaturePrint::version) + " scorecard-" +
+               std::to_string(PhotoQualityScorecard::version);
+    }
 };
 
 } // namespace

@@ -240,7 +240,9 @@ struct SizeBucket {
 // their samples are, so samples are compared as bytes and only a file whose sample no other file
 // shares has it digested: the files that tie go on to a full read, where their quick keys would
 // go unused.
-KeyList keysForBucket(const SizeBucket& bucket, const ScanContext& context, Workspace& workspace) {
+KeyList
+keysForBucket(const SizeBucket& bucket, const ScanContext& context, Workspace& workspace,
+              std::vector<std::pair<const FolderScanner::Candidate*, std::string>>* quickOut) {
     const auto& members = bucket.members;
     KeyList out;
     out.reserve(members.size());
@@ -274,8 +276,12 @@ KeyList keysForBucket(const SizeBucket& bucket, const ScanContext& context, Work
                 continue;
             }
             auto& tie = ties.emplace_back();
-            for (const auto i : set)
+            for (const auto i : set) {
                 tie.push_back(members[i]);
+                if (quickOut)
+                    quickOut->emplace_back(
+                        members[i], quickDigest(bucket.size, workspace.sample(i), *lengths[i]));
+            }
         }
     } else {
         std::map<std::string, std::vector<const FolderScanner::Candidate*>> byQuick;
@@ -286,10 +292,14 @@ KeyList keysForBucket(const SizeBucket& bucket, const ScanContext& context, Work
                 .push_back(c);
         }
         for (auto& [quick, set] : byQuick) {
-            if (set.size() == 1)
+            if (set.size() == 1) {
                 out.emplace_back(set.front()->url.native(), "quick:" + quick);
-            else
+            } else {
+                if (quickOut && quick.compare(0, 4, "err:") != 0)
+                    for (const auto* c : set)
+                        quickOut->emplace_back(c, quick);
                 ties.push_back(std::move(set));
+            }
         }
     }
     for (const auto& tie : ties) {
@@ -298,6 +308,72 @@ KeyList keysForBucket(const SizeBucket& bucket, const ScanContext& context, Work
                 tie.begin() + std::ptrdiff_t(from),
                 tie.begin() + std::ptrdiff_t(std::min(tie.size(), from + maxSideBySide)));
             fullKeysSideBySide(group, bucket.size, context, workspace, out);
+        }
+    }
+    return out;
+}
+
+// keysForBucket with a memory: a bucket whose every file has its quick digest remembered is
+// settled from the digests (equal digests, equal samples), and a tie whose every file has its full
+// digest remembered from those. Whatever had to be read is remembered for the next scan.
+KeyList rememberedKeysForBucket(const SizeBucket& bucket, const ScanContext& context,
+                                Workspace& workspace, ContentKeyMemory& memory) {
+    const auto& members = bucket.members;
+    std::vector<std::optional<std::string>> quick(members.size());
+    bool all = true;
+    for (std::size_t i = 0; i < members.size() && all; ++i) {
+        quick[i] = memory.quickKey(members[i]->identity);
+        all = quick[i].has_value();
+    }
+    KeyList out;
+    std::vector<std::pair<const FolderScanner::Candidate*, std::string>> quickRead;
+    if (all) {
+        std::map<std::string, std::vector<const FolderScanner::Candidate*>> byQuick;
+        for (std::size_t i = 0; i < members.size(); ++i)
+            byQuick[*quick[i]].push_back(members[i]);
+        for (const auto& [digest, set] : byQuick) {
+            if (set.size() == 1) {
+                out.emplace_back(set.front()->url.native(), "quick:" + digest);
+                continue;
+            }
+            std::vector<std::optional<std::string>> full;
+            bool allFull = true;
+            for (const auto* c : set)
+                allFull = allFull && full.emplace_back(memory.fullKey(c->identity)).has_value();
+            if (allFull) {
+                for (std::size_t i = 0; i < set.size(); ++i)
+                    out.emplace_back(set[i]->url.native(), "sha:" + *full[i]);
+                continue;
+            }
+            for (std::size_t from = 0; from < set.size(); from += maxSideBySide) {
+                const std::vector<const FolderScanner::Candidate*> group(
+                    set.begin() + std::ptrdiff_t(from),
+                    set.begin() + std::ptrdiff_t(std::min(set.size(), from + maxSideBySide)));
+                fullKeysSideBySide(group, bucket.size, context, workspace, out);
+            }
+        }
+    } else {
+        out = keysForBucket(bucket, context, workspace, &quickRead);
+    }
+
+    // Only what describes the version enumerated: a file changed since is read again next time.
+    std::unordered_map<std::string_view, const FolderScanner::Candidate*> byPath;
+    for (const auto* c : members)
+        byPath.emplace(c->url.native(), c);
+    auto unchanged = [](const FolderScanner::Candidate* c) {
+        return FileIdentity::ofPath(c->url) == c->identity;
+    };
+    for (const auto& [c, digest] : quickRead)
+        if (unchanged(c))
+            memory.storeQuickKey(c->identity, digest);
+    for (const auto& [path, key] : out) {
+        const auto* c = byPath.at(path);
+        if (key.compare(0, 6, "quick:") == 0 && key.compare(6, 4, "err:") != 0 && !all) {
+            if (unchanged(c))
+                memory.storeQuickKey(c->identity, key.substr(6));
+        } else if (key.compare(0, 4, "sha:") == 0 && !memory.fullKey(c->identity)) {
+            if (unchanged(c))
+                memory.storeFullKey(c->identity, key.substr(4));
         }
     }
     return out;
@@ -341,7 +417,8 @@ std::optional<std::string> fullKey(int fd, std::int64_t expectedSize) {
 }
 
 ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidates,
-                          std::int64_t total, const ScanContext& context, int threads) {
+                          std::int64_t total, const ScanContext& context, int threads,
+                          ContentKeyMemory* memory) {
     ContentKeyMap keys;
     keys.reserve(candidates.size());
     std::unordered_map<std::int64_t, std::vector<const FolderScanner::Candidate*>> bySize;
@@ -388,7 +465,9 @@ ContentKeyMap contentKeys(const std::vector<FolderScanner::Candidate>& candidate
                     keys[path] = std::move(key);
                 continue;
             }
-            auto bucketKeys = keysForBucket(shared[i], context, workspace);
+            auto bucketKeys = memory
+                                  ? rememberedKeysForBucket(shared[i], context, workspace, *memory)
+                                  : keysForBucket(shared[i], context, workspace, nullptr);
             std::lock_guard lock(mutex);
             for (auto& [path, key] : bucketKeys)
                 keys[path] = std::move(key);

@@ -1,11 +1,15 @@
 #include "engine/core/NearDuplicateGrouper.h"
 
+#include "engine/core/ProjectedBound.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <map>
+#include <thread>
 
 namespace quorlix {
 
@@ -183,6 +187,121 @@ bool isDated(const PhotoRecord& r) {
     return LookAlikeRule::isDated(r.dateOriginal);
 }
 
+// Below this many rows of one length, all pairs cost less than building the bound.
+constexpr std::size_t minBoundedRows = 2048;
+constexpr std::size_t boundDirections = 64;
+
+// All pairs from one contiguous zero-padded block. Rows are taken in tiles that stay in the
+// second-level cache while groups of four earlier rows sweep them from the first.
+template <typename Test>
+void linkAllPairs(const std::vector<PhotoRecord>& records, const std::vector<std::size_t>& rows,
+                  std::size_t len, const ScanContext& context, Test& test) {
+    constexpr std::size_t tileRows = 128;
+    const std::size_t m = rows.size();
+    const std::size_t stride = padded(len);
+    std::vector<float> block(m * stride, 0.0f);
+    for (std::size_t r = 0; r < m; ++r)
+        std::memcpy(block.data() + r * stride, records[rows[r]].embeddingBlob->data(),
+                    len * sizeof(float));
+    auto row = [&](std::size_t r) {
+        return block.data() + r * stride;
+    };
+    for (std::size_t t0 = 0; t0 < m; t0 += tileRows) {
+        const std::size_t t1 = std::min(m, t0 + tileRows);
+        for (std::size_t g = 0; g + 1 < t1; g += 4) {
+            context.checkpoint();
+            const float* a[4];
+            for (std::size_t r = 0; r < 4; ++r)
+                a[r] = row(std::min(g + r, m - 1));
+            std::size_t j = std::max(t0, g + 1);
+            for (; j + 1 < t1; j += 2) {
+                float products[4][2];
+                dot4x2(a, row(j), row(j + 1), stride, products);
+                for (std::size_t r = 0; r < 4 && g + r < j + 1; ++r) {
+                    if (g + r < j)
+                        test(rows[g + r], rows[j], products[r][0]);
+                    test(rows[g + r], rows[j + 1], products[r][1]);
+                }
+            }
+            if (j < t1) {
+                float products[4];
+                dot4(a, row(j), stride, products);
+                for (std::size_t r = 0; r < 4 && g + r < j; ++r)
+                    test(rows[g + r], rows[j], products[r]);
+            }
+        }
+    }
+}
+
+// The same links as linkAllPairs, on every processor: a projected bound skips the pairs that
+// cannot reach the threshold, and the survivors are decided by the very similarity linkAllPairs
+// computes (dot4x2 and dot sum the same lanes in the same order). A pair whose rows are already
+// linked through others changes nothing and is not computed. Rows whose length is too small or
+// too large for the bound's arithmetic are compared with every row directly.
+void linkBounded(const std::vector<PhotoRecord>& records, const std::vector<std::size_t>& rows,
+                 std::size_t len, const std::vector<float>& norm, float threshold,
+                 const ScanContext& context, DisjointSets& sets) {
+    const std::size_t m = rows.size();
+    std::vector<std::size_t> plain, odd;
+    for (std::size_t r = 0; r < m; ++r) {
+        const float x = norm[rows[r]];
+        (x >= 1e-10f && x <= 1e10f ? plain : odd).push_back(r);
+    }
+    auto data = [&](std::size_t r) {
+        return records[rows[r]].embeddingBlob->data();
+    };
+    auto linked = [&](std::size_t a, std::size_t b) {
+        const float product = dot(data(a), data(b), len);
+        return threshold <= product / (norm[rows[a]] * norm[rows[b]]);
+    };
+
+    const int threads = std::max(1, int(std::thread::hardware_concurrency()));
+    std::vector<const char*> plainRows;
+    plainRows.reserve(plain.size());
+    for (const std::size_t r : plain)
+        plainRows.push_back(data(r));
+    const ProjectedBound bound(plainRows, len, boundDirections, threads);
+    const float cut = threshold - ProjectedBound::margin;
+
+    // Rows are dealt out in blocks, earliest (longest) first; each thread links into its own sets,
+    // which are joined at the end. A stop ends every thread's loop at its next block and is
+    // reported only once all have been joined.
+    constexpr std::size_t blockRows = 128;
+    std::atomic<std::size_t> nextBlock{0};
+    std::vector<DisjointSets> local(std::size_t(threads), DisjointSets(plain.size()));
+    auto work = [&](std::size_t t) {
+        DisjointSets& mine = local[t];
+        const auto pair = [&](std::size_t i, std::size_t j) {
+            if (mine.find(i) != mine.find(j) && linked(plain[i], plain[j]))
+                mine.unite(i, j);
+        };
+        for (std::size_t b = nextBlock++; b * blockRows < plain.size(); b = nextBlock++) {
+            if (context.stopRequested())
+                return;
+            bound.candidates(b * blockRows, (b + 1) * blockRows, cut, pair);
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (int t = 0; t < threads; ++t)
+            pool.emplace_back(work, std::size_t(t));
+    }
+    context.checkpoint();
+    for (auto& mine : local)
+        for (std::size_t i = 0; i < plain.size(); ++i)
+            sets.unite(rows[plain[i]], rows[plain[mine.find(i)]]);
+
+    std::vector<bool> isOdd(m, false);
+    for (const std::size_t o : odd)
+        isOdd[o] = true;
+    for (const std::size_t o : odd) {
+        context.checkpoint();
+        for (std::size_t r = 0; r < m; ++r)
+            if (r != o && !(isOdd[r] && r < o) && linked(r, o))
+                sets.unite(rows[r], rows[o]);
+    }
+}
+
 } // namespace
 
 NearDuplicateGrouper::NearDuplicateGrouper(float threshold, double burstWindowSeconds)
@@ -247,49 +366,16 @@ NearDuplicateGrouper::group(std::vector<PhotoRecord> records, const ScanContext&
         }
     }
 
-    // Undated records: all against all within each embedding length, from one contiguous
-    // zero-padded block per length. Rows are taken in tiles that stay in the second-level cache
-    // while groups of four earlier rows sweep them from the first.
+    // Undated records: all against all within each embedding length.
     std::map<std::size_t, std::vector<std::size_t>> byLength;
     for (std::size_t i = dated; i < n; ++i)
         if (usable(i))
             byLength[length[i]].push_back(i);
-    constexpr std::size_t tileRows = 128;
     for (const auto& [len, rows] : byLength) {
-        const std::size_t m = rows.size();
-        const std::size_t stride = padded(len);
-        std::vector<float> block(m * stride, 0.0f);
-        for (std::size_t r = 0; r < m; ++r)
-            std::memcpy(block.data() + r * stride, records[rows[r]].embeddingBlob->data(),
-                        len * sizeof(float));
-        auto row = [&](std::size_t r) {
-            return block.data() + r * stride;
-        };
-        for (std::size_t t0 = 0; t0 < m; t0 += tileRows) {
-            const std::size_t t1 = std::min(m, t0 + tileRows);
-            for (std::size_t g = 0; g + 1 < t1; g += 4) {
-                context.checkpoint();
-                const float* a[4];
-                for (std::size_t r = 0; r < 4; ++r)
-                    a[r] = row(std::min(g + r, m - 1));
-                std::size_t j = std::max(t0, g + 1);
-                for (; j + 1 < t1; j += 2) {
-                    float products[4][2];
-                    dot4x2(a, row(j), row(j + 1), stride, products);
-                    for (std::size_t r = 0; r < 4 && g + r < j + 1; ++r) {
-                        if (g + r < j)
-                            test(rows[g + r], rows[j], products[r][0]);
-                        test(rows[g + r], rows[j + 1], products[r][1]);
-                    }
-                }
-                if (j < t1) {
-                    float products[4];
-                    dot4(a, row(j), stride, products);
-                    for (std::size_t r = 0; r < 4 && g + r < j; ++r)
-                        test(rows[g + r], rows[j], products[r]);
-                }
-            }
-        }
+        if (rows.size() >= minBoundedRows && len > boundDirections)
+            linkBounded(records, rows, len, norm, rule_.threshold, context, sets);
+        else
+            linkAllPairs(records, rows, len, context, test);
     }
 
     constexpr std::size_t none = std::numeric_limits<std::size_t>::max();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace quorlix {
 
@@ -37,6 +38,10 @@ public:
     // Called when the analyses start, so that what scoring needs is made ready alongside them.
     // Returns at once.
     virtual void prepareScoring() const {}
+
+    // Names the descriptor and the scorer behind the results, and changes whenever either would
+    // compute a different value for the same file: cached results of another version are not used.
+    virtual std::string version() const { return {}; }
 
     // The shared analyser. Throws AnalysisUnavailable when the library cannot be loaded; a later
     // call tries again.

@@ -2,12 +2,13 @@
 
 #include "engine/core/ImageFormat.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace quorlix::QuorlixFeature {
 
 int analysisConcurrencyFor(int processors) {
-    return processors >= 4 ? processors / 2 : 2;
+    return std::max(processors, 2);
 }
 
 int analysisConcurrency() {

@@ -19,7 +19,8 @@ inline constexpr double burstWindowSeconds = 600.0;
 inline constexpr int thumbnailMaxPixelSize = 1024;
 inline constexpr std::int64_t quickHashChunkBytes = 65536;
 
-// Half the processors from four up, else two; computed once.
+// Every processor, at least two (decoding waits on reads now and then); computed once. The
+// analysis threads run at a lower priority, so the window stays responsive.
 int analysisConcurrency();
 // The rule behind analysisConcurrency, for a given processor count.
 int analysisConcurrencyFor(int processors);

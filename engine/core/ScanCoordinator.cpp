@@ -1,5 +1,7 @@
 #include "engine/core/ScanCoordinator.h"
 
+#include "engine/core/AnalysisCache.h"
+#include "engine/core/CachedPhotoAnalyzer.h"
 #include "engine/core/ContentKeys.h"
 #include "engine/core/FolderScanner.h"
 #include "engine/core/KeeperElection.h"
@@ -15,7 +17,9 @@
 #include <cmath>
 #include <mutex>
 #include <string_view>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace quorlix {
@@ -32,6 +36,12 @@ double fallbackScore(const PhotoRecord& record) {
     return std::round((*record.aestheticScore + 1.0) * 0.5 * 100.0);
 }
 
+// Decoding and scoring yield to the window and to whatever else the user runs: on Linux a nice
+// value set on a thread id applies to that thread alone.
+void lowerThisThreadsPriority() {
+    ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
+}
+
 // The first intact member, else the first: a damaged photo is kept only when every one is.
 const PhotoRecord& firstIntact(const std::vector<PhotoRecord>& members) {
     const auto intact = std::find_if(members.begin(), members.end(),
@@ -39,13 +49,14 @@ const PhotoRecord& firstIntact(const std::vector<PhotoRecord>& members) {
     return intact != members.end() ? *intact : members.front();
 }
 
-// Runs work(0) … work(count − 1) on at most `concurrency` threads; a thread that finishes one
-// item takes the next at once. Once a stop is requested no new item starts; the items under way
-// are awaited, and then ScanCancelled is thrown.
+// Runs work(0) … work(count − 1) on at most `concurrency` threads, each at a lower priority; a
+// thread that finishes one item takes the next at once. Once a stop is requested no new item
+// starts; the items under way are awaited, and then ScanCancelled is thrown.
 template <typename Work>
 void runBounded(std::size_t count, int concurrency, const ScanContext& context, Work work) {
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
+        lowerThisThreadsPriority();
         for (std::size_t i = next++; i < count && !context.stopRequested(); i = next++)
             work(i);
     };
@@ -75,8 +86,9 @@ struct Contents {
 class ScanRun {
 public:
     ScanRun(const std::filesystem::path& folder, ScanOptions options, const ScanContext& context,
-            std::shared_ptr<const PhotoAnalyzer> analyzer)
-        : folder_(folder), options_(options), context_(context), analyzer_(std::move(analyzer)) {}
+            std::shared_ptr<const PhotoAnalyzer> analyzer, std::shared_ptr<AnalysisCache> cache)
+        : folder_(folder), options_(options), context_(context), analyzer_(std::move(analyzer)),
+          cache_(std::move(cache)) {}
 
     void enumerate();
     void hash();
@@ -95,6 +107,7 @@ private:
     const ScanOptions options_;
     const ScanContext& context_;
     const std::shared_ptr<const PhotoAnalyzer> analyzer_; // none when only copies are found
+    const std::shared_ptr<AnalysisCache> cache_;          // none: every file is read
     std::vector<Candidate> candidates_;
     Contents contents_;
     std::unordered_map<std::string, PhotoAnalysis> analyses_;
@@ -112,7 +125,7 @@ void ScanRun::enumerate() {
 void ScanRun::hash() {
     const auto n = std::int64_t(candidates_.size());
     context_.report(Phase::hashing, 0, n);
-    contents_.keys = contentKeys(candidates_, n, context_);
+    contents_.keys = contentKeys(candidates_, n, context_, defaultHashThreads(), cache_.get());
     static const std::string noKey;
     contents_.keyOf.reserve(candidates_.size());
     for (const auto& c : candidates_) {
@@ -338,8 +351,16 @@ ScanResult ScanCoordinator::scan(const std::filesystem::path& folder,
     std::shared_ptr<const PhotoAnalyzer> analyzer;
     if (!options.exactOnly)
         analyzer = analyzer_ ? analyzer_ : PhotoAnalyzer::shared();
+    // Opened once per scan; it never fails one, at worst every look-up misses.
+    std::shared_ptr<AnalysisCache> cache;
+    if (options.cache) {
+        cache = std::make_shared<AnalysisCache>(*options.cache,
+                                                analyzer ? analyzer->version() : std::string());
+        if (analyzer)
+            analyzer = std::make_shared<CachedPhotoAnalyzer>(std::move(analyzer), cache);
+    }
     const ScanContext context(std::move(stop), progress);
-    ScanRun run(folder, options, context, std::move(analyzer));
+    ScanRun run(folder, options, context, std::move(analyzer), std::move(cache));
     run.enumerate();
     run.hash();
     run.analyze();

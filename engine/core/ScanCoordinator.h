@@ -13,6 +13,8 @@ namespace quorlix {
 struct ScanOptions {
     // Stop after the exact-duplicate groups (for scripting and benchmarks).
     bool exactOnly = false;
+    // The analysis cache to use (see AnalysisCache); none: every photo is read and analysed.
+    std::optional<std::filesystem::path> cache;
 };
 
 // Runs one scan from a folder to a finished result. Keeps nothing between calls, so a scan

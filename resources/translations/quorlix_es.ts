@@ -607,5 +607,17 @@
         <source>Kept because: %@</source>
         <translation>Conservada porque: %@</translation>
     </message>
+    <message id="prefs.forgetCache">
+        <source>Forget cached analyses</source>
+        <translation>Olvidar los análisis guardados</translation>
+    </message>
+    <message id="prefs.cacheSize">
+        <source>Cached analyses: %@</source>
+        <translation>Análisis guardados: %@</translation>
+    </message>
+    <message id="prefs.forgetCacheFailed">
+        <source>The cached analyses could not all be removed.</source>
+        <translation>No se pudieron quitar todos los análisis guardados.</translation>
+    </message>
 </context>
 </TS>

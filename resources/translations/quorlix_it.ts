@@ -607,5 +607,17 @@
         <source>Kept because: %@</source>
         <translation>Tenuta perché: %@</translation>
     </message>
+    <message id="prefs.forgetCache">
+        <source>Forget cached analyses</source>
+        <translation>Dimentica le analisi in cache</translation>
+    </message>
+    <message id="prefs.cacheSize">
+        <source>Cached analyses: %@</source>
+        <translation>Analisi in cache: %@</translation>
+    </message>
+    <message id="prefs.forgetCacheFailed">
+        <source>The cached analyses could not all be removed.</source>
+        <translation>Non è stato possibile rimuovere tutte le analisi in cache.</translation>
+    </message>
 </context>
 </TS>

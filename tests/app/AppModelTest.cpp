@@ -128,6 +128,16 @@ private Q_SLOTS:
         QCOMPARE(model.screen(), Screen::results);
         QVERIFY(model.result() && model.result()->groups.empty());
         QCOMPARE(model.completedScans(), 2);
+
+        // The scans remembered what they read, in the test's own cache folder; forgetting it
+        // leaves nothing behind.
+        QVERIFY(model.analysisCacheBytes() > 0);
+        QVERIFY(model.analysisCacheText().contains(QLatin1String("Cached analyses: ")));
+        QSignalSpy cacheChanges(&model, &AppModel::analysisCacheChanged);
+        model.forgetCachedAnalyses();
+        QCOMPARE(cacheChanges.size(), 1);
+        QCOMPARE(model.analysisCacheBytes(), 0);
+        QVERIFY(!model.toast());
     }
 
     void bookmarkSurvivesTheCountAfterAScan() {

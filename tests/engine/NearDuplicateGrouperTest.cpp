@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <numbers>
 #include <random>
 
@@ -181,7 +182,98 @@ TEST(NearDuplicateGrouper, FindsEveryPairAndIgnoresInputOrder) {
     }
 }
 
-// Twenty thousand undated photos are compared all against all; a stop ends that.
+namespace {
+
+// The all-against-all definition, pair by pair, summing eight lanes in the order the grouper's
+// kernels do, so that a pair at the threshold decides the same way.
+Ids allPairsReference(std::vector<PhotoRecord> records, float threshold) {
+    std::sort(records.begin(), records.end(),
+              [](const PhotoRecord& a, const PhotoRecord& b) { return a.id < b.id; });
+    const std::size_t n = records.size();
+    auto dot = [](const std::vector<float>& a, const std::vector<float>& b) {
+        float lane[8] = {};
+        for (std::size_t k = 0; k < a.size(); ++k)
+            lane[k % 8] += a[k] * b[k];
+        return ((lane[0] + lane[1]) + (lane[2] + lane[3])) +
+               ((lane[4] + lane[5]) + (lane[6] + lane[7]));
+    };
+    std::vector<std::vector<float>> e;
+    std::vector<float> norm;
+    for (const auto& r : records) {
+        e.push_back(unpackEmbedding(*r.embeddingBlob));
+        norm.push_back(std::sqrt(dot(e.back(), e.back())));
+    }
+    std::vector<std::size_t> parent(n);
+    for (std::size_t i = 0; i < n; ++i)
+        parent[i] = i;
+    auto find = [&](std::size_t x) {
+        while (parent[x] != x)
+            x = parent[x] = parent[parent[x]];
+        return x;
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j)
+            if (norm[i] > 0 && norm[j] > 0 && e[i].size() == e[j].size() &&
+                threshold <= dot(e[i], e[j]) / (norm[i] * norm[j])) {
+                const auto a = find(i), b = find(j);
+                parent[std::max(a, b)] = std::min(a, b);
+            }
+    std::map<std::size_t, std::vector<std::string>> byRoot;
+    for (std::size_t i = 0; i < n; ++i)
+        byRoot[find(i)].push_back(records[i].id);
+    Ids out;
+    for (auto& [root, members] : byRoot)
+        out.push_back(std::move(members));
+    return out;
+}
+
+} // namespace
+
+// Enough undated photos for the bounded search on all processors. Bursts share a strong common
+// direction (as feature prints do) and their noise puts many pairs within a hair of the threshold
+// on both sides; rows of extreme length, zero rows and a second embedding length are mixed in.
+TEST(NearDuplicateGrouper, ManyUndatedGroupExactlyAsAllAgainstAll) {
+    std::mt19937 rng(11);
+    std::normal_distribution<float> gauss(0.0f, 1.0f);
+    std::uniform_real_distribution<float> noise(0.18f, 0.30f);
+    constexpr int dims = 150;
+    std::vector<float> common(dims);
+    for (auto& x : common)
+        x = gauss(rng);
+    std::vector<PhotoRecord> records;
+    std::vector<float> base;
+    for (int i = 0; i < 3000; ++i) {
+        if (i % 5 == 0) {
+            base.assign(dims, 0.0f);
+            for (int k = 0; k < dims; ++k)
+                base[k] = 0.6f * common[k] + gauss(rng);
+        }
+        const float sigma = noise(rng);
+        std::vector<float> v(base);
+        for (auto& x : v)
+            x += sigma * gauss(rng);
+        if (i % 211 == 0)
+            for (auto& x : v)
+                x *= (i % 2 ? 1e12f : 1e-12f);
+        if (i % 499 == 0)
+            v.assign(dims, 0.0f);
+        if (i % 97 == 0)
+            v.resize(40);
+        records.push_back(photo("u" + std::to_string(100000 + i), {}, v));
+    }
+    const float threshold = QuorlixFeature::nearThreshold;
+    auto grouped = ids(scanGrouper().group(records));
+    std::sort(grouped.begin(), grouped.end());
+    const auto expected = allPairsReference(records, threshold);
+    std::size_t multi = 0;
+    for (const auto& c : expected)
+        multi += c.size() > 1;
+    EXPECT_GT(multi, 300u); // the data does exercise linking
+    EXPECT_EQ(grouped, expected);
+}
+
+// Twenty thousand undated photos are compared all against all; a stop ends that, also on the
+// bounded search over every processor, whose threads are joined before the stop is reported.
 TEST(NearDuplicateGrouper, StopEndsAllAgainstAll) {
     std::vector<PhotoRecord> records;
     for (int i = 0; i < 20000; ++i)
@@ -189,5 +281,17 @@ TEST(NearDuplicateGrouper, StopEndsAllAgainstAll) {
     std::stop_source stop;
     stop.request_stop();
     EXPECT_THROW(scanGrouper().group(std::move(records), ScanContext(stop.get_token(), {})),
+                 ScanCancelled);
+
+    std::mt19937 rng(3);
+    std::normal_distribution<float> gauss(0.0f, 1.0f);
+    std::vector<PhotoRecord> wide;
+    for (int i = 0; i < 4000; ++i) {
+        std::vector<float> v(150);
+        for (auto& x : v)
+            x = gauss(rng);
+        wide.push_back(photo(std::to_string(i), {}, v));
+    }
+    EXPECT_THROW(scanGrouper().group(std::move(wide), ScanContext(stop.get_token(), {})),
                  ScanCancelled);
 }

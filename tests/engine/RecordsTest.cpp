@@ -90,11 +90,9 @@ TEST(ScanProgress, EqualWhenAllFieldsAre) {
 TEST(QuorlixFeature, Constants) {
     namespace F = QuorlixFeature;
     EXPECT_EQ(F::analysisConcurrencyFor(1), 2);
-    EXPECT_EQ(F::analysisConcurrencyFor(3), 2);
-    EXPECT_EQ(F::analysisConcurrencyFor(4), 2);
-    EXPECT_EQ(F::analysisConcurrencyFor(8), 4);
-    EXPECT_EQ(F::analysisConcurrencyFor(10), 5);
-    EXPECT_EQ(F::analysisConcurrencyFor(24), 12);
+    EXPECT_EQ(F::analysisConcurrencyFor(3), 3);
+    EXPECT_EQ(F::analysisConcurrencyFor(8), 8);
+    EXPECT_EQ(F::analysisConcurrencyFor(24), 24);
     EXPECT_EQ(F::imageExtensions().size(), 18u);
     EXPECT_EQ(F::imageExtensionList().front(), "jpg");
     EXPECT_EQ(F::imageExtensionList().back(), "rw2");

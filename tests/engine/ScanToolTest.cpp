@@ -6,8 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using quorlix::test::randomBytes;
@@ -27,10 +31,12 @@ Outcome runTool(const std::string& args, const std::string& environment = {}) {
     Outcome o;
     if (!tool)
         return o;
+    // Its own cache folder, so that no test reads or writes the user's.
     TempFolder errFolder;
     const auto errFile = errFolder.path() / "stderr";
-    const std::string command =
-        environment + " '" + tool + "' " + args + " 2>'" + errFile.native() + "'";
+    const std::string command = "XDG_CACHE_HOME='" + errFolder.path().native() + "' " +
+                                environment + " '" + tool + "' " + args + " 2>'" +
+                                errFile.native() + "'";
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
     std::size_t n;
@@ -146,6 +152,82 @@ TEST_F(ScanTool, ImageAnalysisIsLoadedOnlyByAWholeScan) {
     json = nlohmann::json::parse(o.out);
     ASSERT_EQ(json["groups"].size(), 1u);
     EXPECT_TRUE(json["groups"][0]["members"][0]["pixelWidth"].is_null());
+}
+
+namespace {
+
+// The output without its one line that may differ between runs.
+std::string withoutElapsed(const std::string& json) {
+    std::string out;
+    std::size_t from = 0;
+    while (from < json.size()) {
+        std::size_t end = json.find('\n', from);
+        end = end == std::string::npos ? json.size() : end + 1;
+        if (json.substr(from, end - from).find("\"elapsed\"") == std::string::npos)
+            out += json.substr(from, end - from);
+        from = end;
+    }
+    return out;
+}
+
+} // namespace
+
+// A rescan answered from the cache prints exactly what a scan without it prints, after files were
+// added, edited, renamed, replaced with the same size and modification time, and deleted.
+TEST_F(ScanTool, CachedRescansPrintWhatColdScansPrint) {
+    using namespace quorlix::test;
+    TempFolder t, cacheDir;
+    const auto photos = t.path() / "photos";
+    std::filesystem::create_directory(photos);
+    const auto base = photoLike(640, 480, 7);
+    for (int i = 0; i < 4; ++i) // a burst
+        ASSERT_TRUE(
+            save(noisy(base, 2.0 + i, 10 + i), photos / ("burst" + std::to_string(i) + ".jpg")));
+    ASSERT_TRUE(save(exposed(base, 1.6), photos / "bright.jpg"));
+    ASSERT_TRUE(save(photoLike(640, 480, 8), photos / "other.jpg"));
+    ASSERT_TRUE(save(screenshotLike(800, 600), photos / "screen.png"));
+    std::filesystem::copy_file(photos / "burst0.jpg", photos / "copy-of-burst0.jpg");
+    const std::string cache = "--cache " + quoted(cacheDir.path() / "analyses.sqlite3");
+    const std::string folder = quoted(photos);
+
+    auto compare = [&](const char* when) {
+        const auto cold = runTool("--json --no-cache " + folder);
+        const auto warm = runTool("--json " + cache + " " + folder);
+        EXPECT_EQ(cold.exitCode, 0) << cold.err;
+        EXPECT_EQ(warm.exitCode, 0) << warm.err;
+        EXPECT_EQ(withoutElapsed(warm.out), withoutElapsed(cold.out)) << when;
+        return cold.out;
+    };
+    const auto first = runTool("--json " + cache + " " + folder);
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_GT(std::filesystem::file_size(cacheDir.path() / "analyses.sqlite3"), 0u);
+    const auto unchanged = compare("unchanged");
+    EXPECT_NE(unchanged.find("\"near\""), std::string::npos); // the burst was grouped
+
+    // Added, edited, renamed, deleted.
+    ASSERT_TRUE(save(noisy(base, 3.5, 20), photos / "burst4.jpg"));
+    ASSERT_TRUE(save(photoLike(640, 480, 9), photos / "other.jpg"));
+    std::filesystem::rename(photos / "bright.jpg", photos / "renamed.jpg");
+    std::filesystem::remove(photos / "burst3.jpg");
+    // Replaced by other bytes of the same length, with the old modification time put back.
+    const auto replaced = photos / "burst2.jpg";
+    struct stat st {};
+    ASSERT_EQ(::stat(replaced.c_str(), &st), 0);
+    ASSERT_TRUE(save(photoLike(320, 240, 11), t.path() / "new.jpg"));
+    std::string bytes;
+    {
+        std::ifstream in(t.path() / "new.jpg", std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_LT(bytes.size(), std::size_t(st.st_size));
+    bytes.resize(std::size_t(st.st_size), '\0'); // padding after the end of the image
+    {
+        std::ofstream out(replaced, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, replaced.c_str(), times, 0), 0);
+    compare("changed");
 }
 
 // File names are the folder owner's to choose, so the text summary never hands their control

@@ -1,0 +1,336 @@
+#include "engine/core/AnalysisCache.h"
+
+#include "TempFolder.h"
+#include "engine/core/CachedPhotoAnalyzer.h"
+#include "engine/core/ContentKeys.h"
+#include "engine/core/FolderScanner.h"
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <limits>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace quorlix;
+using quorlix::test::TempFolder;
+
+namespace {
+
+PhotoAnalysis sampleAnalysis(float seed) {
+    PhotoAnalysis a;
+    for (int i = 0; i < 513; ++i)
+        a.embedding.push_back(std::sin(seed + float(i)) / 7.0f);
+    a.embedding[3] = -0.0f;
+    a.embedding[4] = std::numeric_limits<float>::denorm_min();
+    a.aesthetic = 0.1 + double(seed) / 3.0;
+    a.isUtility = false;
+    a.dateOriginal = 1.7e9 + 1.0 / 3.0;
+    a.pixelWidth = 4032;
+    a.pixelHeight = 3024;
+    a.noiseLevel = 2.0 / 3.0;
+    a.isDamaged = true;
+    return a;
+}
+
+QualitySignals sampleSignals() {
+    QualitySignals s;
+    s.aesthetics01 = 0.55;
+    s.faceQuality = 1.0 / 3.0;
+    s.eyesOpen = true;
+    s.sharpness01 = 0.25;
+    s.shadowClip01 = 0.01;
+    s.highlightClip01 = 0.02;
+    s.noiseLevel = 1.5;
+    s.midtoneStops = -0.75;
+    return s;
+}
+
+bool same(const PhotoAnalysis& a, const PhotoAnalysis& b) {
+    return a.embedding.size() == b.embedding.size() &&
+           std::memcmp(a.embedding.data(), b.embedding.data(), a.embedding.size() * 4) == 0 &&
+           a.aesthetic == b.aesthetic && a.isUtility == b.isUtility &&
+           a.dateOriginal == b.dateOriginal && a.pixelWidth == b.pixelWidth &&
+           a.pixelHeight == b.pixelHeight && a.noiseLevel == b.noiseLevel &&
+           a.isDamaged == b.isDamaged;
+}
+
+FileIdentity identity(std::uint64_t inode, std::int64_t changed = 5) {
+    return {7, inode, 1000, 4, changed};
+}
+
+// Counts what reaches the analyser behind the cache.
+class CountingAnalyzer : public PhotoAnalyzer {
+public:
+    std::optional<PhotoAnalysis> analyze(const std::filesystem::path& file,
+                                         ImageBuffer* thumbnail) const override {
+        ++analyses;
+        if (file.filename() == "broken.jpg")
+            return std::nullopt;
+        if (thumbnail)
+            *thumbnail = ImageBuffer{1, 1, 3, std::vector<std::uint8_t>(3, 9)};
+        return sampleAnalysis(float(std::filesystem::file_size(file)));
+    }
+    std::optional<QualitySignals> measure(const ImageBuffer&) const override {
+        ++measures;
+        return sampleSignals();
+    }
+    double score(const PhotoRecord&) const override {
+        ++fileScores;
+        return 42.0;
+    }
+    double score(const PhotoRecord&, const QualitySignals& s) const override {
+        return 40.0 + s.sharpness01 * 8.0;
+    }
+    void prepareScoring() const override { ++prepared; }
+    std::string version() const override { return versionText; }
+
+    std::string versionText = "fp1+sc1";
+    mutable std::atomic<int> analyses{0}, measures{0}, fileScores{0}, prepared{0};
+};
+
+} // namespace
+
+TEST(AnalysisCache, EntriesComeBackBitForBitOnlyForTheSameFileVersionAndAnalyser) {
+    TempFolder dir;
+    const auto file = dir.path() / "cache" / "analyses.sqlite3";
+    {
+        AnalysisCache cache(file, "v1");
+        ASSERT_TRUE(cache.isOpen());
+        cache.storeAnalysis(identity(1), sampleAnalysis(1));
+        cache.storeSignals(identity(1), sampleSignals());
+        cache.storeQuickKey(identity(1), "aa");
+        cache.storeFullKey(identity(1), "bb");
+    }
+    {
+        AnalysisCache cache(file, "v1");
+        const auto a = cache.analysis(identity(1));
+        ASSERT_TRUE(a);
+        EXPECT_TRUE(same(*a, sampleAnalysis(1)));
+        EXPECT_EQ(cache.signals(identity(1)), sampleSignals());
+        EXPECT_EQ(cache.quickKey(identity(1)), "aa");
+        EXPECT_EQ(cache.fullKey(identity(1)), "bb");
+        // Any other version of the file misses: another change time, size, inode.
+        EXPECT_FALSE(cache.analysis(identity(1, 6)));
+        EXPECT_FALSE(cache.analysis(FileIdentity{7, 1, 1001, 4, 5}));
+        EXPECT_FALSE(cache.analysis(identity(2)));
+    }
+    {
+        // Another analyser keeps the content keys but none of the analysis.
+        AnalysisCache cache(file, "v2");
+        EXPECT_FALSE(cache.analysis(identity(1)));
+        EXPECT_FALSE(cache.signals(identity(1)));
+        EXPECT_EQ(cache.fullKey(identity(1)), "bb");
+    }
+    EXPECT_GT(AnalysisCache::sizeOnDisk(file), 0);
+    EXPECT_TRUE(AnalysisCache::forget(file));
+    EXPECT_EQ(AnalysisCache::sizeOnDisk(file), 0);
+}
+
+TEST(AnalysisCache, DefaultPathFollowsXdgCacheHome) {
+    const char* old = std::getenv("XDG_CACHE_HOME");
+    const std::string saved = old ? old : "";
+    ::setenv("XDG_CACHE_HOME", "/tmp/quorlix-xdg", 1);
+    EXPECT_EQ(AnalysisCache::defaultPath(), "/tmp/quorlix-xdg/quorlix/analyses.sqlite3");
+    if (old)
+        ::setenv("XDG_CACHE_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CACHE_HOME");
+}
+
+TEST(AnalysisCache, DamagedFilesAreSetAsideAndDamagedEntriesMiss) {
+    TempFolder dir;
+    const auto file = dir.write("analyses.sqlite3", std::string(8192, 'x'));
+    {
+        AnalysisCache cache(file, "v1");
+        ASSERT_TRUE(cache.isOpen());
+        EXPECT_FALSE(cache.analysis(identity(1)));
+        cache.storeAnalysis(identity(1), sampleAnalysis(1));
+        cache.storeAnalysis(identity(2), sampleAnalysis(2));
+    }
+    EXPECT_TRUE(std::filesystem::exists(file.native() + ".damaged"));
+
+    // One entry's bytes flipped behind SQLite's back: that entry misses, the other still hits.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "UPDATE entries SET payload = CAST(substr(payload, 1, 100) || 'z' || "
+                           "substr(payload, 102) AS BLOB) WHERE inode = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    AnalysisCache cache(file, "v1");
+    EXPECT_FALSE(cache.analysis(identity(1)));
+    EXPECT_TRUE(cache.analysis(identity(2)));
+}
+
+TEST(AnalysisCache, LockedOrUnwritableCachesAreBypassed) {
+    TempFolder dir;
+    const auto file = dir.path() / "analyses.sqlite3";
+    {
+        AnalysisCache cache(file, "v1");
+        cache.storeAnalysis(identity(1), sampleAnalysis(1));
+    }
+    {
+        // Another process holds the file exclusively: this one waits briefly, then does without.
+        sqlite3* holder = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        AnalysisCache cache(file, "v1");
+        EXPECT_FALSE(cache.analysis(identity(1)));
+        cache.storeAnalysis(identity(3), sampleAnalysis(3));
+        cache.flush();
+        sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+    }
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_FALSE(std::filesystem::exists(file.native() + ".damaged"));
+    if (::geteuid() != 0) {
+        const auto closed = dir.path() / "closed";
+        std::filesystem::create_directory(closed);
+        ::chmod(closed.c_str(), 0500);
+        AnalysisCache cache(closed / "analyses.sqlite3", "v1");
+        EXPECT_FALSE(cache.isOpen());
+        cache.storeAnalysis(identity(1), sampleAnalysis(1));
+        EXPECT_FALSE(cache.analysis(identity(1)));
+        ::chmod(closed.c_str(), 0700);
+    }
+    // A path that cannot be a file at all.
+    AnalysisCache cache(dir.path(), "v1");
+    EXPECT_FALSE(cache.isOpen());
+}
+
+TEST(AnalysisCache, TwoWritersAtOnceLoseNothingTheyFlushed) {
+    TempFolder dir;
+    const auto file = dir.path() / "analyses.sqlite3";
+    auto writer = [&](std::uint64_t base) {
+        AnalysisCache cache(file, "v1");
+        for (std::uint64_t i = 0; i < 1500; ++i)
+            cache.storeAnalysis(identity(base + i), sampleAnalysis(float(i)));
+    };
+    { std::jthread a(writer, 0), b(writer, 100000); }
+    AnalysisCache cache(file, "v1");
+    int found = 0;
+    for (std::uint64_t i = 0; i < 1500; ++i)
+        found += cache.analysis(identity(i)).has_value() +
+                 cache.analysis(identity(100000 + i)).has_value();
+    EXPECT_EQ(found, 3000);
+}
+
+TEST(AnalysisCache, EntriesNotSeenForLongArePruned) {
+    TempFolder dir;
+    const auto file = dir.path() / "analyses.sqlite3";
+    {
+        AnalysisCache cache(file, "v1");
+        cache.storeAnalysis(identity(1), sampleAnalysis(1));
+        cache.storeAnalysis(identity(2), sampleAnalysis(2));
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    const std::string age = "UPDATE entries SET seen = seen - " +
+                            std::to_string(AnalysisCache::pruneAfterDays + 1) + " WHERE inode = 1";
+    ASSERT_EQ(sqlite3_exec(db, age.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    AnalysisCache cache(file, "v1");
+    EXPECT_FALSE(cache.analysis(identity(1)));
+    EXPECT_TRUE(cache.analysis(identity(2)));
+}
+
+TEST(CachedPhotoAnalyzer, AnswersUnchangedFilesFromTheCacheAndRereadsChangedOnes) {
+    TempFolder dir;
+    const auto photo = dir.write("a.jpg", "12345");
+    const auto broken = dir.write("broken.jpg", "1");
+    const auto file = dir.path() / "cache" / "analyses.sqlite3";
+    auto inner = std::make_shared<CountingAnalyzer>();
+    PhotoRecord record;
+    record.fileURL = photo.native();
+    record.identity = FileIdentity::ofPath(photo);
+
+    double cold = 0;
+    {
+        CachedPhotoAnalyzer cached(inner, std::make_shared<AnalysisCache>(file, inner->version()));
+        cached.prepareScoring();
+        EXPECT_EQ(inner->prepared, 0); // nothing analysed yet
+        ImageBuffer thumbnail;
+        ASSERT_TRUE(cached.analyze(photo, &thumbnail));
+        EXPECT_EQ(inner->prepared, 1);
+        EXPECT_FALSE(thumbnail.empty());
+        EXPECT_FALSE(cached.analyze(broken));
+        cold = cached.score(record); // measured from the analysis decode, and kept
+        EXPECT_EQ(inner->fileScores, 0);
+    }
+    inner->analyses = 0;
+    inner->prepared = 0;
+    {
+        CachedPhotoAnalyzer cached(inner, std::make_shared<AnalysisCache>(file, inner->version()));
+        cached.prepareScoring();
+        const auto a = cached.analyze(photo);
+        ASSERT_TRUE(a);
+        EXPECT_TRUE(same(*a, sampleAnalysis(5)));
+        EXPECT_EQ(cached.score(record), cold);
+        EXPECT_EQ(inner->analyses, 0);
+        EXPECT_EQ(inner->prepared, 0);        // a rescan of cached photos never loads the models
+        EXPECT_FALSE(cached.analyze(broken)); // failures are not remembered
+        EXPECT_EQ(inner->analyses, 1);
+    }
+    // Same size, same modification time, new bytes: the change time tells.
+    inner->analyses = 0;
+    struct stat st {};
+    ::stat(photo.c_str(), &st);
+    dir.write("a.jpg", "54321");
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ::utimensat(AT_FDCWD, photo.c_str(), times, 0);
+    {
+        CachedPhotoAnalyzer cached(inner, std::make_shared<AnalysisCache>(file, inner->version()));
+        EXPECT_TRUE(cached.analyze(photo));
+        EXPECT_EQ(inner->analyses, 1);
+    }
+    // Another analyser version misses too.
+    inner->analyses = 0;
+    inner->versionText = "fp2+sc1";
+    {
+        CachedPhotoAnalyzer cached(inner, std::make_shared<AnalysisCache>(file, inner->version()));
+        EXPECT_TRUE(cached.analyze(photo));
+        EXPECT_EQ(inner->analyses, 1);
+    }
+}
+
+TEST(ContentKeys, RememberedDigestsGiveTheKeysReadingGives) {
+    TempFolder dir;
+    const std::string a = test::randomBytes(300000, 1);
+    std::string b = a;
+    b[150000] ^= 1; // same size, same ends: a tie broken only by a full read
+    dir.write("a.jpg", a);
+    dir.write("a-copy.jpg", a);
+    dir.write("b.jpg", b);
+    dir.write("c.jpg", test::randomBytes(300000, 2));
+    dir.write("d.jpg", test::randomBytes(1234, 3));
+    const auto candidates = FolderScanner::enumerate(dir.path());
+    const auto plain = contentKeys(candidates, std::int64_t(candidates.size()), {});
+
+    const auto file = dir.path() / "cache" / "analyses.sqlite3";
+    {
+        AnalysisCache cache(file, "v1");
+        EXPECT_EQ(contentKeys(candidates, std::int64_t(candidates.size()), {}, 2, &cache), plain);
+    }
+    {
+        AnalysisCache cache(file, "v1");
+        for (const auto& c : candidates) {
+            if (c.size == 300000) {
+                EXPECT_TRUE(cache.quickKey(c.identity)) << c.url;
+            }
+        }
+        // Gone now, yet settled from what was remembered: nothing was read.
+        for (const auto& c : candidates)
+            std::filesystem::remove(c.url);
+        EXPECT_EQ(contentKeys(candidates, std::int64_t(candidates.size()), {}, 2, &cache), plain);
+    }
+}
