@@ -183,6 +183,17 @@ constexpr Entry kEntries[] = {
     {"window.score", "Score"},
     {"window.unknown", "Unknown"},
     {"window.keptBecause", "Kept because: %@"},
+    {"window.reasonChosen", "chosen by you"},
+    {"window.reasonFirstCopy", "first copy by folder and name"},
+    {"window.reasonIntact", "intact"},
+    {"window.reasonBestScore", "highest score"},
+    {"window.reasonLargest", "largest"},
+    {"window.reasonLeastNoise", "least noise"},
+    {"window.reasonMostPleasing", "most pleasing"},
+    {"window.reasonMostFaces", "most faces"},
+    {"window.reasonBestOverall", "best overall"},
+    {"window.damaged", "This file is damaged; it was only partly read."},
+    {"window.movedToFolder", "%d photos moved to “%@”"},
     {"prefs.forgetCache", "Forget cached analyses"},
     {"prefs.cacheSize", "Cached analyses: %@"},
     {"prefs.forgetCacheFailed", "The cached analyses could not all be removed."},
@@ -630,13 +641,13 @@ QString undoLeft(std::int64_t count) {
 } // namespace check
 namespace prefs {
 QString forgetCache() {
-    return plain(151);
+    return plain(162);
 }
 QString cacheSize(const QString& size) {
-    return formatted(152, {size});
+    return formatted(163, {size});
 }
 QString forgetCacheFailed() {
-    return plain(153);
+    return plain(164);
 }
 } // namespace prefs
 

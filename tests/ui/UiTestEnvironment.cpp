@@ -187,6 +187,7 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
         group.isBestShotUnlocked = description.value(QStringLiteral("unlocked")).toBool();
         const int groupSeed = seed++; // exact groups hold copies: one picture for all
         const QVariantMap scores = description.value(QStringLiteral("scores")).toMap();
+        const QStringList damaged = description.value(QStringLiteral("damaged")).toStringList();
         for (const QVariant& member : description.value(QStringLiteral("members")).toList()) {
             const QString name = member.toString();
             const auto path = folder_->path() / name.toStdString();
@@ -201,6 +202,7 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
             photo.identity = FileIdentity::ofPath(path);
             if (scores.contains(name))
                 group.bestShotScores[photo.id] = scores.value(name).toDouble();
+            photo.isDamaged = damaged.contains(name);
             group.members.push_back(std::move(photo));
         }
         if (group.members.empty())

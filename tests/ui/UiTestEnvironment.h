@@ -43,8 +43,9 @@ public:
     // Whether a log line since the last reset reads exactly `message`.
     Q_INVOKABLE bool logged(const QString& message) const;
     // Scans a folder of small generated photos and shows the result screen. `groups` lists
-    // {kind: "exact"|"near", members: [file names], unlocked, scores: {name: score}}; a
-    // member named "*.broken.jpg" holds bytes no decoder reads. The first member is the
+    // {kind: "exact"|"near", members: [file names], unlocked, scores: {name: score},
+    // damaged: [file names the decoder only partly read]}; a member named "*.broken.jpg"
+    // holds bytes no decoder reads. The first member is the
     // automatic keeper. Returns whether the results screen is shown.
     Q_INVOKABLE bool showResult(const QVariantList& groups, int totalPhotos);
     // The id of a member by its file name in the last result.
