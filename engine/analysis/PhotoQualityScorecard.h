@@ -23,7 +23,7 @@ class PhotoQualityScorecard {
 public:
     // Changes whenever the same photo may score differently; stored scores and signals are
     // valid only under the version they were made with.
-    static constexpr int version = 2;
+    static constexpr int version = 3;
     static constexpr double aestheticsWeightWithFace = 0.3;
     static constexpr double faceQualityWeight = 0.25;
     static constexpr double sharpnessWeightWithFace = 0.25;
@@ -55,6 +55,9 @@ public:
     static constexpr double noisyMultiplier = 0.7;
     // An exposure this many stops from middle grey (median luminance) counts as fully off.
     static constexpr double exposureStopsRange = 4.0;
+    // Burnt highlights cost this many times their share of the frame: detail lost to white is
+    // gone, and a step brighter that clips a sky must not win on its better-placed mid-tones.
+    static constexpr double highlightClipCost = 8.0;
 
     // What the face pass contributes to the signals.
     struct FaceSignals {
@@ -96,10 +99,11 @@ public:
     static std::optional<GrayImage> renderGray(const ImageBuffer& image,
                                                int longerSide = grayMaxPixelSize);
     static double laplacianVariance(const GrayImage& gray);
-    // Standard deviation of the noise of a gray image in 8-bit levels (Immerkær's
-    // Laplacian-difference estimate, taken over blocks and the median block kept, so that neither
-    // texture nor the blocks a JPEG encoder flattened decide; clipped pixels, which carry none,
-    // left out). Nothing when too little of the image can be measured.
+    // Standard deviation of the noise of a gray image in 8-bit levels: per block, the energy of
+    // Immerkær's operator beyond what the same block holds at half size (texture carries across
+    // scales, white noise does not), the median over the flatter half of the blocks, so that
+    // neither texture nor the blocks a JPEG encoder flattened decide; clipped pixels, which carry
+    // none, left out. Nothing when too little of the image can be measured.
     static std::optional<double> noiseLevel(const GrayImage& gray);
     // The median luminance's distance from middle grey (18 % linear reflectance), in stops.
     static double midtoneStops(const std::vector<std::uint8_t>& pixels);

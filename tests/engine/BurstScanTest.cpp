@@ -47,8 +47,8 @@ std::set<std::string> namesOf(const ScanResult::Group& group) {
 
 // One burst: exposure steps up to a clipping +1 EV and a -1 EV, a grainy frame, and a HEIC frame
 // from a phone (encoded by libheif, dated by ExifTool) among the JPEGs. A different scene shot in
-// the same minute stays out, and the grainy frame is not the one kept.
-TEST_F(BurstScan, ExposureStepsClippingAndHeicFormOneBurstWithoutTheNoisyKeeper) {
+// the same minute stays out, and neither the grainy nor the clipped frame is the one kept.
+TEST_F(BurstScan, ExposureStepsClippingAndHeicFormOneBurstKeepingNeitherGrainNorClipping) {
     const VImage scene = test::photoLike(2200, 1650, 5);
     const auto frame = [&](int dx, int dy) {
         return scene.crop(40 + dx, 30 + dy, 2000, 1500);
@@ -83,6 +83,7 @@ TEST_F(BurstScan, ExposureStepsClippingAndHeicFormOneBurstWithoutTheNoisyKeeper)
     ASSERT_TRUE(keeper.has_value());
     const std::string kept = std::filesystem::path(keeper->fileURL).filename().string();
     EXPECT_NE(kept, "IMG_0006.jpg"); // grainy
+    EXPECT_NE(kept, "IMG_0004.jpg"); // clipped
 }
 
 // Two frames that differ only in their grain: the clean one is kept, although the grain reads as
