@@ -47,11 +47,12 @@ public:
     static constexpr double eyeClosedRatio = 0.16;
     static constexpr double significantFaceArea = 0.02;
     // Sensor noise (the estimate below, at full resolution, in 8-bit levels) that costs nothing,
-    // and the level at which it costs `noisyMultiplier` of the score. A JPEG encoder removes most
-    // of the grain it is given, so these sit far below the sensor's own figures: grain of sigma 3
-    // saved at quality 75 reads about 0.6, of sigma 6 about 1.45, a clean frame about 0.4.
-    static constexpr double cleanNoiseAtMost = 0.45;
-    static constexpr double fullNoiseAt = 1.5;
+    // and the level at which it costs `noisyMultiplier` of the score. Only grain finer than the
+    // scene's texture counts, so a clean frame reads about 0 (a camera's base grain, once its JPEG
+    // encoder is done, leaves nothing); grain of sigma 3 to 8 saved at quality 92 reads about 2.5
+    // to 9, and a quality-75 encoder removes most of sigma 3, hence the low full level.
+    static constexpr double cleanNoiseAtMost = 0.15;
+    static constexpr double fullNoiseAt = 1.0;
     static constexpr double noisyMultiplier = 0.7;
     // An exposure this many stops from middle grey (median luminance) counts as fully off.
     static constexpr double exposureStopsRange = 4.0;
