@@ -1,6 +1,7 @@
 #include "UiTestEnvironment.h"
 
 #include "TempFolder.h"
+#include "engine/core/AnalysisCache.h"
 #include "engine/core/ContentKeys.h"
 #include "engine/core/ScanCancelled.h"
 
@@ -13,6 +14,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -155,6 +158,13 @@ int ModelHarness::entryCount(const QUrl& folder) const {
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
         ++count;
     return ec ? -1 : count;
+}
+
+void ModelHarness::fillAnalysisCache(int bytes) {
+    const auto path = AnalysisCache::defaultPath();
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << std::string(std::size_t(bytes), 'x');
+    Q_EMIT model_->analysisCacheChanged();
 }
 
 void ModelHarness::reset() {

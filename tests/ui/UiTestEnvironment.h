@@ -61,6 +61,9 @@ public:
     }
     // An empty folder to move into, made anew after each reset.
     Q_INVOKABLE QUrl destinationFolder();
+    // Leaves a cache of analyses of `bytes` bytes where the model looks for it (the test's own
+    // cache folder), as a finished scan would.
+    Q_INVOKABLE void fillAnalysisCache(int bytes);
     // How many entries a folder holds (-1 when it cannot be read).
     Q_INVOKABLE int entryCount(const QUrl& folder) const;
     int openedUrlCount() const { return int(desktop_->opened.size()); }
