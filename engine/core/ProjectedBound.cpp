@@ -2,6 +2,8 @@
 // and fused multiply-adds double the sweep's speed.
 #include "engine/core/ProjectedBound.h"
 
+#include "engine/core/KernelClones.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -10,14 +12,6 @@
 namespace quorlix {
 
 namespace {
-
-// Not under ThreadSanitizer: the clone resolver runs during relocation, before its runtime is up.
-#if defined(__x86_64__) && defined(__linux__) && (defined(__GNUC__) || defined(__clang__)) &&      \
-    !defined(__SANITIZE_THREAD__)
-#define QUORLIX_KERNEL __attribute__((target_clones("arch=x86-64-v3", "default")))
-#else
-#define QUORLIX_KERNEL
-#endif
 
 constexpr std::size_t tileColumns = 1024; // dims × 4 bytes each: 256 KiB at 64 directions
 constexpr std::size_t chunk = 16;
