@@ -2,7 +2,6 @@
 
 #include "app/AppModel.h"
 #include "app/FileUrl.h"
-#include "ui/AppModelForeign.h"
 #include "ui/ThumbnailProvider.h"
 
 #include <QDateTime>
@@ -39,9 +38,7 @@ bool sameContent(const ScanResult::Group& a, const ScanResult::Group& b) {
 
 } // namespace
 
-GroupListModel::GroupListModel(QObject* parent) : QAbstractListModel(parent) {
-    setAppModel(AppModelForeign::instance());
-}
+GroupListModel::GroupListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void GroupListModel::setAppModel(AppModel* model) {
     if (appModel_ == model)

@@ -9,8 +9,12 @@
 
 namespace quorlix {
 
-ResultSummary::ResultSummary(QObject* parent) : QObject(parent) {
-    setAppModel(AppModelForeign::instance());
+ResultSummary::ResultSummary(QObject* parent) : QObject(parent) {}
+
+ResultSummary* ResultSummary::create(QQmlEngine* qmlEngine, QJSEngine*) {
+    auto* summary = new ResultSummary;
+    summary->setAppModel(AppModelForeign::of(qmlEngine));
+    return summary;
 }
 
 void ResultSummary::setAppModel(AppModel* model) {

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QtQml/qqml.h>
 
+class QJSEngine;
+class QQmlEngine;
+
 namespace quorlix {
 
 // The counts and sizes of the model's current result that the results screen shows, kept
@@ -30,6 +33,8 @@ class ResultSummary : public QObject {
 public:
     // Starts on the process's model QML sees, when there is one.
     explicit ResultSummary(QObject* parent = nullptr);
+    // Follows the AppModel of the engine that asks.
+    static ResultSummary* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
 
     AppModel* appModel() const { return appModel_; }
     void setAppModel(AppModel* model);
