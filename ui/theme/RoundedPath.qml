@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Shapes
 
 // A rounded rectangle outline as one SVG path, for fills and strokes that Rectangle cannot do
 // (diagonal gradients, dashes).
