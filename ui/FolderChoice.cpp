@@ -14,6 +14,7 @@
 #include <QUuid>
 #include <QVariantMap>
 #include <QWindow>
+#include <type_traits>
 
 namespace quorlix {
 
@@ -37,6 +38,9 @@ QUrl FolderChoice::startFolder(const QString& lastFolder) {
         return QUrl::fromLocalFile(pictures);
     return QUrl::fromLocalFile(QDir::homePath());
 }
+
+static_assert(!std::is_default_constructible_v<FolderChoice>,
+              "QML prefers a default constructor to create()");
 
 FolderChoice::FolderChoice(AppModel* model, QObject* parent) : QObject(parent), model_(model) {}
 

@@ -23,8 +23,9 @@ class FolderChoice : public QObject {
     QML_SINGLETON
 
 public:
-    // `model` keeps the last folder; without one nothing is remembered.
-    explicit FolderChoice(AppModel* model = nullptr, QObject* parent = nullptr);
+    // `model` keeps the last folder; without one nothing is remembered. No default: QML would
+    // construct the singleton itself and never call create().
+    explicit FolderChoice(AppModel* model, QObject* parent = nullptr);
     ~FolderChoice() override;
     // Remembers through the AppModel of the engine that asks.
     static FolderChoice* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);

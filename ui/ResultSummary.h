@@ -31,8 +31,8 @@ class ResultSummary : public QObject {
     Q_PROPERTY(QString text READ text NOTIFY changed)
 
 public:
-    // Starts on the process's model QML sees, when there is one.
-    explicit ResultSummary(QObject* parent = nullptr);
+    // No default: QML would construct the singleton itself and never call create().
+    explicit ResultSummary(AppModel* model, QObject* parent = nullptr);
     // Follows the AppModel of the engine that asks.
     static ResultSummary* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
 
