@@ -1,12 +1,13 @@
 #include "app/FileMover.h"
 
 #include "app/MoveError.h"
-#include "app/SourceFile.h"
+#include "engine/core/RegularFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,7 +69,7 @@ public:
     StagedCopy(const StagedCopy&) = delete;
     StagedCopy& operator=(const StagedCopy&) = delete;
 
-    std::error_code write(const SourceFile& in, const fs::path& folder) {
+    std::error_code write(const RegularFile& in, const fs::path& folder) {
         folderFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folderFd_ < 0)
             return lastError();
@@ -92,17 +93,14 @@ public:
         std::vector<char> buffer(1 << 20);
         std::int64_t copied = 0;
         for (;;) {
-            const ssize_t n = ::read(in.fd(), buffer.data(), buffer.size());
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
+            const ssize_t n = readAt(in.fd(), buffer.data(), buffer.size(), off_t(copied));
+            if (n < 0)
                 return lastError();
-            }
-            if (n == 0)
-                break;
             if (auto ec = writeAll(fd_, buffer.data(), std::size_t(n)))
                 return ec;
             copied += n;
+            if (std::size_t(n) < buffer.size())
+                break;
         }
         struct stat source {};
         if (::fstat(in.fd(), &source) != 0)
@@ -161,7 +159,7 @@ private:
 
 // Removes the source of a finished copy, only if its name still holds the file that was copied;
 // otherwise the copy goes again, so the file exists exactly once.
-std::error_code removeSource(const fs::path& from, const SourceFile& in, StagedCopy& copy) {
+std::error_code removeSource(const fs::path& from, const RegularFile& in, StagedCopy& copy) {
     std::error_code ec;
     if (!unchanged(from, &in.identity()))
         ec = make_error_code(MoveError::changed);
@@ -172,11 +170,15 @@ std::error_code removeSource(const fs::path& from, const SourceFile& in, StagedC
     return ec;
 }
 
-SourceFile openSource(const fs::path& from, const FileIdentity* expected, std::error_code& ec) {
-    SourceFile in = SourceFile::open(from, ec);
-    if (in && expected && in.identity() != *expected) {
+// The file at `from` itself, as `expected` (when given) recorded it.
+std::optional<RegularFile> openSource(const fs::path& from, const FileIdentity* expected,
+                                      std::error_code& ec) {
+    auto in = RegularFile::open(from, ec);
+    if (!in && !ec)
+        ec = make_error_code(MoveError::notRegular);
+    if (in && expected && in->identity() != *expected) {
         ec = make_error_code(MoveError::changed);
-        return {};
+        return std::nullopt;
     }
     return in;
 }
@@ -197,16 +199,16 @@ std::optional<fs::path> publishFree(StagedCopy& copy, const fs::path& folder,
 
 std::optional<fs::path> moveAcross(const fs::path& from, const fs::path& folder,
                                    const FileIdentity* expected, std::error_code& ec) {
-    const SourceFile in = openSource(from, expected, ec);
+    const auto in = openSource(from, expected, ec);
     if (!in)
         return std::nullopt;
     StagedCopy copy;
-    if ((ec = copy.write(in, folder)))
+    if ((ec = copy.write(*in, folder)))
         return std::nullopt;
     auto target = publishFree(copy, folder, from.filename().native(), ec);
     if (!target)
         return std::nullopt;
-    if ((ec = removeSource(from, in, copy)))
+    if ((ec = removeSource(from, *in, copy)))
         return std::nullopt;
     return target;
 }
@@ -299,11 +301,11 @@ std::optional<fs::path> moveInto(const fs::path& from, const fs::path& folder,
 
 std::optional<fs::path> copyInto(const fs::path& from, const fs::path& folder,
                                  std::error_code& ec) {
-    const SourceFile in = SourceFile::open(from, ec);
+    const auto in = openSource(from, nullptr, ec);
     if (!in)
         return std::nullopt;
     StagedCopy copy;
-    if ((ec = copy.write(in, folder)))
+    if ((ec = copy.write(*in, folder)))
         return std::nullopt;
     return publishFree(copy, folder, from.filename().native(), ec);
 }
@@ -311,15 +313,15 @@ std::optional<fs::path> copyInto(const fs::path& from, const fs::path& folder,
 std::error_code copyThenRemove(const fs::path& from, const fs::path& to,
                                const FileIdentity* expected) {
     std::error_code ec;
-    const SourceFile in = openSource(from, expected, ec);
+    const auto in = openSource(from, expected, ec);
     if (!in)
         return ec;
     StagedCopy copy;
-    if ((ec = copy.write(in, to.has_parent_path() ? to.parent_path() : fs::path("."))))
+    if ((ec = copy.write(*in, to.has_parent_path() ? to.parent_path() : fs::path("."))))
         return ec;
     if ((ec = copy.publish(to.filename().native())))
         return ec;
-    return removeSource(from, in, copy);
+    return removeSource(from, *in, copy);
 }
 
 } // namespace quorlix::FileMover

@@ -1,6 +1,6 @@
 #include "app/MoveCheck.h"
 
-#include "app/SourceFile.h"
+#include "engine/core/RegularFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,28 +11,7 @@
 
 namespace quorlix::MoveCheck {
 
-namespace {
-
 namespace fs = std::filesystem;
-
-// Fills `buffer` from `fd` unless the file ends first; the bytes read, or -1.
-ssize_t readFull(int fd, char* buffer, std::size_t size) {
-    std::size_t total = 0;
-    while (total < size) {
-        const ssize_t n = ::read(fd, buffer + total, size - total);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        total += std::size_t(n);
-    }
-    return ssize_t(total);
-}
-
-} // namespace
 
 bool unchanged(const PhotoRecord& photo) {
     if (!photo.identity)
@@ -42,23 +21,22 @@ bool unchanged(const PhotoRecord& photo) {
 }
 
 Bytes compareBytes(const PhotoRecord& keeper, const PhotoRecord& copy) {
-    std::error_code ec;
-    const SourceFile a = SourceFile::open(keeper.fileURL, ec);
-    const SourceFile b = SourceFile::open(copy.fileURL, ec);
+    const auto a = RegularFile::open(keeper.fileURL);
+    const auto b = RegularFile::open(copy.fileURL);
     if (!a || !b)
         return Bytes::unreadable;
-    if (!keeper.identity || !copy.identity || a.identity() != *keeper.identity ||
-        b.identity() != *copy.identity || a.identity().size != b.identity().size)
+    if (!keeper.identity || !copy.identity || a->identity() != *keeper.identity ||
+        b->identity() != *copy.identity || a->identity().size != b->identity().size)
         return Bytes::different;
-    ::posix_fadvise(a.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    ::posix_fadvise(b.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(a->fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(b->fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
     // Kept between calls: fresh megabytes for every file cost more in page faults than the
     // comparison itself.
     constexpr std::size_t chunk = 256 << 10;
     thread_local std::vector<char> left(chunk), right(chunk);
-    for (;;) {
-        const ssize_t n = readFull(a.fd(), left.data(), chunk);
-        const ssize_t m = readFull(b.fd(), right.data(), chunk);
+    for (off_t at = 0;; at += off_t(chunk)) {
+        const ssize_t n = readAt(a->fd(), left.data(), chunk, at);
+        const ssize_t m = readAt(b->fd(), right.data(), chunk, at);
         if (n < 0 || m < 0)
             return Bytes::unreadable;
         if (n != m || std::memcmp(left.data(), right.data(), std::size_t(n)) != 0)

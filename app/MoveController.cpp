@@ -11,6 +11,7 @@
 #include "app/Trash.h"
 #include "engine/core/Log.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QTimer>
 #include <algorithm>
@@ -27,6 +28,17 @@ namespace {
 
 std::string lastComponent(const std::filesystem::path& path) {
     return path.filename().native();
+}
+
+// Names the folder the user chose, so a move to the wrong one shows at once; its name, as the
+// whole path would not fit a notice.
+QString movedToFolderText(std::int64_t count, const std::filesystem::path& folder) {
+    const std::filesystem::path name =
+        folder.filename().empty() ? folder.parent_path().filename() : folder.filename();
+    if (name.empty())
+        return L::move::doneFolder(count);
+    return L::format(QStringLiteral("window.movedToFolder"),
+                     {qint64(count), QFile::decodeName(QByteArray::fromStdString(name.native()))});
 }
 
 // Why a destination folder cannot take the others, or nothing when it can.
@@ -365,7 +377,7 @@ void MoveController::finishMove(Job& job) {
                   std::to_string(movedCount) + " skipped=" + std::to_string(job.skipped) +
                   " failed=" + std::to_string(job.failed + job.noTrash));
     QStringList parts{job.toTrash ? L::move::doneTrash(movedCount)
-                                  : L::move::doneFolder(movedCount)};
+                                  : movedToFolderText(movedCount, job.folder)};
     if (job.skipped > 0)
         parts << L::check::skipped(job.skipped);
     if (job.failed > 0)

@@ -103,12 +103,13 @@ void printBreakdown(const ScanResult::Group& g, std::map<std::string, std::strin
         std::optional<AestheticsSignals> s;
         if (const auto thumb = ImageDecoder::thumbnail(m.fileURL, 1024))
             s = AestheticsScorer::measure(*thumb, true);
-        std::printf("  %-12s score %5.1f | aes %+.3f sharp %.2f clip %.3f face %.2f eyes %d |",
-                    kindOf[m.fileURL].c_str(),
-                    score == g.bestShotScores.end() ? -1.0 : score->second,
-                    m.aestheticScore.value_or(-9), q ? q->sharpness : -1.0,
-                    q ? q->exposureClip : -1.0, q && q->faceQuality ? *q->faceQuality : -1.0,
-                    q && q->eyesOpen ? int(*q->eyesOpen) : -1);
+        std::printf(
+            "  %-12s score %5.1f | full-res noise %.2f | aes %+.3f sharp %.2f clip %.3f"
+            " face %.2f eyes %d |",
+            kindOf[m.fileURL].c_str(), score == g.bestShotScores.end() ? -1.0 : score->second,
+            m.noiseLevel.value_or(-1), m.aestheticScore.value_or(-9), q ? q->sharpness : -1.0,
+            q ? q->exposureClip : -1.0, q && q->faceQuality ? *q->faceQuality : -1.0,
+            q && q->eyesOpen ? int(*q->eyesOpen) : -1);
         if (s)
             std::printf(
                 " det %.3f noise %.2f stops %+.2f head %.2f clipH %.3f clipL %.3f range %.2f "

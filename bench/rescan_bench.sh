@@ -18,14 +18,13 @@ if [[ ! -d "$corpus" ]]; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The compact landmark model too stays in this run's folder.
+export XDG_CACHE_HOME="$work/xdg"
 folder="$work/photos"
 mkdir -p "$folder"
 # Copies, not links: the edits below must not reach the corpus.
-find "$corpus" -name '*.jpg' | sort | head -n "$count" | while read -r f; do
-    d="$folder/$(dirname "${f#"$corpus"/}")"
-    mkdir -p "$d"
-    cp -p "$f" "$d/"
-done
+(cd "$corpus" && find . -name '*.jpg' | sort | head -n "$count" |
+    xargs -d '\n' cp -p --parents -t "$folder")
 n=$(find "$folder" -name '*.jpg' | wc -l)
 cache="$work/cache/analyses.sqlite3"
 
@@ -38,6 +37,7 @@ scan() { # LABEL ARGS...
     echo "$label $s $kb"
 }
 
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-10s %8s %8s %8s %s\n' scan seconds speedup peak_MB same_result
 first=$(scan first --cache "$cache")
 read -r _ first_s first_kb <<<"$first"
@@ -61,4 +61,5 @@ report "$edited" edited-cold
 report "$cold" edited-cold
 size=$( (stat -c %s "$cache" "$cache-wal" 2>/dev/null || true) | awk '{s += $1} END {print s}')
 awk -v b="$size" -v n="$n" 'BEGIN{printf "photos %d, cache %.1f MB, %.0f bytes per photo\n", n, b/1048576, b/n}'
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "speedup = first scan time / this scan's; same_result: --json equal to the cold scan of the same files, apart from elapsed"

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Sets everything up, then runs the whole test suite of the release build.
 #   scripts/test.sh [CTEST_ARGS...]
-#   scripts/test.sh --ci      the CI gates, each in its own build (what .ci/run runs):
-#     the format check; the release build with warnings as errors and all its tests; qmllint.
-#   scripts/test.sh --sanitizers   the engine and app tests under ASan/UBSan, then under TSan
-#     (not yet a CI gate).
+#   scripts/test.sh --ci      the CI gates, each in its own build (what .ci/run runs): the format
+#     check; the release build with warnings as errors and all its tests; qmllint. Each stage
+#     prints its time.
+#   scripts/test.sh --sanitizers   the engine and app tests under ASan/UBSan, then each fuzz
+#     target for 60 s in that same build; the engine and app tests under TSan. They join --ci
+#     once a whole run of them has passed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -17,7 +19,15 @@ if command -v ccache >/dev/null && [[ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]]; 
     export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
 start=$SECONDS
+stage_name=""
+stage_start=$SECONDS
+times=()
 stage() {
+    if [[ -n "$stage_name" ]]; then
+        times+=("$(printf '%6d s  %s' $((SECONDS - stage_start)) "$stage_name")")
+    fi
+    stage_name="$1"
+    stage_start=$SECONDS
     printf '\n== %s (%d s so far)\n' "$1" $((SECONDS - start))
 }
 failed=()
@@ -27,21 +37,37 @@ gate() {
     stage "$name"
     "$@" || failed+=("$name")
 }
+# A build that fails is a failed gate and skips what needs it.
+build() {
+    stage "build $1"
+    scripts/setup.sh "$1" || {
+        failed+=("build $1")
+        return 1
+    }
+}
+sanitizers() {
+    if build ci-asan; then
+        gate "tests ci-asan" ctest --preset ci-asan
+        gate "fuzz 60 s per target" fuzz/run.sh -j 2 60
+    fi
+    if build ci-tsan; then
+        gate "tests ci-tsan" ctest --preset ci-tsan
+    fi
+}
 
 if [[ "$1" == "--ci" ]]; then
     gate "format" .ci/format.sh
-    stage "build ci-release"
-    scripts/setup.sh ci-release
-    gate "tests ci-release" ctest --preset ci-release
-    gate "qmllint" .ci/qmllint.sh build/ci-release
+    if build ci-release; then
+        gate "tests ci-release" ctest --preset ci-release
+        gate "qmllint" .ci/qmllint.sh build/ci-release
+    fi
 else
-    for preset in ci-asan ci-tsan; do
-        stage "build $preset"
-        scripts/setup.sh "$preset"
-        gate "tests $preset" ctest --preset "$preset"
-    done
+    sanitizers
 fi
 stage "done"
+printf 'Stage times:\n'
+printf '%s\n' "${times[@]}"
+printf '%6d s  total\n' $((SECONDS - start))
 if ((${#failed[@]})); then
     echo "Failed gates: ${failed[*]}" >&2
     exit 1

@@ -87,7 +87,7 @@ tour() {
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
         QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS= \
         timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$app" --steps "$4" --out "$out" \
-        --tag "$2" --folder "$3" --dest "${5:-$work}" --slices 1,600 | grep '^tour:' || true
+        --tag "$2" --folder "$3" --dest "${5:-$work}" --slices 1,600 --size 1280x800 | grep '^tour:' || true
 }
 
 for theme in light dark; do

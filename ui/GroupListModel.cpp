@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "app/FileUrl.h"
+#include "app/KeeperReasons.h"
 #include "ui/ThumbnailProvider.h"
 
 #include <QDateTime>
@@ -234,6 +235,8 @@ QVariantMap GroupListModel::memberMap(const ScanResult::Group& group, const Phot
     };
     if (const auto score = group.bestShotScores.find(photo.id); score != group.bestShotScores.end())
         map.insert(QStringLiteral("score"), score->second);
+    if (photo.id == group.keeperId)
+        map.insert(QStringLiteral("keptBecause"), KeeperReasons::sentence(group, photo));
     // Copies in different subfolders look the same; where each lives tells them apart.
     const std::filesystem::path parent = path.parent_path();
     map.insert(QStringLiteral("path"),

@@ -56,7 +56,8 @@ public:
     Q_INVOKABLE int indexOfGroup(const QString& groupId) const;
 
     // One member for QML: id, fileURL (file:// URL), name (last path component), size (bytes),
-    // score (absent when the group has none for it), isKeeper, isDamaged (the decoder had
+    // score (absent when the group has none for it), isKeeper, keptBecause (the keeper's
+    // reasons as one sentence, only on the keeper), isDamaged (the decoder had
     // to repair the file or read only part of it), thumbnail and preview (image
     // sources at the cell's and the enlarged view's sizes).
     // `scanned`: the scanned folder, which "folder" (the photo's folder below it, empty for

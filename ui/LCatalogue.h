@@ -30,6 +30,7 @@ class LCatalogue : public QObject {
     Q_PROPERTY(QJSValue error READ error CONSTANT)
     Q_PROPERTY(QJSValue picker READ picker CONSTANT)
     Q_PROPERTY(QJSValue window READ window CONSTANT)
+    Q_PROPERTY(QJSValue prefs READ prefs CONSTANT)
 
 public:
     static LCatalogue* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
@@ -47,6 +48,7 @@ public:
     QJSValue error() const { return part("error"); }
     QJSValue picker() const { return part("picker"); }
     QJSValue window() const { return part("window"); }
+    QJSValue prefs() const { return part("prefs"); }
 
     // Formats the entry `key` with `args` in order (numbers for "%d", texts for "%@").
     Q_INVOKABLE QString format(const QString& key, const QVariantList& args) const;

@@ -3,8 +3,9 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Quorlix
 
-// Appearance and language. The appearance changes at once; the language at the next start,
-// which the dialog says while the two differ.
+// Appearance, language and the analysis cache. The appearance changes at once; the language at
+// the next start, which the dialog says while the two differ. The cache cannot be forgotten
+// while a scan is writing to it.
 Dialog {
     id: root
     objectName: "preferencesDialog"
@@ -97,6 +98,22 @@ Dialog {
             wrapMode: Text.WordWrap
             font.pixelSize: 12
             color: Theme.text.secondary
+        }
+        Item { implicitHeight: 8 }
+        Text {
+            objectName: "analysisCacheSize"
+            Layout.fillWidth: true
+            text: AppModel.analysisCacheText
+            wrapMode: Text.WordWrap
+            font.pixelSize: 13
+            color: Theme.text.primary
+        }
+        SecondaryButton {
+            objectName: "forgetCacheButton"
+            text: L.prefs.forgetCache
+            enabled: AppModel.screen !== AppModel.Screen.scanning && AppModel.analysisCacheBytes > 0
+            Accessible.description: AppModel.analysisCacheText
+            onClicked: AppModel.forgetCachedAnalyses()
         }
     }
     footer: Item {

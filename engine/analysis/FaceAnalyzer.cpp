@@ -1,6 +1,8 @@
-// The only file that includes dlib: its headers are heavy, so everything else stays quick to build.
+// With CompactLandmarkModel.cpp, the only files that include dlib: its headers are heavy, so
+// everything else stays quick to build.
 #include "engine/analysis/FaceAnalyzer.h"
 
+#include "engine/analysis/CompactLandmarkModel.h"
 #include "engine/core/GrayImage.h"
 #include "engine/core/Log.h"
 
@@ -153,6 +155,7 @@ struct FaceAnalyzer::Impl {
     std::once_flag backgroundOnce;
     std::atomic<bool> abandon{false};
     std::atomic<bool> ready{false};
+    std::atomic<bool> keepCompact{false}; // read from the shipped file, not written yet
     std::string loadError;
     std::optional<double> loadSeconds;
     dlib::frontal_face_detector detector;
@@ -170,38 +173,56 @@ struct FaceAnalyzer::Impl {
     void loadOnceOnly() {
         std::call_once(loadOnce, [this] {
             std::lock_guard lock(mutex);
-            load();
+            keepCompact = load();
             ready = true;
         });
+        // Outside the once: callers waiting for the model go on while one of them writes.
+        if (keepCompact.exchange(false) && !abandon) {
+            const auto compact = CompactLandmarkModel::defaultPath();
+            if (!CompactLandmarkModel::write(predictor, compact, modelPath()))
+                log::error(log::Category::quality,
+                           "Cannot keep a fast-loading landmark model at " + compact.string());
+        }
     }
 
-    void load() {
+    // Whether the model was read from the shipped file (rather than its compact form).
+    bool load() {
         const auto start = std::chrono::steady_clock::now();
+        bool slow = false;
         try {
             const auto path = modelPath();
-            if (!std::filesystem::is_regular_file(path))
-                throw std::runtime_error("no file at " + path.string());
-            std::ifstream file(path, std::ios::binary);
-            if (!file)
-                throw std::runtime_error("cannot open " + path.string());
-            StoppableBuffer buffer(*file.rdbuf(), abandon);
-            std::istream in(&buffer);
-            dlib::deserialize(predictor, in);
+            if (!CompactLandmarkModel::read(CompactLandmarkModel::defaultPath(), path, predictor)) {
+                slow = true;
+                loadShipped(path);
+            }
             if (predictor.num_parts() != 68)
                 throw std::runtime_error("expected 68 landmarks, found " +
                                          std::to_string(predictor.num_parts()));
         } catch (const std::exception& e) {
             loadError = e.what();
             if (abandon) // the process is ending; nobody will ask for faces any more
-                return;
+                return false;
             log::error(log::Category::quality,
                        "Face landmark model could not be loaded: " + loadError);
-            return;
+            return false;
         }
         loadSeconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         log::info(log::Category::quality,
-                  "face_model_loaded ms=" + std::to_string(std::lround(*loadSeconds * 1000.0)));
+                  "face_model_loaded ms=" + std::to_string(std::lround(*loadSeconds * 1000.0)) +
+                      (slow ? " from=shipped" : " from=compact"));
+        return slow;
+    }
+
+    void loadShipped(const std::filesystem::path& path) {
+        if (!std::filesystem::is_regular_file(path))
+            throw std::runtime_error("no file at " + path.string());
+        std::ifstream file(path, std::ios::binary);
+        if (!file)
+            throw std::runtime_error("cannot open " + path.string());
+        StoppableBuffer buffer(*file.rdbuf(), abandon);
+        std::istream in(&buffer);
+        dlib::deserialize(predictor, in);
     }
 };
 

@@ -21,11 +21,11 @@ namespace FeaturePrint {
 
 // Changes with anything that moves a photo's vector; stored vectors are comparable only within
 // one version.
-inline constexpr int version = 2;
+inline constexpr int version = 3;
 
 inline constexpr int luminanceGrid = 16;
 inline constexpr int chromaGrid = 8;
-inline constexpr int orientationGrid = 4;
+inline constexpr int orientationGrid = 8;
 inline constexpr int orientationBins = 8;
 
 inline constexpr std::size_t luminanceLength = luminanceGrid * luminanceGrid;

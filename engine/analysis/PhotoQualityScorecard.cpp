@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <numbers>
+#include <vector>
 
 namespace quorlix {
 
@@ -197,43 +198,85 @@ double PhotoQualityScorecard::laplacianVariance(const GrayImage& gray) {
     return quorlix::laplacianVariance(gray.pixels.data(), gray.width, gray.height);
 }
 
-std::optional<double> PhotoQualityScorecard::noiseLevel(const GrayImage& gray) {
-    constexpr int block = 16;
-    const int w = gray.width, h = gray.height;
-    if (w < block + 2 || h < block + 2 || gray.pixels.size() < std::size_t(w) * std::size_t(h))
-        return std::nullopt;
-    std::vector<double> means;
-    for (int by = 1; by + block <= h - 1; by += block)
-        for (int bx = 1; bx + block <= w - 1; bx += block) {
-            long sum = 0;
-            int counted = 0;
-            for (int y = by; y < by + block; ++y) {
-                const std::uint8_t* r0 = &gray.pixels[std::size_t(y - 1) * w];
-                const std::uint8_t* r1 = r0 + w;
-                const std::uint8_t* r2 = r1 + w;
-                for (int x = bx; x < bx + block; ++x) {
-                    const int lo = std::min({r0[x - 1], r0[x], r0[x + 1], r1[x - 1], r1[x],
-                                             r1[x + 1], r2[x - 1], r2[x], r2[x + 1]});
-                    const int hi = std::max({r0[x - 1], r0[x], r0[x + 1], r1[x - 1], r1[x],
-                                             r1[x + 1], r2[x - 1], r2[x], r2[x + 1]});
-                    if (lo <= shadowClipLevel || hi >= highlightClipLevel)
-                        continue;
-                    const int v = (r0[x - 1] + r0[x + 1] + r2[x - 1] + r2[x + 1]) -
-                                  2 * (r0[x] + r1[x - 1] + r1[x + 1] + r2[x]) + 4 * r1[x];
-                    sum += std::abs(v);
-                    ++counted;
-                }
-            }
-            if (counted * 4 >= block * block * 3)
-                means.push_back(double(sum) / counted);
+namespace {
+
+// Mean square of Immerkær's operator (divided by 6, so that white noise of sigma gives sigma^2)
+// over the windows centred in [x0, x1) x [y0, y1) of a plane, leaving out windows that touch a
+// clipped value, which carries no noise. Negative when too few windows count.
+template <typename Value>
+double immerkaerEnergy(const Value* plane, int width, int x0, int x1, int y0, int y1, double low,
+                       double high) {
+    double sum = 0;
+    int counted = 0;
+    for (int y = y0; y < y1; ++y) {
+        const Value* r0 = plane + std::size_t(y - 1) * width;
+        const Value* r1 = r0 + width;
+        const Value* r2 = r1 + width;
+        for (int x = x0; x < x1; ++x) {
+            const double lo = std::min({r0[x - 1], r0[x], r0[x + 1], r1[x - 1], r1[x], r1[x + 1],
+                                        r2[x - 1], r2[x], r2[x + 1]});
+            const double hi = std::max({r0[x - 1], r0[x], r0[x + 1], r1[x - 1], r1[x], r1[x + 1],
+                                        r2[x - 1], r2[x], r2[x + 1]});
+            if (lo <= low || hi >= high)
+                continue;
+            const double v = (double(r0[x - 1]) + r0[x + 1] + r2[x - 1] + r2[x + 1]) -
+                             2.0 * (double(r0[x]) + r1[x - 1] + r1[x + 1] + r2[x]) + 4.0 * r1[x];
+            sum += v * v;
+            ++counted;
         }
-    if (means.size() < 8)
+    }
+    const int windows = (x1 - x0) * (y1 - y0);
+    return counted * 4 >= windows * 3 ? sum / (36.0 * counted) : -1.0;
+}
+
+} // namespace
+
+std::optional<double> PhotoQualityScorecard::noiseLevel(const GrayImage& gray) {
+    // Blocks of 16 pixels, seen again on a copy reduced 2x by box averaging. White noise keeps
+    // three quarters of its energy in the finest octave (E_fine - E_half = 3/4 sigma^2), while
+    // texture and edges, whose energy grows toward coarse scales, give little or nothing: fine
+    // texture read as noise would reward the blurred sibling that smeared it away.
+    constexpr int block = 16, halfBlock = block / 2;
+    const int w = gray.width, h = gray.height;
+    if (w < 2 * block + 4 || h < 2 * block + 4 ||
+        gray.pixels.size() < std::size_t(w) * std::size_t(h))
         return std::nullopt;
-    // The median block: a JPEG encoder leaves the flattest blocks with no noise at all, so the
-    // flattest ones would read every photo as clean.
-    const auto middle = means.begin() + std::ptrdiff_t(means.size() / 2);
-    std::nth_element(means.begin(), middle, means.end());
-    return std::sqrt(std::numbers::pi / 2.0) / 6.0 * *middle;
+    const int hw = w / 2, hh = h / 2;
+    std::vector<float> half(std::size_t(hw) * hh);
+    for (int y = 0; y < hh; ++y)
+        for (int x = 0; x < hw; ++x) {
+            const std::size_t i = std::size_t(2 * y) * w + std::size_t(2 * x);
+            half[std::size_t(y) * hw + x] =
+                0.25f * float(gray.pixels[i] + gray.pixels[i + 1] + gray.pixels[i + w] +
+                              gray.pixels[i + w + 1]);
+        }
+    std::vector<std::pair<double, double>> blocks; // (energy at half size, excess)
+    for (int by = 1; by + block <= h - 2; by += block)
+        for (int bx = 1; bx + block <= w - 2; bx += block) {
+            const double fine = immerkaerEnergy(gray.pixels.data(), w, bx, bx + block, by,
+                                                by + block, shadowClipLevel, highlightClipLevel);
+            const int hx = std::max(bx / 2, 1), hy = std::max(by / 2, 1);
+            if (fine < 0 || hx + halfBlock > hw - 1 || hy + halfBlock > hh - 1)
+                continue;
+            const double coarse =
+                immerkaerEnergy(half.data(), hw, hx, hx + halfBlock, hy, hy + halfBlock,
+                                shadowClipLevel, highlightClipLevel);
+            if (coarse < 0)
+                continue;
+            blocks.emplace_back(coarse, std::max(0.0, fine - coarse) / 0.75);
+        }
+    if (blocks.size() < 8)
+        return std::nullopt;
+    // Among the half of the blocks flattest at the coarser scale, the median excess: the
+    // flattest few, which a JPEG encoder smooths out, cannot read every photo as clean.
+    const std::size_t flat = std::max<std::size_t>(8, blocks.size() / 2);
+    std::nth_element(blocks.begin(), blocks.begin() + std::ptrdiff_t(flat - 1), blocks.end());
+    std::vector<double> excess;
+    for (std::size_t i = 0; i < flat; ++i)
+        excess.push_back(blocks[i].second);
+    const auto middle = excess.begin() + std::ptrdiff_t(excess.size() / 2);
+    std::nth_element(excess.begin(), middle, excess.end());
+    return std::sqrt(*middle);
 }
 
 double PhotoQualityScorecard::midtoneStops(const std::vector<std::uint8_t>& pixels) {
@@ -266,11 +309,14 @@ PhotoQualityScorecard::clipFractions(const std::vector<std::uint8_t>& pixels) {
 
 PhotoQualityScorecard::Score PhotoQualityScorecard::scoreAndReasons(const QualitySignals& s) {
     const double clip = s.shadowClip01 + s.highlightClip01;
-    // Better exposed: less clipped, and then with its median nearer middle grey. Siblings share
-    // their scene, so of two unclipped frames a small step apart the one nearer wins.
+    // Better exposed: less clipped, burnt highlights weighing most, and then with its median
+    // nearer middle grey. Siblings share their scene, so of two unclipped frames a small step
+    // apart the one whose mid-tones sit nearer middle grey wins.
     const double balance =
         1.0 - std::min(std::abs(s.midtoneStops), exposureStopsRange) / (2.0 * exposureStopsRange);
-    const double exposure = clip < 1.0 ? (1.0 - clip) * balance : 0.0;
+    const double kept =
+        std::max(0.0, 1.0 - s.shadowClip01 - std::min(1.0, highlightClipCost * s.highlightClip01));
+    const double exposure = clip < 1.0 ? kept * balance : 0.0;
 
     // The divisor is the sum of the weights in play, added in this order.
     double total = 0, weights = 0;

@@ -23,7 +23,7 @@ class PhotoQualityScorecard {
 public:
     // Changes whenever the same photo may score differently; stored scores and signals are
     // valid only under the version they were made with.
-    static constexpr int version = 2;
+    static constexpr int version = 3;
     static constexpr double aestheticsWeightWithFace = 0.3;
     static constexpr double faceQualityWeight = 0.25;
     static constexpr double sharpnessWeightWithFace = 0.25;
@@ -47,14 +47,18 @@ public:
     static constexpr double eyeClosedRatio = 0.16;
     static constexpr double significantFaceArea = 0.02;
     // Sensor noise (the estimate below, at full resolution, in 8-bit levels) that costs nothing,
-    // and the level at which it costs `noisyMultiplier` of the score. A JPEG encoder removes most
-    // of the grain it is given, so these sit far below the sensor's own figures: grain of sigma 3
-    // saved at quality 75 reads about 0.6, of sigma 6 about 1.45, a clean frame about 0.4.
-    static constexpr double cleanNoiseAtMost = 0.45;
-    static constexpr double fullNoiseAt = 1.5;
+    // and the level at which it costs `noisyMultiplier` of the score. Only grain finer than the
+    // scene's texture counts, so a clean frame reads about 0 (a camera's base grain, once its JPEG
+    // encoder is done, leaves nothing); grain of sigma 3 to 8 saved at quality 92 reads about 2.5
+    // to 9, and a quality-75 encoder removes most of sigma 3, hence the low full level.
+    static constexpr double cleanNoiseAtMost = 0.15;
+    static constexpr double fullNoiseAt = 1.0;
     static constexpr double noisyMultiplier = 0.7;
     // An exposure this many stops from middle grey (median luminance) counts as fully off.
     static constexpr double exposureStopsRange = 4.0;
+    // Burnt highlights cost this many times their share of the frame: detail lost to white is
+    // gone, and a step brighter that clips a sky must not win on its better-placed mid-tones.
+    static constexpr double highlightClipCost = 8.0;
 
     // What the face pass contributes to the signals.
     struct FaceSignals {
@@ -96,10 +100,11 @@ public:
     static std::optional<GrayImage> renderGray(const ImageBuffer& image,
                                                int longerSide = grayMaxPixelSize);
     static double laplacianVariance(const GrayImage& gray);
-    // Standard deviation of the noise of a gray image in 8-bit levels (Immerkær's
-    // Laplacian-difference estimate, taken over blocks and the median block kept, so that neither
-    // texture nor the blocks a JPEG encoder flattened decide; clipped pixels, which carry none,
-    // left out). Nothing when too little of the image can be measured.
+    // Standard deviation of the noise of a gray image in 8-bit levels: per block, the energy of
+    // Immerkær's operator beyond what the same block holds at half size (texture carries across
+    // scales, white noise does not), the median over the flatter half of the blocks, so that
+    // neither texture nor the blocks a JPEG encoder flattened decide; clipped pixels, which carry
+    // none, left out. Nothing when too little of the image can be measured.
     static std::optional<double> noiseLevel(const GrayImage& gray);
     // The median luminance's distance from middle grey (18 % linear reflectance), in stops.
     static double midtoneStops(const std::vector<std::uint8_t>& pixels);

@@ -43,24 +43,6 @@ bool unchangedSinceEnumeration(int fd, const FolderScanner::Candidate& candidate
     return now && *now == candidate.identity;
 }
 
-// Reads up to `size` bytes at `offset`, retrying short reads; -1 on failure. Fewer than `size`
-// bytes means the end of the file was reached.
-ssize_t readAt(int fd, unsigned char* buffer, std::size_t size, off_t offset) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, buffer + done, size - done, offset + off_t(done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        done += std::size_t(n);
-    }
-    return ssize_t(done);
-}
-
 std::string errKey(const std::string& path) {
     return "err:" + pathDigest(path);
 }

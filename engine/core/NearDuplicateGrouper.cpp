@@ -26,7 +26,9 @@ std::size_t padded(std::size_t length) {
 // Where the compiler can build one, x86-64 gets an AVX2/FMA clone of each kernel chosen at load
 // time; the default clone stays baseline SSE2. Every dot product keeps one accumulator of `lanes`
 // partial sums, so a pair's similarity does not depend on the kernel that computed it.
-#if defined(__x86_64__) && defined(__linux__) && (defined(__GNUC__) || defined(__clang__))
+// Not under ThreadSanitizer: the clone resolver runs during relocation, before its runtime is up.
+#if defined(__x86_64__) && defined(__linux__) && (defined(__GNUC__) || defined(__clang__)) &&      \
+    !defined(__SANITIZE_THREAD__)
 #define QUORLIX_KERNEL __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define QUORLIX_KERNEL

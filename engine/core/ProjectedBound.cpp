@@ -11,7 +11,9 @@ namespace quorlix {
 
 namespace {
 
-#if defined(__x86_64__) && defined(__linux__) && (defined(__GNUC__) || defined(__clang__))
+// Not under ThreadSanitizer: the clone resolver runs during relocation, before its runtime is up.
+#if defined(__x86_64__) && defined(__linux__) && (defined(__GNUC__) || defined(__clang__)) &&      \
+    !defined(__SANITIZE_THREAD__)
 #define QUORLIX_KERNEL __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define QUORLIX_KERNEL

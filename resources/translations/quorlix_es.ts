@@ -607,6 +607,50 @@
         <source>Kept because: %@</source>
         <translation>Conservada porque: %@</translation>
     </message>
+    <message id="window.reasonChosen">
+        <source>chosen by you</source>
+        <translation>elegida por ti</translation>
+    </message>
+    <message id="window.reasonFirstCopy">
+        <source>first copy by folder and name</source>
+        <translation>primera copia por carpeta y nombre</translation>
+    </message>
+    <message id="window.reasonIntact">
+        <source>intact</source>
+        <translation>intacta</translation>
+    </message>
+    <message id="window.reasonBestScore">
+        <source>highest score</source>
+        <translation>puntuación más alta</translation>
+    </message>
+    <message id="window.reasonLargest">
+        <source>largest</source>
+        <translation>la más grande</translation>
+    </message>
+    <message id="window.reasonLeastNoise">
+        <source>least noise</source>
+        <translation>menos ruido</translation>
+    </message>
+    <message id="window.reasonMostPleasing">
+        <source>most pleasing</source>
+        <translation>la más agradable</translation>
+    </message>
+    <message id="window.reasonMostFaces">
+        <source>most faces</source>
+        <translation>más caras</translation>
+    </message>
+    <message id="window.reasonBestOverall">
+        <source>best overall</source>
+        <translation>mejor en conjunto</translation>
+    </message>
+    <message id="window.damaged">
+        <source>This file is damaged; it was only partly read.</source>
+        <translation>Este archivo está dañado; solo se leyó en parte.</translation>
+    </message>
+    <message id="window.movedToFolder">
+        <source>%d photos moved to “%@”</source>
+        <translation>%d fotos movidas a “%@”</translation>
+    </message>
     <message id="prefs.forgetCache">
         <source>Forget cached analyses</source>
         <translation>Olvidar los análisis guardados</translation>

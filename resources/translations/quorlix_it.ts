@@ -607,6 +607,50 @@
         <source>Kept because: %@</source>
         <translation>Tenuta perché: %@</translation>
     </message>
+    <message id="window.reasonChosen">
+        <source>chosen by you</source>
+        <translation>scelta da te</translation>
+    </message>
+    <message id="window.reasonFirstCopy">
+        <source>first copy by folder and name</source>
+        <translation>prima copia per cartella e nome</translation>
+    </message>
+    <message id="window.reasonIntact">
+        <source>intact</source>
+        <translation>integra</translation>
+    </message>
+    <message id="window.reasonBestScore">
+        <source>highest score</source>
+        <translation>punteggio più alto</translation>
+    </message>
+    <message id="window.reasonLargest">
+        <source>largest</source>
+        <translation>la più grande</translation>
+    </message>
+    <message id="window.reasonLeastNoise">
+        <source>least noise</source>
+        <translation>meno rumore</translation>
+    </message>
+    <message id="window.reasonMostPleasing">
+        <source>most pleasing</source>
+        <translation>la più gradevole</translation>
+    </message>
+    <message id="window.reasonMostFaces">
+        <source>most faces</source>
+        <translation>più volti</translation>
+    </message>
+    <message id="window.reasonBestOverall">
+        <source>best overall</source>
+        <translation>migliore nel complesso</translation>
+    </message>
+    <message id="window.damaged">
+        <source>This file is damaged; it was only partly read.</source>
+        <translation>Questo file è danneggiato; è stato letto solo in parte.</translation>
+    </message>
+    <message id="window.movedToFolder">
+        <source>%d photos moved to “%@”</source>
+        <translation>%d foto spostate in “%@”</translation>
+    </message>
     <message id="prefs.forgetCache">
         <source>Forget cached analyses</source>
         <translation>Dimentica le analisi in cache</translation>

@@ -59,7 +59,8 @@ std::unique_ptr<TourDriver> TourDriver::fromArguments(const QStringList& argumen
     const QCommandLineOption dest(QStringLiteral("dest"), {}, QStringLiteral("D"));
     const QCommandLineOption sync(QStringLiteral("sync"), {}, QStringLiteral("DIR"));
     const QCommandLineOption slices(QStringLiteral("slices"), {}, QStringLiteral("N,MS"));
-    parser.addOptions({steps, out, tag, folder, dest, sync, slices});
+    const QCommandLineOption size(QStringLiteral("size"), {}, QStringLiteral("WxH"));
+    parser.addOptions({steps, out, tag, folder, dest, sync, slices, size});
     if (!parser.parse(arguments)) {
         *problem = parser.errorText();
         return nullptr;
@@ -76,6 +77,9 @@ std::unique_ptr<TourDriver> TourDriver::fromArguments(const QStringList& argumen
         driver->sliceFiles_ = pieces[0].toInt();
         driver->slicePauseMs_ = pieces[1].toInt();
     }
+    const QStringList sides = parser.value(size).split(u'x');
+    if (sides.size() == 2)
+        driver->windowSize_ = QSize(sides[0].toInt(), sides[1].toInt());
     return driver;
 }
 
@@ -115,6 +119,8 @@ AppModel::ScanFunction TourDriver::scanFunction() {
 void TourDriver::start(QQuickWindow* window, AppModel* model) {
     window_ = window;
     model_ = model;
+    if (windowSize_.isValid())
+        window->resize(windowSize_);
     if (sliceFiles_ > 0)
         model->setMoveSlicing(sliceFiles_, slicePauseMs_);
     connect(model, &AppModel::screenChanged, this, [this] {

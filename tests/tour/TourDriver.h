@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -46,6 +47,7 @@ namespace quorlix {
 //   --dest D        the folder typed into the destination dialog
 //   --sync DIR      where wait:NAME looks for its file
 //   --slices N,MS   moves in slices of N files, MS milliseconds apart
+//   --size WxH      the window's size, for screenshots of a given size
 // After the last step the window is closed like a user would, which quits the application.
 // A step whose condition never comes ends the application with status 3.
 class TourDriver : public QObject {
@@ -94,6 +96,7 @@ private:
     QString syncDir_;
     int sliceFiles_ = 0;
     int slicePauseMs_ = 0;
+    QSize windowSize_;
     QPointer<QQuickWindow> window_;
     QPointer<AppModel> model_;
     QString afterScanName_ = QStringLiteral("after-scan");

@@ -1,6 +1,7 @@
 #include "UiTestEnvironment.h"
 
 #include "TempFolder.h"
+#include "engine/core/AnalysisCache.h"
 #include "engine/core/ContentKeys.h"
 #include "engine/core/ScanCancelled.h"
 
@@ -13,6 +14,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -157,6 +160,13 @@ int ModelHarness::entryCount(const QUrl& folder) const {
     return ec ? -1 : count;
 }
 
+void ModelHarness::fillAnalysisCache(int bytes) {
+    const auto path = AnalysisCache::defaultPath();
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << std::string(std::size_t(bytes), 'x');
+    Q_EMIT model_->analysisCacheChanged();
+}
+
 void ModelHarness::reset() {
     model_->setMoveSlicing(0, 0);
     destination_.reset();
@@ -187,6 +197,7 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
         group.isBestShotUnlocked = description.value(QStringLiteral("unlocked")).toBool();
         const int groupSeed = seed++; // exact groups hold copies: one picture for all
         const QVariantMap scores = description.value(QStringLiteral("scores")).toMap();
+        const QStringList damaged = description.value(QStringLiteral("damaged")).toStringList();
         for (const QVariant& member : description.value(QStringLiteral("members")).toList()) {
             const QString name = member.toString();
             const auto path = folder_->path() / name.toStdString();
@@ -201,6 +212,7 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
             photo.identity = FileIdentity::ofPath(path);
             if (scores.contains(name))
                 group.bestShotScores[photo.id] = scores.value(name).toDouble();
+            photo.isDamaged = damaged.contains(name);
             group.members.push_back(std::move(photo));
         }
         if (group.members.empty())

@@ -43,8 +43,9 @@ public:
     // Whether a log line since the last reset reads exactly `message`.
     Q_INVOKABLE bool logged(const QString& message) const;
     // Scans a folder of small generated photos and shows the result screen. `groups` lists
-    // {kind: "exact"|"near", members: [file names], unlocked, scores: {name: score}}; a
-    // member named "*.broken.jpg" holds bytes no decoder reads. The first member is the
+    // {kind: "exact"|"near", members: [file names], unlocked, scores: {name: score},
+    // damaged: [file names the decoder only partly read]}; a member named "*.broken.jpg"
+    // holds bytes no decoder reads. The first member is the
     // automatic keeper. Returns whether the results screen is shown.
     Q_INVOKABLE bool showResult(const QVariantList& groups, int totalPhotos);
     // The id of a member by its file name in the last result.
@@ -60,6 +61,9 @@ public:
     }
     // An empty folder to move into, made anew after each reset.
     Q_INVOKABLE QUrl destinationFolder();
+    // Leaves a cache of analyses of `bytes` bytes where the model looks for it (the test's own
+    // cache folder), as a finished scan would.
+    Q_INVOKABLE void fillAnalysisCache(int bytes);
     // How many entries a folder holds (-1 when it cannot be read).
     Q_INVOKABLE int entryCount(const QUrl& folder) const;
     int openedUrlCount() const { return int(desktop_->opened.size()); }

@@ -16,6 +16,14 @@ Rectangle {
     required property bool keeperChanged
     required property real reclaimableBytes
     required property bool isBestShotUnlocked
+    required property int index
+
+    // Scrolls the list to this card when one of its cells takes the keyboard focus: Tab may
+    // land on a card that is made but out of view.
+    function reveal() {
+        if (root.ListView.view)
+            root.ListView.view.positionViewAtIndex(root.index, ListView.Contain)
+    }
 
     readonly property bool isExact: kind === "exact"
     readonly property string keeperLabel: isBestShotUnlocked ? L.results.bestShot : L.results.keep
@@ -158,6 +166,10 @@ Rectangle {
                 isKeeper: record.id === root.keeperId
                 keeperLabel: root.keeperLabel
                 backdrop: root.cellBackdrop
+                onActiveFocusChanged: if (activeFocus) {
+                    cells.positionViewAtIndex(index, ListView.Contain)
+                    root.reveal()
+                }
                 onKeepRequested: AppModel.setKeeper(root.groupId, record.id)
                 onPreviewRequested: AppModel.openQuickLook(record.id)
                 onMenuRequested: (x, y) => root.openMenu(this, record.id, x, y)

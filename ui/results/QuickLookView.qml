@@ -127,6 +127,10 @@ Item {
                                L.window.taken + ": " + (p.taken || L.window.unknown)]
                 if (typeof p.score === "number")
                     facts.push(L.window.score + ": " + L.results.score(Math.round(p.score)))
+                if (info.isKeeper && p.keptBecause)
+                    facts.push(p.keptBecause)
+                if (p.isDamaged)
+                    facts.push(L.window.damaged)
                 return facts.join("   ·   ")
             }
         }

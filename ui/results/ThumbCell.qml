@@ -10,7 +10,8 @@ Item {
     activeFocusOnTab: true
     Accessible.role: Accessible.Button
     Accessible.name: (record.name || "") + ", " + root.folderText + (root.isKeeper ? ", " + root.keeperLabel : "")
-    Accessible.description: root.record.path || ""
+                     + (root.isDamaged ? ". " + L.window.damaged : "")
+    Accessible.description: (root.record.path || "") + (root.isKeeper && root.record.keptBecause ? ". " + root.record.keptBecause : "")
     Accessible.onPressAction: root.keepRequested()
     Keys.onSpacePressed: root.previewRequested()
     Keys.onReturnPressed: root.keepRequested()
@@ -33,6 +34,7 @@ Item {
 
     // The photo's folder below the scanned one, or the scanned one itself.
     readonly property string folderText: record.folder ? record.folder : L.window.topFolder
+    readonly property bool isDamaged: record.isDamaged === true
     readonly property bool hasScore: typeof score === "number" && isFinite(score)
     readonly property bool loaded: picture.status === Image.Ready && picture.implicitWidth > 0
 
@@ -177,13 +179,41 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
             }
         }
+        HoverHandler { id: badgeHover }
+        ToolTip.visible: badgeHover.hovered && !!root.record.keptBecause
+        ToolTip.delay: 400
+        ToolTip.text: root.record.keptBecause || ""
+    }
+
+    // 3b. A file the decoder could read only in part: a warning, named for screen readers.
+    Rectangle {
+        id: damageBadge
+        objectName: "damagedBadge"
+        visible: root.isDamaged
+        anchors { top: parent.top; right: parent.right; topMargin: 8; rightMargin: 8 }
+        width: 22
+        height: 22
+        radius: 11
+        color: Qt.rgba(0, 0, 0, 0.55)
+        Accessible.role: Accessible.StaticText
+        Accessible.name: L.window.damaged
+        Symbol {
+            name: "exclamationmark.triangle.fill"
+            size: 14
+            color: Theme.status.orange
+            anchors.centerIn: parent
+        }
+        HoverHandler { id: damageHover }
+        ToolTip.visible: damageHover.hovered
+        ToolTip.delay: 400
+        ToolTip.text: L.window.damaged
     }
 
     HoverHandler {
         id: hover
         cursorShape: Qt.PointingHandCursor
     }
-    ToolTip.visible: hover.hovered
+    ToolTip.visible: hover.hovered && !badgeHover.hovered && !damageHover.hovered
     ToolTip.delay: 700
     ToolTip.text: (root.record.path || "") + (root.record.name ? "/" + root.record.name : "")
 

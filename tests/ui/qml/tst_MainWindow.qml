@@ -116,4 +116,27 @@ TestCase {
         AppModel.cancelScan()
         AppModel.newScan()
     }
+    function test_preferencesForgetTheCacheAndShowItsNewSize() {
+        Harness.fillAnalysisCache(3 * 1024 * 1024)
+        const dialog = findChild(window, "preferencesDialog")
+        dialog.open()
+        tryVerify(() => dialog.opened)
+        const size = findChild(dialog.contentItem, "analysisCacheSize")
+        const button = findChild(dialog.contentItem, "forgetCacheButton")
+        compare(size.text, "Cached analyses: 3.1 MB")
+        compare(button.Accessible.name, "Forget cached analyses")
+
+        // A scan writes to the cache: it cannot be forgotten meanwhile.
+        AppModel.startScan("file:///tmp")
+        verify(!button.enabled)
+        AppModel.cancelScan()
+        AppModel.newScan()
+        verify(button.enabled)
+
+        mouseClick(button)
+        compare(AppModel.analysisCacheBytes, 0)
+        verify(size.text !== "Cached analyses: 3.1 MB")
+        verify(!button.enabled)
+        dialog.close()
+    }
 }

@@ -28,6 +28,11 @@ TestCase {
     }
 
     // A result of real files on the results screen.
+    // The notice after moving `count` photos to `destination`, which it names.
+    function movedTo(count, destination) {
+        return count + " photos moved to \u201c" + destination.toString().split("/").pop() + "\u201d"
+    }
+
     function showResults(exactOthers, nearOthers) {
         Harness.loadResult(exactOthers, nearOthers)
         tryVerify(() => AppModel.screen === AppModel.Screen.splash, 10000)
@@ -88,7 +93,7 @@ TestCase {
         verify(!AppModel.hasPendingMove)
         tryVerify(() => !AppModel.moveInProgress, 20000)
         compare(Harness.entryCount(destination), 3)
-        compare(AppModel.toastText, "3 photos moved to the folder")
+        compare(AppModel.toastText, movedTo(3, destination))
         const undo = findChild(window.contentItem, "undoButton")
         tryVerify(() => undo.visible)
         mouseClick(undo)
@@ -154,7 +159,7 @@ TestCase {
         AppModel.requestMoveToTrash()
         verify(!AppModel.hasPendingMove)
         tryVerify(() => !AppModel.moveInProgress, 20000)
-        compare(text.text, "3 photos moved to the folder")
+        compare(text.text, movedTo(3, destination))
         compare(Harness.entryCount(destination), 3)
         verify(findChild(window.contentItem, "undoButton").visible)
         keyClick(Qt.Key_Z, Qt.ControlModifier)

@@ -146,6 +146,22 @@ TestCase {
         verify(!findChild(cell("s2.jpg"), "scoreText").visible)
     }
 
+    function test_keeperBadgeSaysWhyAndADamagedFileIsMarked() {
+        show([ { kind: "near", members: [ "k.jpg", "d.jpg", "o.jpg" ], unlocked: true,
+                 scores: { "k.jpg": 70, "d.jpg": 90, "o.jpg": 40 }, damaged: [ "d.jpg" ] } ])
+        tryVerify(() => cell("o.jpg") !== null)
+        const keeper = cell("k.jpg")
+        compare(keeper.record.keptBecause, "Kept because: intact")
+        verify(keeper.Accessible.description.endsWith("Kept because: intact"))
+        verify(!findChild(keeper, "damagedBadge").visible)
+        const damaged = cell("d.jpg")
+        const badge = findChild(damaged, "damagedBadge")
+        verify(badge.visible)
+        compare(badge.Accessible.name, "This file is damaged; it was only partly read.")
+        verify(damaged.Accessible.name.endsWith("This file is damaged; it was only partly read."))
+        verify(!cell("o.jpg").record.keptBecause)
+    }
+
     function test_undecodableFileKeepsThePlaceholder() {
         show([ { kind: "exact", members: [ "good.jpg", "bad.broken.jpg" ] } ])
         tryVerify(() => cell("good.jpg") && cell("good.jpg").loaded, 5000)
