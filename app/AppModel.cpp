@@ -3,92 +3,41 @@
 #include "app/ByteCountFormat.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
-#include "app/SecurityScope.h"
 #include "engine/core/AnalysisCache.h"
 #include "engine/core/Log.h"
 #include "engine/core/QuorlixFeature.h"
-#include "engine/core/ScanCancelled.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
-#include <atomic>
-#include <chrono>
 #include <limits>
-#include <mutex>
 
 namespace quorlix {
-
-// Lets scan threads reach the model while it exists, and never after.
-struct AppModel::Relay {
-    std::mutex mutex;
-    AppModel* model = nullptr;
-
-    template <typename F> void post(F&& call) {
-        std::lock_guard lock(mutex);
-        if (model)
-            QMetaObject::invokeMethod(model, std::forward<F>(call), Qt::QueuedConnection);
-    }
-};
-
-std::atomic<int> AppModel::scansLeftRunning_{0};
-
-struct AppModel::ScanTask {
-    std::shared_ptr<std::atomic<bool>> finished = std::make_shared<std::atomic<bool>>(false);
-    std::jthread thread;
-};
-
-struct AppModel::Outcome {
-    enum class Kind { success, cancelled, failed };
-    Kind kind = Kind::failed;
-    std::optional<ScanResult> result;
-    std::string error;
-};
 
 AppModel::AppModel(QObject* parent) : AppModel(nullptr, nullptr, parent) {}
 
 AppModel::AppModel(ScanFunction scan, std::shared_ptr<DesktopServices> desktop, QObject* parent)
-    : QObject(parent), config_(QuorlixConfig::load()), scan_(std::move(scan)),
+    : QObject(parent), config_(QuorlixConfig::load()),
       desktop_(desktop ? std::move(desktop) : std::make_shared<DesktopServices>()),
-      relay_(std::make_shared<Relay>()) {
-    relay_->model = this;
-    if (!scan_)
-        scan_ = [coordinator = coordinator_](const std::filesystem::path& folder,
-                                             const ProgressCallback& progress,
-                                             std::stop_token stop) {
-            return coordinator.scan(folder, progress, std::move(stop),
-                                    {.cache = AnalysisCache::defaultPath()});
-        };
+      session_(std::move(scan)), moves_(session_, notices_) {
+    connect(&session_, &ScanSession::progressChanged, this, &AppModel::progressChanged);
+    connect(&session_, &ScanSession::resultChanged, this, [this] {
+        Q_EMIT resultChanged();
+        Q_EMIT analysisCacheChanged(); // a scan that finished has written to it
+    });
+    connect(&session_, &ScanSession::succeeded, this, &AppModel::scanSucceeded);
+    connect(&session_, &ScanSession::cancelled, this, [this] { setScreen(Screen::empty); });
+    connect(&session_, &ScanSession::failed, this, [this] {
+        setErrorMessage(L::error::folderUnreadable());
+        setScreen(Screen::empty);
+    });
+    connect(&notices_, &Notices::errorMessageChanged, this, &AppModel::errorMessageChanged);
+    connect(&notices_, &Notices::toastChanged, this, &AppModel::toastChanged);
+    connect(&moves_, &MoveController::pendingMoveChanged, this, &AppModel::pendingMoveChanged);
+    connect(&moves_, &MoveController::lastMoveChanged, this, &AppModel::lastMoveChanged);
+    connect(&moves_, &MoveController::progressChanged, this, &AppModel::moveProgressChanged);
 }
 
-AppModel::~AppModel() {
-    abandonMoveJob();
-    {
-        std::lock_guard lock(relay_->mutex);
-        relay_->model = nullptr;
-    }
-    // A scan stops at its next checkpoint. One still inside a single long decode or read is not
-    // waited for past a moment, so quitting never hangs: it owns everything it touches and ends
-    // on its own, or with the process.
-    if (scanTask_)
-        retiring_.push_back(std::move(scanTask_));
-    for (auto& task : retiring_)
-        task->thread.request_stop();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(450);
-    for (auto& task : retiring_) {
-        while (!task->finished->load() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (!task->finished->load()) {
-            task->thread.detach();
-            ++scansLeftRunning_;
-            log::info(log::Category::scan, "A scan still busy in one file was left to end alone");
-        }
-    }
-    retiring_.clear();
-}
-
-int AppModel::scansLeftRunning() {
-    return scansLeftRunning_.load();
-}
+AppModel::~AppModel() = default;
 
 void AppModel::setScreen(Screen screen) {
     screen_ = screen;
@@ -100,27 +49,16 @@ void AppModel::setFolder(const QUrl& folder) {
     Q_EMIT folderChanged();
 }
 
+bool AppModel::progressDeterminate() const {
+    return ScanSession::determinate(session_.phase(), progressTotal());
+}
+
 QString AppModel::folderName() const {
     if (folder_.isEmpty())
         return {};
     const auto path = pathFromUrl(folder_);
     const auto name = path.has_filename() ? path.filename() : path.parent_path().filename();
     return textFromPath(name);
-}
-
-void AppModel::setProgress(const ScanProgress& progress) {
-    progress_ = progress;
-    Q_EMIT progressChanged();
-}
-
-QString AppModel::progressPhase() const {
-    return QString::fromLatin1(phaseName(progress_.phase));
-}
-
-void AppModel::setResult(std::optional<ScanResult> result) {
-    result_ = std::move(result);
-    Q_EMIT resultChanged();
-    Q_EMIT analysisCacheChanged(); // a scan that finished has written to it
 }
 
 qint64 AppModel::analysisCacheBytes() const {
@@ -135,7 +73,7 @@ void AppModel::forgetCachedAnalyses() {
     const auto path = AnalysisCache::defaultPath();
     if (!AnalysisCache::forget(path)) {
         log::error(log::Category::app, "Cannot remove the analysis cache " + path.native());
-        showToast(L::prefs::forgetCacheFailed(), false);
+        notices_.showToast(L::prefs::forgetCacheFailed(), false);
     }
     Q_EMIT analysisCacheChanged();
 }
@@ -144,11 +82,6 @@ void AppModel::setConfig(const QuorlixConfig& config) {
     config_ = config;
     config_.save();
     Q_EMIT configChanged();
-}
-
-void AppModel::setErrorMessage(const QString& message) {
-    errorMessage_ = message;
-    Q_EMIT errorMessageChanged();
 }
 
 void AppModel::setQuickLook(const std::optional<PhotoRecord>& photo) {
@@ -175,44 +108,20 @@ QUrl AppModel::quickLookUrl() const {
 }
 
 void AppModel::openQuickLook(const QString& photoId) {
-    if (auto photo = findPhoto(result_, photoId.toStdString()))
+    if (auto photo = findPhoto(result(), photoId.toStdString()))
         setQuickLook(photo);
 }
 
 void AppModel::revealPhoto(const QString& photoId) {
-    if (auto photo = findPhoto(result_, photoId.toStdString()))
+    if (auto photo = findPhoto(result(), photoId.toStdString()))
         revealInFileManager(*photo);
-}
-
-void AppModel::dismissToast(const QString& id) {
-    if (toast_ && toastId() == id)
-        setToast(std::nullopt);
-}
-
-void AppModel::setToast(const std::optional<Toast>& toast) {
-    toast_ = toast;
-    Q_EMIT toastChanged();
-}
-
-void AppModel::showToast(const QString& text, bool undoable) {
-    setToast(Toast{text, undoable, QUuid::createUuid()});
-}
-
-void AppModel::setPendingMove(const std::optional<MoveDestination>& destination) {
-    pendingMove_ = destination;
-    Q_EMIT pendingMoveChanged();
-}
-
-void AppModel::setLastMove(std::optional<MoveOperation> move) {
-    lastMove_ = std::move(move);
-    Q_EMIT lastMoveChanged();
 }
 
 QList<QUrl> AppModel::keptPhotoURLs() const {
     QList<QUrl> urls;
-    if (!result_)
+    if (!result())
         return urls;
-    for (const auto& group : result_->groups)
+    for (const auto& group : result()->groups)
         if (const auto keeper = group.keeper())
             urls.append(urlFromPath(keeper->fileURL));
     return urls;
@@ -254,116 +163,52 @@ bool AppModel::handleDrop(const QList<QUrl>& urls) {
     return true;
 }
 
-void AppModel::reapFinishedTasks() {
-    retiring_.remove_if(
-        [](const std::unique_ptr<ScanTask>& task) { return task->finished->load(); });
+void AppModel::chooseMoveFolder() {
+    if (moves_.busy())
+        return;
+    const FolderPanel panel{L::move::choosePrompt(), L::move::chooseMessage(), true};
+    if (!folderPicker_) {
+        Q_EMIT folderPanelRequested(panel.prompt, panel.message, true);
+        return;
+    }
+    if (const auto url = folderPicker_(panel); url && !url->isEmpty())
+        requestMove(MoveDestination::toFolder(*url));
 }
 
 void AppModel::startScan(const QUrl& folderUrl) {
     // The moved files of a running move must be known before the result goes.
-    completeMoveNow();
-    cancelScan();
-    reapFinishedTasks();
+    moves_.completeNow();
+    session_.cancel();
     setFolder(folderUrl);
     setResult(std::nullopt);
-    setLastMove(std::nullopt);
+    moves_.setLastMove(std::nullopt);
     // A confirmation asked about the old result must not reappear over the new one.
     setPendingMove(std::nullopt);
-    setProgress(ScanProgress{});
-    setScreen(Screen::scanning);
     log::info(log::Category::funnel, "scan_started");
-
-    const auto path = pathFromUrl(folderUrl);
-    const std::uint64_t generation = ++generation_;
-    cancelRequested_ = false;
-    auto task = std::make_unique<ScanTask>();
-    task->thread = std::jthread([relay = relay_, scan = scan_, finished = task->finished, path,
-                                 generation](std::stop_token stop) {
-        const bool granted = startAccessingSecurityScope(path);
-        ProgressCallback progress = [&relay, generation](const ScanProgress& value) {
-            relay->post([relay, generation, value] {
-                if (relay->model)
-                    relay->model->applyProgress(generation, value);
-            });
-        };
-        auto outcome = std::make_shared<Outcome>();
-        try {
-            outcome->result = scan(path, progress, stop);
-            outcome->kind = Outcome::Kind::success;
-        } catch (const ScanCancelled&) {
-            outcome->kind = Outcome::Kind::cancelled;
-        } catch (const std::exception& e) {
-            outcome->error = e.what();
-        } catch (...) {
-            outcome->error = "unknown error";
-        }
-        if (granted)
-            stopAccessingSecurityScope(path);
-        relay->post([relay, generation, outcome] {
-            if (relay->model)
-                relay->model->finishScan(generation, *outcome);
-        });
-        finished->store(true);
-    });
-    scanTask_ = std::move(task);
+    session_.start(pathFromUrl(folderUrl));
+    setScreen(Screen::scanning);
 }
 
 void AppModel::cancelScan() {
-    if (!scanTask_)
-        return;
-    scanTask_->thread.request_stop();
-    cancelRequested_ = true;
-    retiring_.push_back(std::move(scanTask_));
+    session_.cancel();
 }
 
 void AppModel::newScan() {
-    completeMoveNow();
-    cancelScan();
+    moves_.completeNow();
+    session_.cancel();
     setResult(std::nullopt);
     setFolder(QUrl());
-    setLastMove(std::nullopt);
+    moves_.setLastMove(std::nullopt);
     setPendingMove(std::nullopt);
     setScreen(Screen::empty);
 }
 
-void AppModel::reportProgress(ScanProgress::Phase phase, std::int64_t current, std::int64_t total) {
-    const ScanProgress value{phase, current, total};
-    const std::uint64_t generation = generation_;
-    relay_->post([relay = relay_, generation, value] {
-        if (relay->model)
-            relay->model->applyProgress(generation, value);
-    });
-}
-
-void AppModel::applyProgress(std::uint64_t generation, const ScanProgress& progress) {
-    if (generation != generation_ || cancelRequested_)
-        return;
-    setProgress(progress);
-}
-
-void AppModel::finishScan(std::uint64_t generation, const Outcome& outcome) {
-    // A newer scan has started since: this one's ending belongs to nobody.
-    if (generation != generation_)
-        return;
-    const bool cancelled = cancelRequested_ || outcome.kind == Outcome::Kind::cancelled;
-    if (scanTask_)
-        retiring_.push_back(std::move(scanTask_));
-    if (cancelled) {
-        setScreen(Screen::empty);
-        return;
-    }
-    if (outcome.kind == Outcome::Kind::failed) {
-        log::error(log::Category::scan, "Scan failed: " + outcome.error);
-        setErrorMessage(L::error::folderUnreadable());
-        setScreen(Screen::empty);
-        return;
-    }
-    const ScanResult& r = *outcome.result;
-    setResult(r);
+void AppModel::scanSucceeded() {
     QuorlixConfig next = config_;
     if (next.completedScans < std::numeric_limits<std::int64_t>::max())
         ++next.completedScans;
     setConfig(next);
+    const ScanResult& r = *result();
     setScreen(r.groups.empty() ? Screen::results : Screen::splash);
     log::info(log::Category::funnel, "scan_completed dup=" + std::to_string(r.duplicateCount()));
 }
@@ -381,9 +226,9 @@ const ScanResult::Group* findGroup(const ScanResult& result, const std::string& 
 
 void AppModel::setKeeper(const QString& groupId, const QString& photoId) {
     // A running move works on the groups as they were; it replaces the result when done.
-    if (moveJob_ || !result_ || !findGroup(*result_, groupId.toStdString()))
+    if (moves_.busy() || !result() || !findGroup(*result(), groupId.toStdString()))
         return;
-    ScanResult edited = *result_;
+    ScanResult edited = *result();
     for (auto& group : edited.groups)
         if (group.id == groupId.toStdString()) {
             group.keeperId = photoId.toStdString();
@@ -393,9 +238,9 @@ void AppModel::setKeeper(const QString& groupId, const QString& photoId) {
 }
 
 void AppModel::resetKeeper(const QString& groupId) {
-    if (!result_)
+    if (!result())
         return;
-    if (const auto* group = findGroup(*result_, groupId.toStdString()))
+    if (const auto* group = findGroup(*result(), groupId.toStdString()))
         setKeeper(groupId, QString::fromStdString(group->autoKeeperId));
 }
 
@@ -407,6 +252,24 @@ void AppModel::openAppStore(const QString& source) {
     log::info(log::Category::funnel, "appstore_click source=" + source.toStdString());
     desktop_->openUrl(QUrl(QString::fromUtf8(QuorlixFeature::appStoreURL.data(),
                                              qsizetype(QuorlixFeature::appStoreURL.size()))));
+}
+
+QList<QUrl> AppModel::shareResultItems() {
+    if (!result())
+        return {};
+    const auto card = ShareCard::render(*result(), shareRenderer_);
+    if (!card)
+        return {};
+    desktop_->setClipboardText(ShareCard::caption(*result()));
+    notices_.showToast(L::share::copied(), false);
+    log::info(log::Category::funnel, "share_opened");
+    return {urlFromPath(*card)};
+}
+
+QList<QUrl> AppModel::shareKeepersItems() {
+    const QList<QUrl> urls = keptPhotoURLs();
+    log::info(log::Category::funnel, "share_keepers n=" + std::to_string(urls.size()));
+    return urls;
 }
 
 } // namespace quorlix

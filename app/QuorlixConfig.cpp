@@ -184,21 +184,40 @@ void QuorlixConfig::save() const {
     settings->sync();
 }
 
+namespace {
+
+// An override stored under the old key moves to the current one, unless that holds one already.
+void moveLegacyLanguageOverride(QSettings& settings) {
+    const QString legacy = QLatin1String(legacyLanguageOverrideKey);
+    if (!settings.contains(legacy))
+        return;
+    const QStringList list = settings.value(legacy).toStringList();
+    if (!settings.contains(QLatin1String(languageOverrideKey)) && !list.isEmpty() &&
+        !list.front().isEmpty())
+        settings.setValue(QLatin1String(languageOverrideKey), list.front());
+    settings.remove(legacy);
+    settings.sync();
+}
+
+} // namespace
+
 void applyLanguageOverride(AppLanguage language) {
     auto settings = quorlixSettings();
+    settings->remove(QLatin1String(legacyLanguageOverrideKey));
     if (language == AppLanguage::system)
         settings->remove(QLatin1String(languageOverrideKey));
     else
-        settings->setValue(QLatin1String(languageOverrideKey), QStringList{languageCode(language)});
+        settings->setValue(QLatin1String(languageOverrideKey), languageCode(language));
     settings->sync();
 }
 
 std::optional<QString> languageOverride() {
-    const QStringList list =
-        quorlixSettings()->value(QLatin1String(languageOverrideKey)).toStringList();
-    if (list.isEmpty() || list.front().isEmpty())
+    auto settings = quorlixSettings();
+    moveLegacyLanguageOverride(*settings);
+    const QString code = settings->value(QLatin1String(languageOverrideKey)).toString();
+    if (code.isEmpty())
         return std::nullopt;
-    return list.front();
+    return code;
 }
 
 } // namespace quorlix

@@ -58,7 +58,10 @@ struct QuorlixConfig {
 // The per-user store of organisation and application "Quorlix".
 std::unique_ptr<QSettings> quorlixSettings();
 
-inline constexpr const char* languageOverrideKey = "AppleLanguages";
+// The interface language chosen in the preferences, as a language code ("it").
+inline constexpr const char* languageOverrideKey = "interfaceLanguage";
+// Where earlier versions kept it, as a list; moved to languageOverrideKey when first read.
+inline constexpr const char* legacyLanguageOverrideKey = "AppleLanguages";
 
 // Run once at launch: `system` removes the override, any other language stores its code.
 void applyLanguageOverride(AppLanguage language);

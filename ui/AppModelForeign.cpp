@@ -2,6 +2,7 @@
 
 #include <QJSEngine>
 #include <QPointer>
+#include <QQmlEngine>
 #include <QtGlobal>
 
 namespace quorlix {
@@ -27,6 +28,12 @@ void AppModelForeign::setInstance(AppModel* model) {
 
 AppModel* AppModelForeign::instance() {
     return current();
+}
+
+AppModel* AppModelForeign::of(QQmlEngine* engine) {
+    if (!engine || !current())
+        return nullptr;
+    return engine->singletonInstance<AppModel*>(qmlTypeId("Quorlix", 1, 0, "AppModel"));
 }
 
 } // namespace quorlix

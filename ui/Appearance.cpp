@@ -65,8 +65,8 @@ bool Appearance::systemPrefersDark(int portalScheme, bool fallback) {
     return fallback;
 }
 
-Appearance* Appearance::create(QQmlEngine*, QJSEngine*) {
-    return new Appearance(AppModelForeign::instance());
+Appearance* Appearance::create(QQmlEngine* qmlEngine, QJSEngine*) {
+    return new Appearance(AppModelForeign::of(qmlEngine));
 }
 
 bool Appearance::isDark(AppTheme theme, bool systemDark) {

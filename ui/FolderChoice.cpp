@@ -14,6 +14,7 @@
 #include <QUuid>
 #include <QVariantMap>
 #include <QWindow>
+#include <type_traits>
 
 namespace quorlix {
 
@@ -38,14 +39,25 @@ QUrl FolderChoice::startFolder(const QString& lastFolder) {
     return QUrl::fromLocalFile(QDir::homePath());
 }
 
+static_assert(!std::is_default_constructible_v<FolderChoice>,
+              "QML prefers a default constructor to create()");
+
+FolderChoice::FolderChoice(AppModel* model, QObject* parent) : QObject(parent), model_(model) {}
+
+FolderChoice::~FolderChoice() = default;
+
+FolderChoice* FolderChoice::create(QQmlEngine* qmlEngine, QJSEngine*) {
+    return new FolderChoice(AppModelForeign::of(qmlEngine));
+}
+
 QUrl FolderChoice::startFolder() const {
-    const AppModel* model = AppModelForeign::instance();
+    const AppModel* model = model_;
     const auto& last = model ? model->config().lastFolderBookmark : std::nullopt;
     return startFolder(last ? QString::fromUtf8(*last) : QString());
 }
 
 void FolderChoice::remember(const QUrl& folder) {
-    AppModel* model = AppModelForeign::instance();
+    AppModel* model = model_;
     if (!model || !folder.isLocalFile())
         return;
     // On Linux a folder needs no grant: its path is all the bookmark there is.

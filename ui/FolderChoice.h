@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWindow>
@@ -11,6 +12,8 @@ class QQmlEngine;
 
 namespace quorlix {
 
+class AppModel;
+
 // Where a folder choice starts, what the window's own folder dialog may do, and the desktop's
 // own chooser (the xdg-desktop-portal FileChooser over D-Bus) when one answers. The window's
 // dialog is only the fallback: its accept always means the folder it shows.
@@ -20,7 +23,12 @@ class FolderChoice : public QObject {
     QML_SINGLETON
 
 public:
-    static FolderChoice* create(QQmlEngine*, QJSEngine*) { return new FolderChoice; }
+    // `model` keeps the last folder; without one nothing is remembered. No default: QML would
+    // construct the singleton itself and never call create().
+    explicit FolderChoice(AppModel* model, QObject* parent = nullptr);
+    ~FolderChoice() override;
+    // Remembers through the AppModel of the engine that asks.
+    static FolderChoice* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
 
     // The last folder chosen while it is still a folder, else the XDG Pictures folder, else home.
     Q_INVOKABLE QUrl startFolder() const;
@@ -49,6 +57,7 @@ private Q_SLOTS:
     void portalResponse(uint response, const QVariantMap& results);
 
 private:
+    QPointer<AppModel> model_;
     QString pendingPurpose_;
     QString pendingHandle_;
 };

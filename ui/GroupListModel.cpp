@@ -3,7 +3,6 @@
 #include "app/AppModel.h"
 #include "app/FileUrl.h"
 #include "app/KeeperReasons.h"
-#include "ui/AppModelForeign.h"
 #include "ui/ThumbnailProvider.h"
 
 #include <QDateTime>
@@ -40,9 +39,7 @@ bool sameContent(const ScanResult::Group& a, const ScanResult::Group& b) {
 
 } // namespace
 
-GroupListModel::GroupListModel(QObject* parent) : QAbstractListModel(parent) {
-    setAppModel(AppModelForeign::instance());
-}
+GroupListModel::GroupListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void GroupListModel::setAppModel(AppModel* model) {
     if (appModel_ == model)

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 // The window's own folder dialog lists folders with this module: importing it here makes a
 // missing package fail the start instead of the first folder choice.
-import Qt.labs.folderlistmodel
+import Qt.labs.folderlistmodel // qmllint disable unused-imports
 import Quorlix
 
 ApplicationWindow {

@@ -17,8 +17,8 @@ Preferences::Preferences(AppModel* model, QObject* parent) : QObject(parent), mo
         connect(model_, &AppModel::configChanged, this, &Preferences::changed);
 }
 
-Preferences* Preferences::create(QQmlEngine*, QJSEngine*) {
-    return new Preferences(AppModelForeign::instance());
+Preferences* Preferences::create(QQmlEngine* qmlEngine, QJSEngine*) {
+    return new Preferences(AppModelForeign::of(qmlEngine));
 }
 
 QString Preferences::theme() const {

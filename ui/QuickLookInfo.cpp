@@ -1,16 +1,19 @@
 #include "ui/QuickLookInfo.h"
 
 #include "app/AppModel.h"
-#include "ui/AppModelForeign.h"
 #include "ui/GroupListModel.h"
 
 namespace quorlix {
 
-QuickLookInfo::QuickLookInfo(QObject* parent) : QObject(parent) {
-    setAppModel(AppModelForeign::instance());
+QuickLookInfo::QuickLookInfo(QObject* parent) : QObject(parent) {}
+
+AppModel* QuickLookInfo::appModel() const {
+    return model_;
 }
 
 void QuickLookInfo::setAppModel(AppModel* model) {
+    if (model_ == model)
+        return;
     disconnect(quickLookConnection_);
     disconnect(resultConnection_);
     model_ = model;
@@ -21,6 +24,7 @@ void QuickLookInfo::setAppModel(AppModel* model) {
         resultConnection_ = connect(model, &AppModel::resultChanged, this, &QuickLookInfo::refresh);
     }
     refresh();
+    Q_EMIT appModelChanged();
 }
 
 void QuickLookInfo::refresh() {

@@ -16,6 +16,8 @@ class AppModel;
 class QuickLookInfo : public QObject {
     Q_OBJECT
     QML_ELEMENT
+    Q_MOC_INCLUDE("app/AppModel.h")
+    Q_PROPERTY(quorlix::AppModel* appModel READ appModel WRITE setAppModel NOTIFY appModelChanged)
     Q_PROPERTY(QVariantMap photo READ photo NOTIFY changed)
     Q_PROPERTY(QString groupId READ groupId NOTIFY changed)
     Q_PROPERTY(bool isKeeper READ isKeeper NOTIFY changed)
@@ -26,6 +28,7 @@ class QuickLookInfo : public QObject {
 
 public:
     explicit QuickLookInfo(QObject* parent = nullptr);
+    AppModel* appModel() const;
     void setAppModel(AppModel* model);
 
     QVariantMap photo() const { return photo_; }
@@ -38,6 +41,7 @@ public:
     int count() const { return count_; }
 
 Q_SIGNALS:
+    void appModelChanged();
     void changed();
 
 private:

@@ -1,20 +1,20 @@
 #include "ui/ResultStats.h"
 
-#include "ui/AppModelForeign.h"
 #include "ui/ShareCardPainter.h"
 
 namespace quorlix {
 
-ResultStats::ResultStats(QObject* parent) : QObject(parent) {
-    setAppModel(AppModelForeign::instance());
-}
+ResultStats::ResultStats(QObject* parent) : QObject(parent) {}
 
 void ResultStats::setAppModel(AppModel* model) {
+    if (model_ == model)
+        return;
     disconnect(connection_);
     model_ = model;
     if (model)
         connection_ = connect(model, &AppModel::resultChanged, this, &ResultStats::refresh);
     refresh();
+    Q_EMIT appModelChanged();
 }
 
 void ResultStats::refresh() {

@@ -14,6 +14,7 @@ namespace quorlix {
 class ResultStats : public QObject {
     Q_OBJECT
     QML_ELEMENT
+    Q_PROPERTY(quorlix::AppModel* appModel READ appModel WRITE setAppModel NOTIFY appModelChanged)
     Q_PROPERTY(QStringList values READ values NOTIFY changed)
     // Already upper case.
     Q_PROPERTY(QStringList labels READ labels NOTIFY changed)
@@ -21,12 +22,13 @@ class ResultStats : public QObject {
 public:
     explicit ResultStats(QObject* parent = nullptr);
 
-    // The process's model by default.
+    AppModel* appModel() const { return model_; }
     void setAppModel(AppModel* model);
     QStringList values() const { return values_; }
     QStringList labels() const { return labels_; }
 
 Q_SIGNALS:
+    void appModelChanged();
     void changed();
 
 private:

@@ -6,11 +6,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace quorlix {
 
-ResultSummary::ResultSummary(QObject* parent) : QObject(parent) {
-    setAppModel(AppModelForeign::instance());
+static_assert(!std::is_default_constructible_v<ResultSummary>,
+              "QML prefers a default constructor to create()");
+
+ResultSummary::ResultSummary(AppModel* model, QObject* parent) : QObject(parent) {
+    setAppModel(model);
+}
+
+ResultSummary* ResultSummary::create(QQmlEngine* qmlEngine, QJSEngine*) {
+    return new ResultSummary(AppModelForeign::of(qmlEngine));
 }
 
 void ResultSummary::setAppModel(AppModel* model) {

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QtQml/qqml.h>
 
+class QJSEngine;
+class QQmlEngine;
+
 namespace quorlix {
 
 // The counts and sizes of the model's current result that the results screen shows, kept
@@ -28,8 +31,10 @@ class ResultSummary : public QObject {
     Q_PROPERTY(QString text READ text NOTIFY changed)
 
 public:
-    // Starts on the process's model QML sees, when there is one.
-    explicit ResultSummary(QObject* parent = nullptr);
+    // No default: QML would construct the singleton itself and never call create().
+    explicit ResultSummary(AppModel* model, QObject* parent = nullptr);
+    // Follows the AppModel of the engine that asks.
+    static ResultSummary* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
 
     AppModel* appModel() const { return appModel_; }
     void setAppModel(AppModel* model);

@@ -1,7 +1,6 @@
 #include "ui/ShareCardItem.h"
 
 #include "app/AppModel.h"
-#include "ui/AppModelForeign.h"
 #include "ui/ShareCardPainter.h"
 
 #include <QPainter>
@@ -14,7 +13,6 @@ ShareCardItem::ShareCardItem(QQuickItem* parent) : QQuickPaintedItem(parent) {
     setImplicitSize(ShareCardPainter::width, ShareCardPainter::height);
     setAntialiasing(true);
     setOpaquePainting(false);
-    setAppModel(AppModelForeign::instance());
 }
 
 ShareCardItem::~ShareCardItem() = default;

@@ -6,7 +6,6 @@
 #include "app/L.h"
 #include "app/ShareCard.h"
 #include "engine/core/Log.h"
-#include "ui/AppModelForeign.h"
 
 #include <QFile>
 #include <QMimeData>
@@ -17,8 +16,7 @@
 namespace quorlix {
 
 SharePicker::SharePicker(QObject* parent)
-    : QObject(parent), model_(AppModelForeign::instance()),
-      emailProgram_(QStandardPaths::findExecutable(QStringLiteral("xdg-email"))) {}
+    : QObject(parent), emailProgram_(QStandardPaths::findExecutable(QStringLiteral("xdg-email"))) {}
 
 SharePicker::~SharePicker() = default;
 
@@ -29,8 +27,15 @@ void SharePicker::setKind(const QString& kind) {
     Q_EMIT kindChanged();
 }
 
+AppModel* SharePicker::appModel() const {
+    return model_;
+}
+
 void SharePicker::setAppModel(AppModel* model) {
+    if (model_ == model)
+        return;
     model_ = model;
+    Q_EMIT appModelChanged();
 }
 
 void SharePicker::setEmailProgram(const QString& program) {

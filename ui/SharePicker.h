@@ -26,6 +26,8 @@ class AppModel;
 class SharePicker : public QObject {
     Q_OBJECT
     QML_ELEMENT
+    Q_MOC_INCLUDE("app/AppModel.h")
+    Q_PROPERTY(quorlix::AppModel* appModel READ appModel WRITE setAppModel NOTIFY appModelChanged)
     // "result" (the card and its caption) or "keepers" (the kept photos).
     Q_PROPERTY(QString kind READ kind WRITE setKind NOTIFY kindChanged)
     Q_PROPERTY(QList<QUrl> items READ items NOTIFY itemsChanged)
@@ -40,7 +42,7 @@ public:
     QList<QUrl> items() const { return items_; }
     bool canSendByEmail() const { return !emailProgram_.isEmpty(); }
 
-    // The process's model by default.
+    AppModel* appModel() const;
     void setAppModel(AppModel* model);
     // The program behind "Send by e-mail": xdg-email from PATH by default; empty offers none.
     void setEmailProgram(const QString& program);
@@ -64,6 +66,7 @@ public:
     static QStringList emailArguments(const QList<QUrl>& attachments, const QString& body);
 
 Q_SIGNALS:
+    void appModelChanged();
     void kindChanged();
     void itemsChanged();
     void emailProgramChanged();

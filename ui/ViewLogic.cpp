@@ -10,30 +10,12 @@
 
 namespace quorlix {
 
-bool ViewLogic::isDeterminate(const QString& phase, qint64 total) {
-    return total >= 1 && (phase == QLatin1String("hashing") || phase == QLatin1String("analyzing"));
-}
-
 double ViewLogic::fraction(qint64 current, qint64 total) {
     return total == 0 ? 0.0 : double(current) / double(total);
 }
 
 double ViewLogic::barFillWidth(double trackWidth, double fraction) {
     return std::max(minimumBarFill, trackWidth * fraction);
-}
-
-QString ViewLogic::phaseLabel(const QString& phase) {
-    if (phase == QLatin1String("enumerating"))
-        return L::scan::enumerating();
-    if (phase == QLatin1String("hashing"))
-        return L::scan::hashing();
-    if (phase == QLatin1String("analyzing"))
-        return L::scan::analyzing();
-    if (phase == QLatin1String("grouping"))
-        return L::scan::grouping();
-    if (phase == QLatin1String("scoring"))
-        return L::scan::scoring();
-    return {};
 }
 
 QString ViewLogic::windowTitle(const QString& appName, const QString& folderName) {

@@ -25,13 +25,9 @@ public:
 
     static ViewLogic* create(QQmlEngine*, QJSEngine*) { return new ViewLogic; }
 
-    // A bar for the phases that count items, once they know how many; a spinner otherwise.
-    Q_INVOKABLE static bool isDeterminate(const QString& phase, qint64 total);
     // current / total, 0 without a total; deliberately not clamped.
     Q_INVOKABLE static double fraction(qint64 current, qint64 total);
     Q_INVOKABLE static double barFillWidth(double trackWidth, double fraction);
-    // The label of a ScanProgress phase name ("hashing"); empty for an unknown one.
-    Q_INVOKABLE static QString phaseLabel(const QString& phase);
 
     // "Quorlix", or "Quorlix — Holiday" once a folder is chosen.
     Q_INVOKABLE static QString windowTitle(const QString& appName, const QString& folderName);

@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
     }
     // A scan busy in one long decode is not waited for on quit; the libraries it is inside must
     // not be torn down under it.
-    if (quorlix::AppModel::scansLeftRunning() > 0) {
+    if (quorlix::ScanSession::scansLeftRunning() > 0) {
         std::fflush(nullptr);
         std::_Exit(code);
     }

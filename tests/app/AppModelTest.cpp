@@ -193,7 +193,9 @@ private Q_SLOTS:
             model.reportProgress(Phase::analyzing, 2, 2);
         }).join();
         QTRY_COMPARE(model.progress(), (ScanProgress{Phase::analyzing, 2, 2}));
-        QCOMPARE(model.progressPhase(), QString("analyzing"));
+        QCOMPARE(model.progressPhase(), ScanSession::Phase::analyzing);
+        QCOMPARE(model.progressLabel(), L::scan::analyzing());
+        QVERIFY(model.progressDeterminate());
         gate->release();
         QVERIFY(test::waitForScanEnd(model));
     }
@@ -278,19 +280,24 @@ private Q_SLOTS:
     }
 
     void destroyingTheModelStopsItsScan() {
+        // The scan waits for a gate nobody opens: only the model's stop request ends it.
         auto gate = std::make_shared<Gate>();
+        auto stoppedByModel = std::make_shared<std::atomic<bool>>(false);
+        const int leftBefore = ScanSession::scansLeftRunning();
         {
             AppModel model(
-                [gate](const std::filesystem::path& folder, const ProgressCallback& progress,
-                       std::stop_token stop) {
-                    if (!gate->wait(stop))
-                        throw ScanCancelled();
-                    progress({Phase::hashing, 1, 1});
-                    return resultWithGroups(folder, 1);
+                [gate, stoppedByModel](const std::filesystem::path&, const ProgressCallback&,
+                                       std::stop_token stop) -> ScanResult {
+                    const bool opened = gate->wait(stop);
+                    stoppedByModel->store(!opened && stop.stop_requested());
+                    throw ScanCancelled();
                 },
                 std::make_shared<test::RecordingDesktop>());
             model.startScan(QUrl::fromLocalFile("/photos"));
         }
+        // The destructor asked the scan to stop and waited for it, so nothing was left behind.
+        QVERIFY(stoppedByModel->load());
+        QCOMPARE(ScanSession::scansLeftRunning(), leftBefore);
         QTest::qWait(20); // nothing posted may reach the dead model
     }
 

@@ -107,10 +107,26 @@ private Q_SLOTS:
 
     void languageOverrideFollowsTheSetting() {
         applyLanguageOverride(AppLanguage::it);
-        QCOMPARE(quorlixSettings()->value(languageOverrideKey).toStringList(), QStringList{"it"});
+        QCOMPARE(quorlixSettings()->value(languageOverrideKey).toString(), QString("it"));
         QCOMPARE(languageOverride(), std::optional<QString>("it"));
         applyLanguageOverride(AppLanguage::system);
         QVERIFY(!quorlixSettings()->contains(languageOverrideKey));
+        QVERIFY(!languageOverride());
+    }
+
+    void languageOverrideUnderTheOldKeyIsReadOnceThenMoved() {
+        quorlixSettings()->setValue(legacyLanguageOverrideKey, QStringList{"es"});
+        QCOMPARE(languageOverride(), std::optional<QString>("es"));
+        QVERIFY(!quorlixSettings()->contains(legacyLanguageOverrideKey));
+        QCOMPARE(quorlixSettings()->value(languageOverrideKey).toString(), QString("es"));
+        QCOMPARE(languageOverride(), std::optional<QString>("es"));
+
+        // A choice made since wins over a stale old entry, which goes all the same.
+        applyLanguageOverride(AppLanguage::it);
+        quorlixSettings()->setValue(legacyLanguageOverrideKey, QStringList{"es"});
+        QCOMPARE(languageOverride(), std::optional<QString>("it"));
+        QVERIFY(!quorlixSettings()->contains(legacyLanguageOverrideKey));
+        applyLanguageOverride(AppLanguage::system);
         QVERIFY(!languageOverride());
     }
 

@@ -3,7 +3,6 @@
 #include "app/AppModel.h"
 #include "app/ByteCountFormat.h"
 #include "app/FileUrl.h"
-#include "app/ShareActionButton.h"
 #include "app/ShareCard.h"
 
 #include <QGuiApplication>
@@ -147,24 +146,6 @@ private Q_SLOTS:
         const QImage card = ShareCard::paintStandIn(resultWith(3, 9));
         QCOMPARE(card.size(), QSize(2400, 1260));
         QVERIFY(card.pixelColor(4, 4) != card.pixelColor(4, 1250)); // the gradient
-    }
-
-    void shareButtonAsksAtPressTime() {
-        QList<QUrl> items;
-        ShareActionButton button([&] { return items; });
-        QSignalSpy picker(&button, &ShareActionButton::pickerRequested);
-        QObject window, anchor;
-        button.setFallbackAnchor(&window);
-        QVERIFY(!button.press()); // nothing to share: no picker
-        items = {QUrl::fromLocalFile("/tmp/card.png")};
-        QVERIFY(button.press()); // anchor unknown yet: the window's content
-        QCOMPARE(picker.last().at(1).value<QObject*>(), &window);
-        button.setAnchor(&anchor);
-        QVERIFY(button.press());
-        QCOMPARE(picker.last().at(1).value<QObject*>(), &anchor);
-        QCOMPARE(picker.last().at(0).value<QList<QUrl>>(), items);
-        ShareActionButton orphan([&] { return items; });
-        QVERIFY(!orphan.press()); // no anchor and no window
     }
 };
 

@@ -1,6 +1,7 @@
 #include "ui/ViewLogic.h"
 
 #include "UiTestEnvironment.h"
+#include "app/ScanSession.h"
 #include "ui/AppModelForeign.h"
 #include "ui/Appearance.h"
 #include "ui/CommandLine.h"
@@ -15,6 +16,7 @@
 #include <QQmlError>
 #include <QQuickWindow>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,13 +29,14 @@ class ViewLogicTest : public QObject {
 
 private Q_SLOTS:
     void barOnlyForCountedPhasesWithATotal() {
-        QVERIFY(ViewLogic::isDeterminate(QStringLiteral("hashing"), 1));
-        QVERIFY(ViewLogic::isDeterminate(QStringLiteral("analyzing"), 40));
+        using Phase = ScanSession::Phase;
+        QVERIFY(ScanSession::determinate(Phase::hashing, 1));
+        QVERIFY(ScanSession::determinate(Phase::analyzing, 40));
         // A known total does not make listing determinate, and no total never divides.
-        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("enumerating"), 12));
-        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("hashing"), 0));
-        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("grouping"), 5));
-        QVERIFY(!ViewLogic::isDeterminate(QStringLiteral("scoring"), 5));
+        QVERIFY(!ScanSession::determinate(Phase::enumerating, 12));
+        QVERIFY(!ScanSession::determinate(Phase::hashing, 0));
+        QVERIFY(!ScanSession::determinate(Phase::grouping, 5));
+        QVERIFY(!ScanSession::determinate(Phase::scoring, 5));
     }
 
     void fractionAndSliver() {
@@ -46,13 +49,18 @@ private Q_SLOTS:
     }
 
     void phaseLabels() {
-        QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("enumerating")),
-                 QStringLiteral("Listing photos"));
-        QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("analyzing")),
-                 QStringLiteral("Analyzing images"));
-        QCOMPARE(ViewLogic::phaseLabel(QStringLiteral("scoring")),
-                 QStringLiteral("Electing the best shot"));
-        QVERIFY(ViewLogic::phaseLabel(QStringLiteral("nonsense")).isEmpty());
+        using Phase = ScanSession::Phase;
+        QCOMPARE(ScanSession::label(Phase::enumerating), QStringLiteral("Listing photos"));
+        QCOMPARE(ScanSession::label(Phase::analyzing), QStringLiteral("Analyzing images"));
+        QCOMPARE(ScanSession::label(Phase::scoring), QStringLiteral("Electing the best shot"));
+        // Every engine phase has its own label.
+        QSet<QString> labels;
+        for (auto phase : {ScanProgress::Phase::enumerating, ScanProgress::Phase::hashing,
+                           ScanProgress::Phase::analyzing, ScanProgress::Phase::grouping,
+                           ScanProgress::Phase::scoring})
+            labels.insert(ScanSession::label(ScanSession::phaseOf(phase)));
+        QCOMPARE(labels.size(), 5);
+        QVERIFY(!labels.contains(QString()));
     }
 
     void titleComposition() {

@@ -25,7 +25,7 @@ Item {
     Keys.onRightPressed: if (info.nextId !== "") AppModel.openQuickLook(info.nextId)
     Keys.onReturnPressed: keepButton.clicked()
 
-    QuickLookInfo { id: info }
+    QuickLookInfo { id: info; appModel: AppModel }
 
     Rectangle {
         objectName: "quickLookBackdrop"

@@ -94,7 +94,7 @@ Item {
         rightMargin: 24
         reuseItems: true
         boundsBehavior: Flickable.StopAtBounds
-        model: GroupListModel { kind: GroupListModel.All }
+        model: GroupListModel { kind: GroupListModel.All; appModel: AppModel }
 
         delegate: GroupCardView {
             width: groups.width - groups.leftMargin - groups.rightMargin

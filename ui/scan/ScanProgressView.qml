@@ -9,11 +9,11 @@ Rectangle {
     color: Theme.bg.surface1
 
     // The model's progress; overridable so the view can be shown without a scan.
-    property string phase: AppModel.progressPhase
+    property string phaseLabel: AppModel.progressLabel
+    property bool determinate: AppModel.progressDeterminate
     property real current: AppModel.progressCurrent
     property real total: AppModel.progressTotal
 
-    readonly property bool determinate: ViewLogic.isDeterminate(phase, total)
     readonly property real fraction: ViewLogic.fraction(current, total)
 
     property bool pulse: false
@@ -61,7 +61,7 @@ Rectangle {
                     id: label
                     objectName: "phaseLabel"
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: ViewLogic.phaseLabel(root.phase)
+                    text: root.phaseLabel
                     font.pixelSize: 14
                     color: Theme.text.secondary
                     property string shown: text

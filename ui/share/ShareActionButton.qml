@@ -29,6 +29,7 @@ SecondaryButton {
     SharePicker {
         id: picker
         kind: control.kind
+        appModel: AppModel
     }
 
     FolderAsk {

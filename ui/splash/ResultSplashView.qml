@@ -14,7 +14,7 @@ Item {
 
     function continueToResults() { AppModel.screen = AppModel.Screen.results }
 
-    ResultStats { id: stats }
+    ResultStats { id: stats; appModel: AppModel }
 
     // Ultra-thin material, then black at 0.45.
     Rectangle {
@@ -232,6 +232,7 @@ Item {
                         anchors.verticalCenter: parent.verticalCenter
                         ShareCardItem {
                             anchors.fill: parent
+                            appModel: AppModel
                             radius: 8
                         }
                         Rectangle {

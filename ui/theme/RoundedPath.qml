@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Shapes
 
 // A rounded rectangle outline as one SVG path, for fills and strokes that Rectangle cannot do
 // (diagonal gradients, dashes).

@@ -10,47 +10,85 @@ QtObject {
 
     readonly property bool dark: Appearance.dark
 
-    function pick(light, darkValue) { return theme.dark ? darkValue : light }
-
-    readonly property QtObject bg: QtObject {
-        readonly property color window: theme.pick("#f5f4fa", "#121118")
-        readonly property color toolbar: theme.pick(Qt.rgba(1, 1, 1, 0.74), Qt.rgba(0.12, 0.115, 0.155, 0.80))
-        readonly property color sheet: theme.pick("#ffffff", "#1c1b24")
-        readonly property color popover: theme.pick("#ffffff", "#23222c")
-        readonly property color sidebar: theme.pick("#eeedf5", "#18171f")
-        readonly property color surface1: theme.pick(Qt.rgba(0.988, 0.988, 1.0, 0.86), Qt.rgba(0.086, 0.082, 0.114, 0.86))
-        readonly property color surface2: theme.pick("#f0eff6", "#25242f")
-        readonly property color surface3: theme.pick("#e3e1ec", "#33313f")
+    // Typed groups, so that every use of a colour name is checked.
+    component Backgrounds: QtObject {
+        property color window
+        property color toolbar
+        property color sheet
+        property color popover
+        property color sidebar
+        property color surface1
+        property color surface2
+        property color surface3
         // The same three surfaces under their second names.
         readonly property color surfaceLow: surface1
         readonly property color surfaceMid: surface2
         readonly property color surfaceHigh: surface3
     }
 
-    readonly property QtObject accent: QtObject {
-        readonly property color primary: theme.pick("#6a5cf0", "#9d90ff")
-        readonly property color soft: theme.pick(Qt.rgba(0.482, 0.424, 0.965, 0.11), Qt.rgba(0.616, 0.565, 1.0, 0.16))
+    component Accents: QtObject {
+        property color primary
+        property color soft
     }
 
-    readonly property QtObject status: QtObject {
-        readonly property color green: theme.pick("#1e9e5a", "#3ecf8e")
-        readonly property color orange: theme.pick("#d9730d", "#fb9a4b")
-        readonly property color red: theme.pick("#d93636", "#f87171")
-        readonly property color yellow: theme.pick("#c28a05", "#f5c84b")
+    component Statuses: QtObject {
+        property color green
+        property color orange
+        property color red
+        property color yellow
     }
 
-    readonly property QtObject text: QtObject {
-        readonly property color primary: theme.pick("#1a1923", "#f1f0f7")
-        readonly property color secondary: theme.pick("#525066", "#b6b4c7")
-        readonly property color tertiary: theme.pick("#83819a", "#83819a")
-        readonly property color quaternary: theme.pick("#adabbf", "#57556a")
+    component Texts: QtObject {
+        property color primary
+        property color secondary
+        property color tertiary
+        property color quaternary
     }
 
-    readonly property QtObject border: QtObject {
-        readonly property color b1: theme.pick(Qt.rgba(0.10, 0.10, 0.14, 0.09), Qt.rgba(1, 1, 1, 0.08))
-        readonly property color b2: theme.pick(Qt.rgba(0.10, 0.10, 0.14, 0.15), Qt.rgba(1, 1, 1, 0.13))
-        readonly property color b3: theme.pick(Qt.rgba(0.10, 0.10, 0.14, 0.24), Qt.rgba(1, 1, 1, 0.22))
-        readonly property color accent: theme.pick("#7b6cf6", "#9d90ff")
+    component Borders: QtObject {
+        property color b1
+        property color b2
+        property color b3
+        property color accent
+    }
+
+    function pick(light, darkValue) { return theme.dark ? darkValue : light }
+
+    readonly property Backgrounds bg: Backgrounds {
+        window: theme.pick("#f5f4fa", "#121118")
+        toolbar: theme.pick(Qt.rgba(1, 1, 1, 0.74), Qt.rgba(0.12, 0.115, 0.155, 0.80))
+        sheet: theme.pick("#ffffff", "#1c1b24")
+        popover: theme.pick("#ffffff", "#23222c")
+        sidebar: theme.pick("#eeedf5", "#18171f")
+        surface1: theme.pick(Qt.rgba(0.988, 0.988, 1.0, 0.86), Qt.rgba(0.086, 0.082, 0.114, 0.86))
+        surface2: theme.pick("#f0eff6", "#25242f")
+        surface3: theme.pick("#e3e1ec", "#33313f")
+    }
+
+    readonly property Accents accent: Accents {
+        primary: theme.pick("#6a5cf0", "#9d90ff")
+        soft: theme.pick(Qt.rgba(0.482, 0.424, 0.965, 0.11), Qt.rgba(0.616, 0.565, 1.0, 0.16))
+    }
+
+    readonly property Statuses status: Statuses {
+        green: theme.pick("#1e9e5a", "#3ecf8e")
+        orange: theme.pick("#d9730d", "#fb9a4b")
+        red: theme.pick("#d93636", "#f87171")
+        yellow: theme.pick("#c28a05", "#f5c84b")
+    }
+
+    readonly property Texts text: Texts {
+        primary: theme.pick("#1a1923", "#f1f0f7")
+        secondary: theme.pick("#525066", "#b6b4c7")
+        tertiary: theme.pick("#83819a", "#83819a")
+        quaternary: theme.pick("#adabbf", "#57556a")
+    }
+
+    readonly property Borders border: Borders {
+        b1: theme.pick(Qt.rgba(0.10, 0.10, 0.14, 0.09), Qt.rgba(1, 1, 1, 0.08))
+        b2: theme.pick(Qt.rgba(0.10, 0.10, 0.14, 0.15), Qt.rgba(1, 1, 1, 0.13))
+        b3: theme.pick(Qt.rgba(0.10, 0.10, 0.14, 0.24), Qt.rgba(1, 1, 1, 0.22))
+        accent: theme.pick("#7b6cf6", "#9d90ff")
     }
 
     // A colour by its resource name ("bg.surface.1", "border.accent"); transparent if unknown.

@@ -19,18 +19,30 @@ Item {
 
         function init() { Harness.reset() }
 
-        function makeView(phase, current, total) {
-            return createTemporaryObject(viewComponent, root, { phase: phase, current: current, total: total })
+        function makeView(determinate, current, total) {
+            return createTemporaryObject(viewComponent, root,
+                                         { determinate: determinate, current: current, total: total })
+        }
+
+        // The model's progress as the scan reports it, phase by name.
+        function scanningView(phase, current, total) {
+            AppModel.startScan("file:///tmp")
+            const view = createTemporaryObject(viewComponent, root)
+            Harness.reportProgress(phase, current, total)
+            tryCompare(view, "current", current)
+            tryCompare(view, "total", total)
+            return view
         }
 
         function test_spinnerWhileListingEvenWithATotal() {
-            const view = makeView("enumerating", 3, 12)
+            const view = scanningView("enumerating", 3, 12)
+            verify(!view.determinate)
             verify(findChild(view, "spinner").visible)
             verify(!findChild(view, "determinateBlock").visible)
         }
 
         function test_spinnerWithoutATotal() {
-            const view = makeView("hashing", 0, 0)
+            const view = makeView(false, 0, 0)
             verify(findChild(view, "spinner").visible)
             verify(!findChild(view, "determinateBlock").visible)
         }
@@ -39,17 +51,18 @@ Item {
             return [ { tag: "grouping", phase: "grouping" }, { tag: "scoring", phase: "scoring" } ]
         }
         function test_spinnerWhileGroupingAndScoring(data) {
-            const view = makeView(data.phase, 1, 10)
+            const view = scanningView(data.phase, 1, 10)
+            verify(!view.determinate)
             verify(findChild(view, "spinner").visible)
         }
 
         function test_barWithCounterAndSliver() {
-            const view = makeView("hashing", 0, 10)
+            const view = makeView(true, 0, 10)
             verify(findChild(view, "determinateBlock").visible)
             verify(!findChild(view, "spinner").visible)
             compare(findChild(view, "counter").text, "0 of 10")
             tryCompare(findChild(view, "barFill"), "width", 8)
-            view.phase = "analyzing"
+            view.phaseLabel = "Analyzing images"
             view.current = 5
             compare(findChild(view, "counter").text, "5 of 10")
             tryCompare(findChild(view, "barFill"), "width", 180)
@@ -57,10 +70,9 @@ Item {
         }
 
         function test_readsTheModelsProgress() {
-            AppModel.startScan("file:///tmp")
-            const view = createTemporaryObject(viewComponent, root)
-            Harness.reportProgress("analyzing", 2, 8)
-            tryCompare(view, "phase", "analyzing")
+            const view = scanningView("analyzing", 2, 8)
+            verify(view.determinate)
+            compare(findChild(view, "phaseLabel").text, "Analyzing images")
             compare(findChild(view, "counter").text, "2 of 8")
         }
 

@@ -1,10 +1,12 @@
-// Moving the others of every group out of the folder, and putting them back.
-#include "app/AppModel.h"
+#include "app/MoveController.h"
+
 #include "app/FileMover.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
 #include "app/MoveCheck.h"
 #include "app/MoveError.h"
+#include "app/Notices.h"
+#include "app/ScanSession.h"
 #include "app/SecurityScope.h"
 #include "app/Trash.h"
 #include "engine/core/Log.h"
@@ -40,9 +42,9 @@ QString movedToFolderText(std::int64_t count, const std::filesystem::path& folde
 }
 
 // Why a destination folder cannot take the others, or nothing when it can.
-bool destinationInsideScan(const AppModel::MoveDestination& destination,
+bool destinationInsideScan(const MoveController::MoveDestination& destination,
                            const std::optional<ScanResult>& result) {
-    if (destination.kind != AppModel::MoveDestination::Kind::folder || !result)
+    if (destination.kind != MoveController::MoveDestination::Kind::folder || !result)
         return false;
     const std::filesystem::path folder = pathFromUrl(destination.folder);
     if (!MoveCheck::insideFolder(folder, result->folder))
@@ -62,7 +64,7 @@ constexpr auto sliceBudget = std::chrono::milliseconds(40);
 } // namespace
 
 // Everything a move or an undo needs between two slices.
-struct AppModel::MoveJob {
+struct MoveController::Job {
     bool undo = false;
     MoveDestination destination;
     bool toTrash = true;
@@ -102,65 +104,71 @@ struct AppModel::MoveJob {
     std::vector<std::filesystem::path> lost; // no longer at their new place as moved
 };
 
-bool AppModel::moveProgressIsUndo() const {
-    return moveShown_ && moveJob_ && moveJob_->undo;
+bool MoveController::progressIsUndo() const {
+    return shown_ && job_ && job_->undo;
 }
 
-qint64 AppModel::moveProgressCurrent() const {
-    return moveShown_ && moveJob_ ? moveJob_->done : 0;
+qint64 MoveController::progressCurrent() const {
+    return shown_ && job_ ? job_->done : 0;
 }
 
-qint64 AppModel::moveProgressTotal() const {
-    return moveShown_ && moveJob_ ? moveJob_->total : 0;
+qint64 MoveController::progressTotal() const {
+    return shown_ && job_ ? job_->total : 0;
 }
 
-void AppModel::requestMove(const MoveDestination& destination) {
-    if (moveJob_)
+MoveController::MoveController(ScanSession& session, Notices& notices, QObject* parent)
+    : QObject(parent), session_(session), notices_(notices) {}
+
+MoveController::~MoveController() {
+    abandon();
+}
+
+void MoveController::setPendingMove(const std::optional<MoveDestination>& destination) {
+    pendingMove_ = destination;
+    Q_EMIT pendingMoveChanged();
+}
+
+void MoveController::setLastMove(std::optional<MoveOperation> move) {
+    lastMove_ = std::move(move);
+    Q_EMIT lastMoveChanged();
+}
+
+void MoveController::request(const MoveDestination& destination) {
+    if (job_)
         return;
-    if (destinationInsideScan(destination, result_)) {
-        setErrorMessage(L::check::insideFolder());
+    if (destinationInsideScan(destination, session_.result())) {
+        notices_.setErrorMessage(L::check::insideFolder());
         return;
     }
     setPendingMove(destination);
 }
 
-void AppModel::chooseMoveFolder() {
-    if (moveJob_)
-        return;
-    const FolderPanel panel{L::move::choosePrompt(), L::move::chooseMessage(), true};
-    if (!folderPicker_) {
-        Q_EMIT folderPanelRequested(panel.prompt, panel.message, true);
-        return;
-    }
-    if (const auto url = folderPicker_(panel); url && !url->isEmpty())
-        requestMove(MoveDestination::toFolder(*url));
-}
-
-void AppModel::confirmPendingMove() {
+void MoveController::confirmPending() {
     if (pendingMove_)
-        performMove(*pendingMove_);
+        perform(*pendingMove_);
 }
 
-void AppModel::performMove(MoveDestination destination) {
-    if (!result_)
+void MoveController::perform(MoveDestination destination) {
+    const auto& result = session_.result();
+    if (!result)
         return;
-    if (moveJob_) {
+    if (job_) {
         log::info(log::Category::app, "Move refused: another move is still running");
         return;
     }
     setPendingMove(std::nullopt);
     // Refused before anything moves: files moved there would still be in the folder.
-    if (destinationInsideScan(destination, result_)) {
-        setErrorMessage(L::check::insideFolder());
+    if (destinationInsideScan(destination, result)) {
+        notices_.setErrorMessage(L::check::insideFolder());
         return;
     }
-    auto job = std::make_shared<MoveJob>();
+    auto job = std::make_shared<Job>();
     job->destination = destination;
     job->toTrash = destination.kind == MoveDestination::Kind::trash;
     if (!job->toTrash)
         job->folder = pathFromUrl(destination.folder);
     job->granted = !job->toTrash && startAccessingSecurityScope(job->folder);
-    job->groups = result_->groups;
+    job->groups = result->groups;
     // One file can sit in two groups (an exact copy that also stands for its copies in a
     // look-alike group). A keeper of any group never leaves, and a file moved for one group
     // counts as moved for the next.
@@ -170,60 +178,59 @@ void AppModel::performMove(MoveDestination destination) {
             job->total += std::int64_t(group.members.size()) - 1;
         }
     }
-    startMoveJob(std::move(job));
+    start(std::move(job));
 }
 
-void AppModel::undoLastMove() {
-    if (!lastMove_ || !result_ || moveJob_)
+void MoveController::undoLast() {
+    if (!lastMove_ || !session_.result() || job_)
         return;
-    auto job = std::make_shared<MoveJob>();
+    auto job = std::make_shared<Job>();
     job->undo = true;
     job->operation = *lastMove_;
     job->destination = lastMove_->destination;
     job->total = std::int64_t(job->operation.moves.size());
-    startMoveJob(std::move(job));
+    start(std::move(job));
 }
 
-void AppModel::startMoveJob(std::shared_ptr<MoveJob> job) {
-    job->serial = ++moveSerial_;
-    moveJob_ = std::move(job);
-    continueMoveJob(moveSerial_, false);
+void MoveController::start(std::shared_ptr<Job> job) {
+    job->serial = ++serial_;
+    job_ = std::move(job);
+    resume(serial_, false);
 }
 
-void AppModel::continueMoveJob(std::uint64_t serial, bool unbounded) {
-    if (!moveJob_ || moveJob_->serial != serial)
+void MoveController::resume(std::uint64_t serial, bool unbounded) {
+    if (!job_ || job_->serial != serial)
         return;
-    MoveJob& job = *moveJob_;
+    Job& job = *job_;
     const bool finished = job.undo ? undoSlice(job, unbounded) : moveSlice(job, unbounded);
     job.firstSlice = false;
     if (!finished) {
-        moveShown_ = true;
-        Q_EMIT moveProgressChanged();
+        shown_ = true;
+        Q_EMIT progressChanged();
         // The next slice comes from the event loop, so the window repaints and answers
         // between slices; nothing here runs inside another event's handling.
-        QTimer::singleShot(moveSlicePauseMs_, this,
-                           [this, serial] { continueMoveJob(serial, false); });
+        QTimer::singleShot(slicePauseMs_, this, [this, serial] { resume(serial, false); });
         return;
     }
-    const auto done = std::move(moveJob_);
-    const bool wasShown = std::exchange(moveShown_, false);
+    const auto done = std::move(job_);
+    const bool wasShown = std::exchange(shown_, false);
     if (wasShown)
-        Q_EMIT moveProgressChanged();
+        Q_EMIT progressChanged();
     if (done->undo)
         finishUndo(*done);
     else
         finishMove(*done);
 }
 
-void AppModel::completeMoveNow() {
-    while (moveJob_)
-        continueMoveJob(moveJob_->serial, true);
+void MoveController::completeNow() {
+    while (job_)
+        resume(job_->serial, true);
 }
 
-void AppModel::abandonMoveJob() {
-    if (moveJob_ && moveJob_->granted)
-        stopAccessingSecurityScope(moveJob_->folder);
-    moveJob_.reset();
+void MoveController::abandon() {
+    if (job_ && job_->granted)
+        stopAccessingSecurityScope(job_->folder);
+    job_.reset();
 }
 
 namespace {
@@ -239,7 +246,7 @@ bool sliceSpent(Clock::time_point started, bool first, int files, int maxFiles) 
 
 } // namespace
 
-bool AppModel::moveSlice(MoveJob& job, bool unbounded) {
+bool MoveController::moveSlice(Job& job, bool unbounded) {
     const auto started = Clock::now();
     int files = 0;
     while (job.group < job.groups.size()) {
@@ -260,7 +267,7 @@ bool AppModel::moveSlice(MoveJob& job, bool unbounded) {
             job.inGroup = true;
         }
         if (job.other < job.others.size()) {
-            if (!unbounded && sliceSpent(started, job.firstSlice, files, moveSliceFiles_))
+            if (!unbounded && sliceSpent(started, job.firstSlice, files, sliceFiles_))
                 return false;
             const PhotoRecord& photo = job.others[job.other++];
             ++job.done;
@@ -350,11 +357,11 @@ bool AppModel::moveSlice(MoveJob& job, bool unbounded) {
     return true;
 }
 
-void AppModel::finishMove(MoveJob& job) {
+void MoveController::finishMove(Job& job) {
     // The result outlives every move: a new scan first runs a running move to its end.
-    ScanResult edited = result_ ? *result_ : ScanResult{};
+    ScanResult edited = session_.result() ? *session_.result() : ScanResult{};
     edited.groups = std::move(job.kept);
-    setResult(std::move(edited));
+    session_.setResult(std::move(edited));
     const auto movedCount = std::int64_t(job.moves.size());
     if (job.moves.empty())
         setLastMove(std::nullopt);
@@ -377,18 +384,18 @@ void AppModel::finishMove(MoveJob& job) {
         parts << L::move::failed(job.failed);
     if (job.noTrash > 0)
         parts << L::check::noTrash(job.noTrash);
-    showToast(parts.join(QStringLiteral(" \u00b7 ")), movedCount > 0);
+    notices_.showToast(parts.join(QStringLiteral(" \u00b7 ")), movedCount > 0);
     if (job.granted)
         stopAccessingSecurityScope(job.folder);
 }
 
-bool AppModel::undoSlice(MoveJob& job, bool unbounded) {
+bool MoveController::undoSlice(Job& job, bool unbounded) {
     const auto started = Clock::now();
     int files = 0;
     const auto& moves = job.operation.moves;
     const bool fromTrash = job.operation.destination.kind == MoveDestination::Kind::trash;
     while (job.done < job.total) {
-        if (!unbounded && sliceSpent(started, job.firstSlice, files, moveSliceFiles_))
+        if (!unbounded && sliceSpent(started, job.firstSlice, files, sliceFiles_))
             return false;
         const Move& move = moves[moves.size() - 1 - std::size_t(job.done)];
         ++job.done;
@@ -415,7 +422,7 @@ bool AppModel::undoSlice(MoveJob& job, bool unbounded) {
     return true;
 }
 
-void AppModel::finishUndo(MoveJob& job) {
+void MoveController::finishUndo(Job& job) {
     // Each group the move touched comes back with the members that are in the folder again; a
     // file undo could not bring back is left out, and a later undo may still add it.
     std::set<std::string> absent;
@@ -425,7 +432,7 @@ void AppModel::finishUndo(MoveJob& job) {
     lost.insert(lost.end(), job.lost.begin(), job.lost.end());
     for (const auto& path : lost)
         absent.insert(path.native());
-    ScanResult edited = result_ ? *result_ : ScanResult{};
+    ScanResult edited = session_.result() ? *session_.result() : ScanResult{};
     auto restore = [&](const ScanResult::Group& before) {
         ScanResult::Group group = before;
         std::erase_if(group.members,
@@ -453,7 +460,7 @@ void AppModel::finishUndo(MoveJob& job) {
     for (const auto& group : job.operation.reducedGroups)
         restore(group);
     edited.sortGroups();
-    setResult(std::move(edited));
+    session_.setResult(std::move(edited));
 
     const auto blocked = std::int64_t(job.blocked.size());
     if (job.blocked.empty()) {
@@ -469,7 +476,7 @@ void AppModel::finishUndo(MoveJob& job) {
         parts << L::check::undoBlocked(blocked);
     if (!job.lost.empty())
         parts << L::check::undoLeft(std::int64_t(job.lost.size()));
-    showToast(parts.join(QStringLiteral(" \u00b7 ")), blocked > 0);
+    notices_.showToast(parts.join(QStringLiteral(" \u00b7 ")), blocked > 0);
     log::info(log::Category::funnel, "move_undone restored=" + std::to_string(job.restored) +
                                          " blocked=" + std::to_string(blocked) +
                                          " left=" + std::to_string(job.lost.size()));
