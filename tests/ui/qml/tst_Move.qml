@@ -151,7 +151,8 @@ TestCase {
         keyClick(Qt.Key_Return)
         verify(AppModel.moveInProgress)
         const text = findChild(window.contentItem, "toastText")
-        compare(text.text, "Move \u00b7 1 of 3")
+        // Which slice shows depends on how long the key took to reach the window.
+        verify(/^Move \u00b7 [1-3] of 3$/.test(text.text), text.text)
         // The notice rises into view.
         tryVerify(() => findChild(window.contentItem, "moveProgressBar").visible)
         verify(!findChild(window.contentItem, "undoButton").visible)
@@ -164,7 +165,7 @@ TestCase {
         verify(findChild(window.contentItem, "undoButton").visible)
         keyClick(Qt.Key_Z, Qt.ControlModifier)
         verify(AppModel.moveInProgress)
-        compare(text.text, "Undo \u00b7 1 of 3")
+        verify(/^Undo \u00b7 [1-3] of 3$/.test(text.text), text.text)
         tryVerify(() => !AppModel.moveInProgress, 20000)
         compare(Harness.entryCount(destination), 0)
         compare(text.text, "3 photos put back")
