@@ -284,8 +284,10 @@ Item {
                     padding: 4
                     background: Item {}
                     id: seeResults
+                    text: L.splash.seeResults
+                    Accessible.name: text
                     contentItem: Text {
-                        text: L.splash.seeResults
+                        text: seeResults.text
                         font.pixelSize: 13
                         font.underline: seeResults.hovered
                         color: Theme.text.secondary
