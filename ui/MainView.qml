@@ -91,8 +91,14 @@ Item {
             active: opacity > 0.01 || AppModel.hasQuickLook
             opacity: AppModel.hasQuickLook ? 1 : 0
             Behavior on opacity { NumberAnimation { duration: 180; easing.type: Easing.OutCubic } }
-            sourceComponent: QuickLookView { photoUrl: quickLook.shownUrl }
-            onLoaded: item.forceActiveFocus()
+            sourceComponent: QuickLookView {}
+            Binding {
+                target: quickLook.item
+                when: quickLook.item !== null
+                property: "photoUrl"
+                value: quickLook.shownUrl
+            }
+            onLoaded: (item as Item).forceActiveFocus()
             Connections {
                 target: AppModel
                 // The photo stays while the view fades out.
@@ -101,7 +107,7 @@ Item {
                         return
                     quickLook.shownUrl = AppModel.quickLookUrl
                     if (quickLook.item)
-                        quickLook.item.forceActiveFocus()
+                        (quickLook.item as Item).forceActiveFocus()
                 }
             }
         }

@@ -23,7 +23,8 @@ Item {
             return
         toTrash = AppModel.pendingMoveToTrash
         folder = AppModel.pendingMoveFolder
-        exactCount = AppModel.exactDuplicateCount
+        // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
+        exactCount = AppModel.exactDuplicateCount // qmllint disable type
         exactBytes = AppModel.exactReclaimableBytes
         nearCount = AppModel.nearDuplicateCount
         nearBytes = AppModel.nearReclaimableBytes
@@ -50,7 +51,8 @@ Item {
     Behavior on opacity { Spring { curve: Theme.quickSpring } }
 
     Shortcut {
-        sequences: [ StandardKey.Cancel ]
+        // Qt 6.4's qmllint cannot resolve the StandardKey enumeration.
+        sequences: [ StandardKey.Cancel ] // qmllint disable unqualified
         enabled: root.shown
         onActivated: root.cancel()
     }
