@@ -185,7 +185,7 @@ ApplicationWindow {
         }
         contentItem: Text {
             objectName: "aboutText"
-            text: L.window.aboutBody(Preferences.version, Preferences.licence)
+            text: L.window.aboutBody(Preferences.version, ViewLogic.unbroken(Preferences.licence))
             wrapMode: Text.WordWrap
             font.pixelSize: 13
             color: Theme.text.secondary

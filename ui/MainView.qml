@@ -25,6 +25,16 @@ Item {
             // "Scan another folder" would drop the pending choice silently.
             enabled: !AppModel.hasPendingMove && !AppModel.moveInProgress
         }
+        // The confirmation's backdrop covers the results only; the bar it silences dims with them.
+        MoveBackdrop {
+            objectName: "topBarBackdrop"
+            anchors.fill: topBar
+            z: ZLayer.topBar + 1
+            visible: opacity > 0.01
+            opacity: AppModel.hasPendingMove ? 1 : 0
+            Behavior on opacity { Spring { curve: Theme.quickSpring } }
+            onClicked: if (AppModel.hasPendingMove) AppModel.cancelPendingMove()
+        }
 
         Loader {
             id: body

@@ -63,21 +63,10 @@ Item {
     }
 
     // 1. Backdrop: dimmed material; a click on it cancels, and nothing below is reachable.
-    Rectangle {
+    MoveBackdrop {
         objectName: "moveBackdrop"
         anchors.fill: parent
-        color: Qt.rgba(Theme.bg.window.r, Theme.bg.window.g, Theme.bg.window.b, 0.35)
-        Rectangle {
-            anchors.fill: parent
-            color: Qt.rgba(0, 0, 0, 0.45)
-        }
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            acceptedButtons: Qt.AllButtons
-            onClicked: root.cancel()
-            onWheel: (wheel) => { wheel.accepted = true }
-        }
+        onClicked: root.cancel()
     }
 
     // 2. The card, on the panel look.

@@ -182,10 +182,12 @@ Item {
             width: Math.min(allClear.width - 48, 520)
             anchors.centerIn: parent
 
+            // An empty folder was not found clean: it gets a plain folder, not the success check.
             Symbol {
-                name: "checkmark.circle.fill"
+                objectName: "allClearSymbol"
+                name: ResultSummary.noPhotos ? "folder" : "checkmark.circle.fill"
                 size: 48
-                color: Theme.status.green
+                color: ResultSummary.noPhotos ? Theme.text.tertiary : Theme.status.green
                 anchors.horizontalCenter: parent.horizontalCenter
             }
             Text {
@@ -193,8 +195,7 @@ Item {
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.WordWrap
-                // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
-                text: ResultSummary.totalPhotos === 0 ? L.window.noPhotos // qmllint disable type
+                text: ResultSummary.noPhotos ? L.window.noPhotos
                       : (AppModel.canUndo ? L.results.allDone : L.results.nothingFound)
                 font.pixelSize: 18
                 font.weight: Font.DemiBold
@@ -202,8 +203,7 @@ Item {
             }
             Text {
                 objectName: "noPhotosBody"
-                // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
-                visible: ResultSummary.totalPhotos === 0 // qmllint disable type
+                visible: ResultSummary.noPhotos
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.WordWrap
