@@ -1,7 +1,8 @@
 // Measures how well the feature print separates bursts from other scenes at the look-alike
 // threshold, set by set, from the manifest written by featureprint_bursts.
 //
-//   featureprint_report MANIFEST [--calibrate SET[,SET...]] [--sweep]
+//   featureprint_report MANIFEST [--calibrate SET[,SET...]] [--sweep] [--worst N]
+//                       [--thumbnails CACHE_FILE]
 //
 // For each set: pairwise precision and recall at the threshold and around it, percentiles and
 // histograms of burst-pair and other-scene similarities, and the set's own best operating point
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -33,6 +35,7 @@ struct Item {
     std::string set, scene, content, file;
     int frame = -1, positiveGap = 0, negativeGap = 0;
     FeaturePrint::Blocks blocks;
+    std::array<double, FeaturePrint::blockCount> norm2{}; // each block's squared length
     std::vector<float> print;
 };
 
@@ -92,17 +95,16 @@ double dot(const std::vector<float>& a, const std::vector<float>& b) {
 }
 
 std::array<const std::vector<float>*, FeaturePrint::blockCount> parts(const Item& it) {
-    return {&it.blocks.luminance, &it.blocks.chroma, &it.blocks.orientation};
+    return {&it.blocks.luminance, &it.blocks.chroma, &it.blocks.orientation, &it.blocks.coarse};
 }
 
 double similarity(const Pair& p, const std::vector<Item>& items, const FeaturePrint::Weights& w) {
-    const auto pa = parts(items[p.a]), pb = parts(items[p.b]);
     double num = 0, na = 0, nb = 0, full = 0;
     for (std::size_t k = 0; k < FeaturePrint::blockCount; ++k) {
         const double w2 = double(w.block[k]) * w.block[k];
         num += w2 * p.dot[k];
-        na += w2 * dot(*pa[k], *pa[k]);
-        nb += w2 * dot(*pb[k], *pb[k]);
+        na += w2 * items[p.a].norm2[k];
+        nb += w2 * items[p.b].norm2[k];
         full += w2;
     }
     if (na <= 0 || nb <= 0)
@@ -228,17 +230,26 @@ Calibration calibrate(const std::vector<std::vector<Pair>>& sets, const std::vec
     // both sides is what the held-out sets draw on.
     Calibration best{0, -1};
     int plateauBegin = 0, plateauEnd = 0;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        std::sort(pos[i].begin(), pos[i].end());
+        std::sort(neg[i].begin(), neg[i].end());
+    }
     for (int step = 0; step <= 500; ++step) {
         const double c = step * 0.01, c2 = c * c;
+        // Same mapping as the product applies, in the same 32-bit comparison; it rises with the
+        // raw similarity, so the pairs at or above the threshold are a suffix of each sorted list.
+        const auto below = [&](double raw) {
+            return float((raw * full + c2) / (full + c2)) < QuorlixFeature::nearThreshold;
+        };
         double sum = 0;
         for (std::size_t i = 0; i < sets.size(); ++i) {
-            // Same mapping as the product applies, in the same 32-bit comparison.
-            std::vector<double> p, n;
-            for (double raw : pos[i])
-                p.push_back(float((raw * full + c2) / (full + c2)));
-            for (double raw : neg[i])
-                n.push_back(float((raw * full + c2) / (full + c2)));
-            sum += fHalf(rates(p, n, QuorlixFeature::nearThreshold));
+            Rates r{};
+            r.tp = long(pos[i].end() - std::partition_point(pos[i].begin(), pos[i].end(), below));
+            r.fn = long(pos[i].size()) - r.tp;
+            r.fp = long(neg[i].end() - std::partition_point(neg[i].begin(), neg[i].end(), below));
+            r.precision = r.tp + r.fp ? double(r.tp) / double(r.tp + r.fp) : 1.0;
+            r.recall = pos[i].empty() ? 1.0 : double(r.tp) / double(pos[i].size());
+            sum += fHalf(r);
         }
         const double meanF = sum / double(sets.size());
         if (meanF > best.meanF + 1e-12) {
@@ -342,24 +353,83 @@ void printWorst(const std::vector<Pair>& pairs, const std::vector<Item>& items,
         std::printf("  %s\n", title);
         for (std::size_t i = 0; i < list.size() && i < count; ++i) {
             const Pair& p = *list[i].second;
-            std::printf("    %.4f  %-28s %-28s  blocks %.3f %.3f %.3f\n", list[i].first,
-                        name(p.a).c_str(), name(p.b).c_str(), p.dot[0], p.dot[1], p.dot[2]);
+            std::printf("    %.4f  %-28s %-28s  blocks %.3f %.3f %.3f %.3f\n", list[i].first,
+                        name(p.a).c_str(), name(p.b).c_str(), p.dot[0], p.dot[1], p.dot[2],
+                        p.dot[3]);
         }
     };
     show("lowest burst pairs", pos);
     show("highest other-scene pairs", neg);
 }
 
+// Decoded analysis thumbnails kept in one file between runs, so that trying a change to the
+// descriptor does not decode every image again. Keyed by path and modification time.
+class ThumbnailCache {
+public:
+    explicit ThumbnailCache(std::string path) : path_(std::move(path)) {
+        if (path_.empty())
+            return;
+        std::ifstream in(path_, std::ios::binary);
+        std::string key;
+        while (std::getline(in, key, '\0')) {
+            ImageBuffer b;
+            in.read(reinterpret_cast<char*>(&b.width), sizeof b.width);
+            in.read(reinterpret_cast<char*>(&b.height), sizeof b.height);
+            in.read(reinterpret_cast<char*>(&b.channels), sizeof b.channels);
+            b.pixels.resize(std::size_t(b.width) * b.height * b.channels);
+            in.read(reinterpret_cast<char*>(b.pixels.data()), std::streamsize(b.pixels.size()));
+            if (!in)
+                break;
+            stored_.emplace(key, std::move(b));
+        }
+    }
+    ~ThumbnailCache() {
+        if (path_.empty() || added_.empty())
+            return;
+        std::ofstream out(path_, std::ios::binary | std::ios::app);
+        for (const auto& key : added_) {
+            const ImageBuffer& b = stored_.at(key);
+            out.write(key.c_str(), std::streamsize(key.size() + 1));
+            out.write(reinterpret_cast<const char*>(&b.width), sizeof b.width);
+            out.write(reinterpret_cast<const char*>(&b.height), sizeof b.height);
+            out.write(reinterpret_cast<const char*>(&b.channels), sizeof b.channels);
+            out.write(reinterpret_cast<const char*>(b.pixels.data()),
+                      std::streamsize(b.pixels.size()));
+        }
+    }
+    std::optional<ImageBuffer> get(const std::string& file) {
+        std::error_code error;
+        const auto stamp = std::filesystem::last_write_time(file, error);
+        const std::string key =
+            file + "@" + std::to_string(error ? 0 : stamp.time_since_epoch().count());
+        if (const auto found = stored_.find(key); found != stored_.end())
+            return found->second;
+        auto decoded = ImageDecoder::thumbnail(file, 1024);
+        if (decoded && !path_.empty()) {
+            stored_.emplace(key, *decoded);
+            added_.push_back(key);
+        }
+        return decoded;
+    }
+
+private:
+    std::string path_;
+    std::map<std::string, ImageBuffer> stored_;
+    std::vector<std::string> added_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: featureprint_report MANIFEST [--calibrate SET[,SET...]] [--sweep]\n";
+        std::cerr << "usage: featureprint_report MANIFEST [--calibrate SET[,SET...]] [--sweep]"
+                     " [--worst N] [--thumbnails CACHE_FILE]\n";
         return 2;
     }
     std::set<std::string> calibrationSets;
     bool sweep = false;
     int worstCount = 0;
+    std::string thumbnailCache;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--calibrate" && i + 1 < argc) {
@@ -368,6 +438,8 @@ int main(int argc, char** argv) {
                 calibrationSets.insert(s);
         } else if (arg == "--worst" && i + 1 < argc) {
             worstCount = std::stoi(argv[++i]);
+        } else if (arg == "--thumbnails" && i + 1 < argc) {
+            thumbnailCache = argv[++i];
         } else if (arg == "--sweep") {
             sweep = true;
         } else {
@@ -376,25 +448,32 @@ int main(int argc, char** argv) {
         }
     }
     std::vector<Item> items = readManifest(argv[1]);
+    ThumbnailCache cache(thumbnailCache);
+    const auto cachedThumbnail = [&](const std::string& file) {
+        return cache.get(file);
+    };
     std::vector<std::string> order;
     for (auto& it : items) {
         if (std::find(order.begin(), order.end(), it.set) == order.end())
             order.push_back(it.set);
-        const auto thumb = ImageDecoder::thumbnail(it.file, 1024);
+        const auto thumb = cachedThumbnail(it.file);
         if (!thumb) {
             std::cerr << "cannot decode, skipped: " << it.file << "\n";
             continue;
         }
         it.blocks = FeaturePrint::computeBlocks(*thumb);
+        const auto blocks = parts(it);
+        for (std::size_t k = 0; k < FeaturePrint::blockCount; ++k)
+            it.norm2[k] = dot(*blocks[k], *blocks[k]);
         it.print = computeFeaturePrint(*thumb);
     }
     std::erase_if(items, [](const Item& it) { return it.print.empty(); });
 
     FeaturePrint::Weights weights = FeaturePrint::calibratedWeights();
-    std::printf("feature print: %zu floats; weights luminance %.2f chroma %.2f orientation %.2f,"
-                " constant %.3f; look-alike threshold %.2f\n",
+    std::printf("feature print: %zu floats; weights luminance %.2f chroma %.2f orientation %.2f"
+                " coarse %.2f, constant %.3f; look-alike threshold %.2f\n",
                 featurePrintLength, weights.block[0], weights.block[1], weights.block[2],
-                weights.constant, double(QuorlixFeature::nearThreshold));
+                weights.block[3], weights.constant, double(QuorlixFeature::nearThreshold));
 
     std::vector<std::vector<Pair>> calibrationPairs;
     for (const auto& s : calibrationSets) {
@@ -412,23 +491,24 @@ int main(int argc, char** argv) {
         std::vector<std::vector<Pair>> allPairs;
         for (const auto& s : order)
             allPairs.push_back(pairsOf(items, {s}));
-        for (float wl : {0.5f, 0.7f, 1.0f})
+        for (float wl : {0.3f, 0.5f, 0.7f, 1.0f})
             for (float wc : {0.7f, 1.0f, 1.4f})
-                for (float wo : {0.3f, 0.5f, 0.7f, 1.0f}) {
-                    FeaturePrint::Weights w{{wl, wc, wo}, 0.0f};
-                    const Calibration c = calibrate(calibrationPairs, items, w);
-                    w.constant = float(c.constant);
-                    std::printf("  luminance %.1f chroma %.1f orientation %.1f: constant %.2f"
-                                " (%.2f-%.2f) F %.4f |",
-                                wl, wc, wo, c.constant, c.from, c.to, c.meanF);
-                    for (std::size_t i = 0; i < order.size(); ++i) {
-                        std::vector<double> pos, neg;
-                        split(allPairs[i], items, w, pos, neg);
-                        const Rates r = rates(pos, neg, QuorlixFeature::nearThreshold);
-                        std::printf(" %s %.3f/%.3f", order[i].c_str(), r.precision, r.recall);
+                for (float wo : {0.3f, 0.5f, 0.7f, 1.0f})
+                    for (float wk : {0.0f, 0.5f, 0.7f, 1.0f, 1.4f}) {
+                        FeaturePrint::Weights w{{wl, wc, wo, wk}, 0.0f};
+                        const Calibration c = calibrate(calibrationPairs, items, w);
+                        w.constant = float(c.constant);
+                        std::printf("  luminance %.1f chroma %.1f orientation %.1f coarse %.1f:"
+                                    " constant %.2f (%.2f-%.2f) F %.4f |",
+                                    wl, wc, wo, wk, c.constant, c.from, c.to, c.meanF);
+                        for (std::size_t i = 0; i < order.size(); ++i) {
+                            std::vector<double> pos, neg;
+                            split(allPairs[i], items, w, pos, neg);
+                            const Rates r = rates(pos, neg, QuorlixFeature::nearThreshold);
+                            std::printf(" %s %.3f/%.3f", order[i].c_str(), r.precision, r.recall);
+                        }
+                        std::printf("\n");
                     }
-                    std::printf("\n");
-                }
     }
 
     if (!calibrationPairs.empty()) {

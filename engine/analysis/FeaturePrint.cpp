@@ -164,22 +164,39 @@ std::vector<float> rankLayout(const std::vector<float>& values,
     return out;
 }
 
-std::vector<float> orientationEnergy(const std::array<float, cells>& luma) {
-    // Gradients of the logarithm: an exposure step multiplies the values, which only shifts
-    // their logarithm, so the edges keep their strength in shadows and highlights alike.
+// Gradients of the logarithm: an exposure step multiplies the values, which only shifts their
+// logarithm, so the edges keep their strength in shadows and highlights alike.
+std::vector<float> logPlane(const std::array<float, cells>& luma) {
     std::vector<float> plane(cells);
     for (int i = 0; i < cells; ++i)
         plane[i] = 64.0f * std::log(luma[i] + orientationDarkLevel);
-    smooth(plane, workingSize);
-    constexpr int cellSize = workingSize / orientationGrid;
+    return plane;
+}
+
+// Half the side by 2x2 means.
+std::vector<float> halve(const std::vector<float>& plane, int size) {
+    const int half = size / 2;
+    std::vector<float> out(std::size_t(half) * half);
+    for (int y = 0; y < half; ++y)
+        for (int x = 0; x < half; ++x)
+            out[std::size_t(y) * half + x] =
+                0.25f * (plane[(2 * y) * size + 2 * x] + plane[(2 * y) * size + 2 * x + 1] +
+                         plane[(2 * y + 1) * size + 2 * x] + plane[(2 * y + 1) * size + 2 * x + 1]);
+    return out;
+}
+
+// Gradient-orientation energy of a (smoothed) plane of `size` pixels a side, pooled onto `grid`
+// cells a side; a grid of 1 is the histogram of the whole frame.
+std::vector<float> orientationEnergy(const std::vector<float>& plane, int size, int grid) {
+    const float cellSize = float(size) / float(grid);
     constexpr float binsPerRadian = float(orientationBins) / std::numbers::pi_v<float>;
-    std::vector<float> out(orientationLength, 0.0f);
-    for (int y = 0; y < workingSize; ++y)
-        for (int x = 0; x < workingSize; ++x) {
-            const int l = std::max(x - 1, 0), r = std::min(x + 1, workingSize - 1);
-            const int u = std::max(y - 1, 0), d = std::min(y + 1, workingSize - 1);
-            const float gx = plane[y * workingSize + r] - plane[y * workingSize + l];
-            const float gy = plane[d * workingSize + x] - plane[u * workingSize + x];
+    std::vector<float> out(std::size_t(grid) * grid * orientationBins, 0.0f);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const int l = std::max(x - 1, 0), r = std::min(x + 1, size - 1);
+            const int u = std::max(y - 1, 0), d = std::min(y + 1, size - 1);
+            const float gx = plane[y * size + r] - plane[y * size + l];
+            const float gy = plane[d * size + x] - plane[u * size + x];
             const float magnitude = std::sqrt(gx * gx + gy * gy);
             if (magnitude <= 0.0f)
                 continue;
@@ -200,11 +217,10 @@ std::vector<float> orientationEnergy(const std::array<float, cells>& luma) {
             const float wx = cx - float(x0), wy = cy - float(y0);
             for (int dy = 0; dy < 2; ++dy)
                 for (int dx = 0; dx < 2; ++dx) {
-                    const int gx0 = std::clamp(x0 + dx, 0, orientationGrid - 1);
-                    const int gy0 = std::clamp(y0 + dy, 0, orientationGrid - 1);
+                    const int gx0 = std::clamp(x0 + dx, 0, grid - 1);
+                    const int gy0 = std::clamp(y0 + dy, 0, grid - 1);
                     const float share = (dx ? wx : 1 - wx) * (dy ? wy : 1 - wy) * magnitude;
-                    const std::size_t cell =
-                        (std::size_t(gy0) * orientationGrid + gx0) * orientationBins;
+                    const std::size_t cell = (std::size_t(gy0) * grid + gx0) * orientationBins;
                     out[cell + b0] += share * (1.0f - fraction);
                     out[cell + b1] += share * fraction;
                 }
@@ -215,23 +231,54 @@ std::vector<float> orientationEnergy(const std::array<float, cells>& luma) {
     return out;
 }
 
+// A part of the coarse block at unit length, centred first where only its deviation from an even
+// spread tells frames apart.
+void append(std::vector<float>& to, std::vector<float> part, bool centre) {
+    if (centre) {
+        double mean = 0;
+        for (float v : part)
+            mean += v;
+        mean /= double(part.size());
+        for (float& v : part)
+            v = float(v - mean);
+    }
+    normalise(part, 0.0f);
+    to.insert(to.end(), part.begin(), part.end());
+}
+
+// Luminance ranks of a heavily blurred 4x4 layout: each cell a quarter of the frame's side, so a
+// shift of a tenth of the frame moves little of it.
+std::vector<float> coarseLuminance(std::vector<float> layout,
+                                   const std::array<float, cells>& luma) {
+    for (int i = 0; i < 3; ++i)
+        smooth(layout, luminanceGrid);
+    constexpr int factor = luminanceGrid / coarseLuminanceGrid;
+    std::vector<float> coarse(std::size_t(coarseLuminanceGrid) * coarseLuminanceGrid, 0.0f);
+    for (int y = 0; y < luminanceGrid; ++y)
+        for (int x = 0; x < luminanceGrid; ++x)
+            coarse[std::size_t(y / factor) * coarseLuminanceGrid + x / factor] +=
+                layout[std::size_t(y) * luminanceGrid + x] / float(factor * factor);
+    return rankLayout(coarse, luma);
+}
+
 } // namespace
 
 // Chosen with bench/featureprint.sh on the development sets only (synthetic bursts of one group
 // of photographs, and two real camera sequences): weights by the mean F0.5 at the look-alike
-// threshold after calibrating each weighting, ties broken by the widest range of equally good
-// constants; the constant as the middle of that range (0.00 to 0.24). The orientation grid of 8
-// cells a side sees where an object moved in a still view, which a 4-cell grid averaged away; so
-// real camera motion no longer has to be traded against second views of one place, and the
-// constant no longer pins the threshold against them. Change a block and all of this must be
-// measured again.
+// threshold after calibrating each weighting (--sweep), ties broken by the widest range of
+// equally good constants; the constant as the middle of that range (0.44 to 0.54). The
+// orientation grid of 8 cells a side sees where an object moved in a still view, which a 4-cell
+// grid averaged away. The coarse block carries hand-held shifts of 10-20 % that move every cell
+// of the layouts; its weight is bounded by second views of one place (a camera circling an
+// object), which it brings together too. Change a block and all of this must be measured again.
 Weights calibratedWeights() {
-    return Weights{{0.5f, 1.0f, 0.5f}, 0.12f};
+    return Weights{{1.0f, 1.4f, 1.0f, 0.5f}, 0.49f};
 }
 
 Blocks computeBlocks(const ImageBuffer& thumbnail) {
     Blocks blocks{std::vector<float>(luminanceLength, 0.0f), std::vector<float>(chromaLength, 0.0f),
-                  std::vector<float>(orientationLength, 0.0f)};
+                  std::vector<float>(orientationLength, 0.0f),
+                  std::vector<float>(coarseLength, 0.0f)};
     if (thumbnail.empty() || thumbnail.channels < 1 ||
         thumbnail.pixels.size() <
             std::size_t(thumbnail.width) * thumbnail.height * std::size_t(thumbnail.channels))
@@ -249,16 +296,29 @@ Blocks computeBlocks(const ImageBuffer& thumbnail) {
     std::copy(cr.begin(), cr.end(), blocks.chroma.begin() + cb.size());
     normalise(blocks.chroma, chromaFloor);
 
-    blocks.orientation = orientationEnergy(w.luma);
+    std::vector<float> plane = logPlane(w.luma);
+    smooth(plane, workingSize);
+    blocks.orientation = orientationEnergy(plane, workingSize, orientationGrid);
     normalise(blocks.orientation, 0.0f);
+
+    // The coarse block: what survives a hand-held shift of a tenth of the frame or more, which
+    // moves every cell of the layouts above. Orientation histograms of the whole frame at two
+    // scales, centred (an even spread says nothing), and the blurred 4x4 luminance ranks.
+    std::vector<float> half = halve(logPlane(w.luma), workingSize);
+    smooth(half, workingSize / 2);
+    blocks.coarse.clear();
+    append(blocks.coarse, orientationEnergy(plane, workingSize, 1), true);
+    append(blocks.coarse, orientationEnergy(half, workingSize / 2, 1), true);
+    append(blocks.coarse, coarseLuminance(luma, w.luma), false);
+    normalise(blocks.coarse, 0.0f);
     return blocks;
 }
 
 std::vector<float> assemble(const Blocks& blocks, const Weights& weights) {
     std::vector<float> out;
     out.reserve(length);
-    const std::array<const std::vector<float>*, blockCount> parts{&blocks.luminance, &blocks.chroma,
-                                                                  &blocks.orientation};
+    const std::array<const std::vector<float>*, blockCount> parts{
+        &blocks.luminance, &blocks.chroma, &blocks.orientation, &blocks.coarse};
     double sum = 0, full = 0;
     for (std::size_t k = 0; k < blockCount; ++k) {
         for (float v : *parts[k]) {

@@ -12,16 +12,17 @@ namespace quorlix {
 // similarity with another photo's is at least the look-alike threshold for frames of one burst.
 // Deterministic; the same length for every image, never NaN, unit length.
 //
-// Hand-made and global: three separately normalised blocks (a rank-transformed luminance layout,
-// a chroma layout around neutral grey, gradient-orientation energy on a coarse grid), weighted,
-// plus one constant component that places the burst/other-scene boundary at the look-alike
-// threshold. A learned model can replace it behind the same call as long as it keeps a fixed
-// length and is recalibrated with the burst benchmark in bench/.
+// Hand-made and global: four separately normalised blocks (a rank-transformed luminance layout,
+// a chroma layout around neutral grey, gradient-orientation energy on a coarse grid, and a
+// shift-tolerant block of whole-frame orientation histograms and a blurred 4x4 luminance
+// layout), weighted, plus one constant component that places the burst/other-scene boundary at the
+// look-alike threshold. A learned model can replace it behind the same call as long as it keeps a
+// fixed length and is recalibrated with the burst benchmark in bench/.
 namespace FeaturePrint {
 
 // Changes with anything that moves a photo's vector; stored vectors are comparable only within
 // one version.
-inline constexpr int version = 3;
+inline constexpr int version = 4;
 
 inline constexpr int luminanceGrid = 16;
 inline constexpr int chromaGrid = 8;
@@ -34,8 +35,14 @@ inline constexpr std::size_t orientationLength =
     orientationGrid * orientationGrid * orientationBins;
 
 // The blocks in vector order, then the constant component.
-inline constexpr std::size_t blockCount = 3;
-inline constexpr std::size_t length = luminanceLength + chromaLength + orientationLength + 1;
+inline constexpr int coarseLuminanceGrid = 4;
+// Two whole-frame orientation histograms, then the coarse luminance layout.
+inline constexpr std::size_t coarseLength =
+    2 * orientationBins + coarseLuminanceGrid * coarseLuminanceGrid;
+
+inline constexpr std::size_t blockCount = 4;
+inline constexpr std::size_t length =
+    luminanceLength + chromaLength + orientationLength + coarseLength + 1;
 
 // The unweighted blocks, each of unit length at most (a block with little signal, such as the
 // chroma of a grey photo, fades towards zero). Exposed so that the calibration benchmark can
@@ -44,10 +51,11 @@ struct Blocks {
     std::vector<float> luminance;   // luminanceLength values
     std::vector<float> chroma;      // chromaLength values
     std::vector<float> orientation; // orientationLength values
+    std::vector<float> coarse;      // coarseLength values
 };
 
 struct Weights {
-    std::array<float, blockCount> block; // luminance, chroma, orientation
+    std::array<float, blockCount> block; // luminance, chroma, orientation, coarse
     float constant;
 };
 
