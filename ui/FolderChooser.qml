@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
@@ -44,7 +45,7 @@ Dialog {
     // A typed but not yet entered path counts: the field is what the dialog shows.
     function acceptShown() {
         const shown = FolderChoice.resolve(pathField.text, root.folder)
-        if (shown.toString() === "") {
+        if (String(shown) === "") {
             problem = L.window.noSuchFolder
             return
         }
@@ -70,7 +71,9 @@ Dialog {
         elide: Text.ElideRight
     }
 
-    contentItem: ColumnLayout {
+    // The dialog's functions reach its path field and list by id, so the content is built with
+    // the dialog rather than deferred to its first opening: intended.
+    contentItem: ColumnLayout { // qmllint disable deferred-property-id
         spacing: 8
         Text {
             Layout.fillWidth: true
@@ -206,13 +209,13 @@ Dialog {
                     color: row.highlighted ? Theme.accent.soft : (row.hovered ? Theme.bg.surface2 : "transparent")
                     radius: 5
                 }
-                onClicked: list.currentIndex = index
-                onDoubleClicked: root.go(fileUrl)
-                Keys.onReturnPressed: root.go(fileUrl)
+                onClicked: list.currentIndex = row.index
+                onDoubleClicked: root.go(row.fileUrl)
+                Keys.onReturnPressed: root.go(row.fileUrl)
             }
             Keys.onReturnPressed: {
-                if (currentItem)
-                    root.go(currentItem.fileUrl)
+                if (currentIndex >= 0)
+                    root.go(folders.get(currentIndex, "fileUrl"))
             }
             Text {
                 anchors.centerIn: parent

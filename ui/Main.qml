@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Basic
 // The window's own folder dialog lists folders with this module: importing it here makes a
@@ -60,7 +61,8 @@ ApplicationWindow {
                 objectName: "chooseFolderMenuItem"
                 action: Action {
                     text: L.empty.chooseFolder
-                    shortcut: StandardKey.Open
+                    // Qt 6.4's qmllint cannot resolve the StandardKey enumeration.
+                    shortcut: StandardKey.Open // qmllint disable unqualified
                     enabled: !window.busy
                     onTriggered: AppModel.chooseFolder()
                 }
@@ -75,7 +77,8 @@ ApplicationWindow {
             MenuItem {
                 action: Action {
                     text: L.window.quit
-                    shortcut: StandardKey.Quit
+                    // Qt 6.4's qmllint cannot resolve the StandardKey enumeration.
+                    shortcut: StandardKey.Quit // qmllint disable unqualified
                     onTriggered: window.close()
                 }
                 Accessible.name: L.window.quit
@@ -88,7 +91,8 @@ ApplicationWindow {
                 // The last move stays undoable until the next move or scan.
                 action: Action {
                     text: L.window.undoMove
-                    shortcut: StandardKey.Undo
+                    // Qt 6.4's qmllint cannot resolve the StandardKey enumeration.
+                    shortcut: StandardKey.Undo // qmllint disable unqualified
                     enabled: AppModel.canUndo && !window.busy
                     onTriggered: AppModel.undoLastMove()
                 }
@@ -181,7 +185,7 @@ ApplicationWindow {
         }
         contentItem: Text {
             objectName: "aboutText"
-            text: L.window.aboutBody(Preferences.version, Preferences.licence)
+            text: L.window.aboutBody(Preferences.version, ViewLogic.unbroken(Preferences.licence))
             wrapMode: Text.WordWrap
             font.pixelSize: 13
             color: Theme.text.secondary

@@ -25,6 +25,16 @@ Item {
             // "Scan another folder" would drop the pending choice silently.
             enabled: !AppModel.hasPendingMove && !AppModel.moveInProgress
         }
+        // The confirmation's backdrop covers the results only; the bar it silences dims with them.
+        MoveBackdrop {
+            objectName: "topBarBackdrop"
+            anchors.fill: topBar
+            z: ZLayer.topBar + 1
+            visible: opacity > 0.01
+            opacity: AppModel.hasPendingMove ? 1 : 0
+            Behavior on opacity { Spring { curve: Theme.quickSpring } }
+            onClicked: if (AppModel.hasPendingMove) AppModel.cancelPendingMove()
+        }
 
         Loader {
             id: body
@@ -91,8 +101,14 @@ Item {
             active: opacity > 0.01 || AppModel.hasQuickLook
             opacity: AppModel.hasQuickLook ? 1 : 0
             Behavior on opacity { NumberAnimation { duration: 180; easing.type: Easing.OutCubic } }
-            sourceComponent: QuickLookView { photoUrl: quickLook.shownUrl }
-            onLoaded: item.forceActiveFocus()
+            sourceComponent: QuickLookView {}
+            Binding {
+                target: quickLook.item
+                when: quickLook.item !== null
+                property: "photoUrl"
+                value: quickLook.shownUrl
+            }
+            onLoaded: (item as Item).forceActiveFocus()
             Connections {
                 target: AppModel
                 // The photo stays while the view fades out.
@@ -101,7 +117,7 @@ Item {
                         return
                     quickLook.shownUrl = AppModel.quickLookUrl
                     if (quickLook.item)
-                        quickLook.item.forceActiveFocus()
+                        (quickLook.item as Item).forceActiveFocus()
                 }
             }
         }

@@ -57,17 +57,18 @@ Dialog {
             font.weight: Font.DemiBold
             color: Theme.text.primary
         }
-        ButtonGroup { id: themes }
-        Repeater {
-            model: [ ["system", L.window.followSystem], ["light", L.window.light], ["dark", L.window.dark] ]
-            Choice {
-                required property var modelData
-                objectName: "theme_" + modelData[0]
-                ButtonGroup.group: themes
-                text: modelData[1]
-                value: modelData[0]
-                current: Preferences.theme
-                onPicked: (value) => Preferences.theme = value
+        // Radio buttons that share a parent exclude each other: one column per choice.
+        Column {
+            Repeater {
+                model: [ ["system", L.window.followSystem], ["light", L.window.light], ["dark", L.window.dark] ]
+                Choice {
+                    required property var modelData
+                    objectName: "theme_" + modelData[0]
+                    text: modelData[1]
+                    value: modelData[0]
+                    current: Preferences.theme
+                    onPicked: (value) => Preferences.theme = value
+                }
             }
         }
         Item { implicitHeight: 8 }
@@ -77,17 +78,17 @@ Dialog {
             font.weight: Font.DemiBold
             color: Theme.text.primary
         }
-        ButtonGroup { id: languages }
-        Repeater {
-            model: [ ["system", L.window.followSystem], ["en", "English"], ["it", "Italiano"], ["es", "Español"] ]
-            Choice {
-                required property var modelData
-                objectName: "language_" + modelData[0]
-                ButtonGroup.group: languages
-                text: modelData[1]
-                value: modelData[0]
-                current: Preferences.language
-                onPicked: (value) => Preferences.language = value
+        Column {
+            Repeater {
+                model: [ ["system", L.window.followSystem], ["en", "English"], ["it", "Italiano"], ["es", "Español"] ]
+                Choice {
+                    required property var modelData
+                    objectName: "language_" + modelData[0]
+                    text: modelData[1]
+                    value: modelData[0]
+                    current: Preferences.language
+                    onPicked: (value) => Preferences.language = value
+                }
             }
         }
         Text {
@@ -111,7 +112,8 @@ Dialog {
         SecondaryButton {
             objectName: "forgetCacheButton"
             text: L.prefs.forgetCache
-            enabled: AppModel.screen !== AppModel.Screen.scanning && AppModel.analysisCacheBytes > 0
+            // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
+            enabled: AppModel.screen !== AppModel.Screen.scanning && AppModel.analysisCacheBytes > 0 // qmllint disable type
             Accessible.description: AppModel.analysisCacheText
             onClicked: AppModel.forgetCachedAnalyses()
         }

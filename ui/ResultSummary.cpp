@@ -4,6 +4,7 @@
 #include "app/L.h"
 #include "ui/AppModelForeign.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <type_traits>
@@ -68,8 +69,18 @@ QString ResultSummary::text() const {
     if (!hasResult())
         return {};
     const auto& result = *appModel_->result();
-    return L::results::summary(result.totalPhotos, result.duplicateCount(),
-                               formatByteCount(result.exactReclaimableBytes()));
+    return summaryText(result.totalPhotos, result.duplicateCount(), result.exactReclaimableBytes());
+}
+
+QString ResultSummary::summaryText(std::int64_t photos, std::int64_t duplicates,
+                                   std::int64_t reclaimableBytes) {
+    QStringList parts{photos == 1 ? L::results::onePhoto() : L::results::photos(photos),
+                      duplicates == 1 ? L::results::oneDuplicate()
+                                      : L::results::duplicates(duplicates)};
+    const QString size = formatByteCount(reclaimableBytes);
+    if (size != formatByteCount(std::int64_t{0}))
+        parts.append(L::results::reclaimable(size));
+    return parts.join(QStringLiteral(" \u00b7 "));
 }
 
 QString ResultSummary::formatBytes(double bytes) {

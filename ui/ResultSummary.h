@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QtQml/qqml.h>
+#include <cstdint>
 
 class QJSEngine;
 class QQmlEngine;
@@ -22,12 +23,14 @@ class ResultSummary : public QObject {
     Q_PROPERTY(quorlix::AppModel* appModel READ appModel WRITE setAppModel NOTIFY appModelChanged)
     Q_PROPERTY(bool hasResult READ hasResult NOTIFY changed)
     Q_PROPERTY(qint64 totalPhotos READ totalPhotos NOTIFY changed)
+    // A finished scan that found no photo at all: nothing was checked, so nothing is clean.
+    Q_PROPERTY(bool noPhotos READ noPhotos NOTIFY changed)
     Q_PROPERTY(qint64 duplicateCount READ duplicateCount NOTIFY changed)
     Q_PROPERTY(double exactReclaimableBytes READ exactReclaimableBytes NOTIFY changed)
     Q_PROPERTY(int groupCount READ groupCount NOTIFY changed)
     Q_PROPERTY(int exactGroupCount READ exactGroupCount NOTIFY changed)
     Q_PROPERTY(int nearGroupCount READ nearGroupCount NOTIFY changed)
-    // "24 photos · 5 duplicates · 12.3 MB reclaimable"; empty without a result.
+    // summaryText() of the current result; empty without a result.
     Q_PROPERTY(QString text READ text NOTIFY changed)
 
 public:
@@ -41,12 +44,19 @@ public:
 
     bool hasResult() const { return appModel_ && appModel_->result(); }
     qint64 totalPhotos() const;
+    bool noPhotos() const { return hasResult() && totalPhotos() == 0; }
     qint64 duplicateCount() const;
     double exactReclaimableBytes() const;
     int groupCount() const;
     int exactGroupCount() const;
     int nearGroupCount() const;
     QString text() const;
+
+    // "24 photos · 5 duplicates · 12.3 MB reclaimable", each count singular or plural as it
+    // reads; the size only when it shows more than nothing (after a move that took every exact
+    // copy, "0 MB" would say nothing true).
+    static QString summaryText(std::int64_t photos, std::int64_t duplicates,
+                               std::int64_t reclaimableBytes);
 
     // A byte amount as the screens show it: decimal megabytes or gigabytes, never smaller units.
     Q_INVOKABLE static QString formatBytes(double bytes);

@@ -43,6 +43,12 @@ QString ViewLogic::moveProgressText(bool undo, qint64 current, qint64 total) {
            L::scan::counter(current, total);
 }
 
+QString ViewLogic::unbroken(const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1Char('-'), QChar(0x2011)); // NON-BREAKING HYPHEN
+    return shown;
+}
+
 QColor ViewLogic::hexColor(const QString& text) {
     QString digits = text;
     while (digits.startsWith(u'#'))

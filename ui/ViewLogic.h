@@ -42,6 +42,10 @@ public:
     // made of catalogue texts so that it follows the interface language.
     Q_INVOKABLE static QString moveProgressText(bool undo, qint64 current, qint64 total);
 
+    // `text` with its hyphens made non-breaking, so that an identifier ("GPL-3.0-or-later")
+    // never wraps inside.
+    Q_INVOKABLE static QString unbroken(const QString& text);
+
     // "#7b6cf6" or "7b6cf6" to an opaque sRGB colour; black when the text does not parse.
     Q_INVOKABLE static QColor hexColor(const QString& text);
 

@@ -67,9 +67,25 @@
         <source>Results</source>
         <translation>Resultados</translation>
     </message>
-    <message id="results.summary">
-        <source>%d photos · %d duplicates · %@ reclaimable</source>
-        <translation>%d fotos · %d duplicados · %@ recuperables</translation>
+    <message id="results.onePhoto">
+        <source>1 photo</source>
+        <translation>1 foto</translation>
+    </message>
+    <message id="results.photos">
+        <source>%d photos</source>
+        <translation>%d fotos</translation>
+    </message>
+    <message id="results.oneDuplicate">
+        <source>1 duplicate</source>
+        <translation>1 duplicado</translation>
+    </message>
+    <message id="results.duplicates">
+        <source>%d duplicates</source>
+        <translation>%d duplicados</translation>
+    </message>
+    <message id="results.reclaimable">
+        <source>%@ reclaimable</source>
+        <translation>%@ recuperables</translation>
     </message>
     <message id="results.exactSection">
         <source>Exact duplicates</source>

@@ -67,9 +67,25 @@
         <source>Results</source>
         <translation>Risultati</translation>
     </message>
-    <message id="results.summary">
-        <source>%d photos · %d duplicates · %@ reclaimable</source>
-        <translation>%d foto · %d doppioni · %@ recuperabili</translation>
+    <message id="results.onePhoto">
+        <source>1 photo</source>
+        <translation>1 foto</translation>
+    </message>
+    <message id="results.photos">
+        <source>%d photos</source>
+        <translation>%d foto</translation>
+    </message>
+    <message id="results.oneDuplicate">
+        <source>1 duplicate</source>
+        <translation>1 doppione</translation>
+    </message>
+    <message id="results.duplicates">
+        <source>%d duplicates</source>
+        <translation>%d doppioni</translation>
+    </message>
+    <message id="results.reclaimable">
+        <source>%@ reclaimable</source>
+        <translation>%@ recuperabili</translation>
     </message>
     <message id="results.exactSection">
         <source>Exact duplicates</source>

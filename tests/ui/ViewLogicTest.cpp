@@ -2,11 +2,13 @@
 
 #include "UiTestEnvironment.h"
 #include "app/ScanSession.h"
+#include "app/StringCatalogue.h"
 #include "ui/AppModelForeign.h"
 #include "ui/Appearance.h"
 #include "ui/CommandLine.h"
 #include "ui/FolderChoice.h"
 #include "ui/QuorlixApp.h"
+#include "ui/ResultSummary.h"
 #include "ui/StartupDiagnosis.h"
 
 #include <QDir>
@@ -21,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 using namespace quorlix;
 
@@ -114,6 +117,40 @@ private Q_SLOTS:
         QCOMPARE(ViewLogic::moveProgressText(false, 120, 3000),
                  QString::fromUtf8("Move \u00b7 120 of 3000"));
         QCOMPARE(ViewLogic::moveProgressText(true, 7, 9), QString::fromUtf8("Undo \u00b7 7 of 9"));
+    }
+
+    void licenceNameNeverWraps() {
+        const QString licence = QStringLiteral("GPL-3.0-or-later");
+        QTextBoundaryFinder plain(QTextBoundaryFinder::Line, licence);
+        QVERIFY(plain.toNextBoundary() < licence.size()); // plain hyphens let a line break
+        const QString shown = ViewLogic::unbroken(licence);
+        QTextBoundaryFinder lines(QTextBoundaryFinder::Line, shown);
+        QCOMPARE(lines.toNextBoundary(), shown.size());
+        QCOMPARE(shown.size(), licence.size());
+    }
+
+    // After a move that took every exact copy, one look-alike is left and nothing to reclaim.
+    void resultSummaryAgreesInNumberAndShowsNoEmptySize() {
+        struct Case {
+            const char* language;
+            std::int64_t photos, duplicates, bytes;
+            const char* text;
+        };
+        const Case cases[] = {
+            {"en", 24, 5, 12'300'000, "24 photos \u00b7 5 duplicates \u00b7 12.3 MB reclaimable"},
+            {"en", 1, 1, 0, "1 photo \u00b7 1 duplicate"},
+            {"en", 12, 0, 4000, "12 photos \u00b7 0 duplicates"},
+            {"it", 24, 5, 12'300'000, "24 foto \u00b7 5 doppioni \u00b7 12,3 MB recuperabili"},
+            {"it", 14, 1, 0, "14 foto \u00b7 1 doppione"},
+            {"es", 24, 5, 12'300'000, "24 fotos \u00b7 5 duplicados \u00b7 12,3 MB recuperables"},
+            {"es", 1, 1, 0, "1 foto \u00b7 1 duplicado"},
+        };
+        for (const Case& c : cases) {
+            StringCatalogue::shared().load(QString::fromLatin1(c.language));
+            QCOMPARE(ResultSummary::summaryText(c.photos, c.duplicates, c.bytes),
+                     QString::fromUtf8(c.text));
+        }
+        StringCatalogue::shared().load(QStringLiteral("en"));
     }
 
     void toastLifetimes() {

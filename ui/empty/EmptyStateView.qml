@@ -23,7 +23,7 @@ Rectangle {
             anchors.horizontalCenter: parent.horizontalCenter
             // A few breaths, then still: an idle window costs nothing.
             SequentialAnimation on scale {
-                running: root.pulse && Qt.application.state === Qt.ApplicationActive
+                running: root.pulse && Application.state === Qt.ApplicationActive
                 loops: 3
                 NumberAnimation { from: 1.0; to: 1.04; duration: 2500; easing.type: Easing.InOutQuad }
                 NumberAnimation { from: 1.04; to: 1.0; duration: 2500; easing.type: Easing.InOutQuad }

@@ -23,7 +23,8 @@ Item {
             return
         toTrash = AppModel.pendingMoveToTrash
         folder = AppModel.pendingMoveFolder
-        exactCount = AppModel.exactDuplicateCount
+        // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
+        exactCount = AppModel.exactDuplicateCount // qmllint disable type
         exactBytes = AppModel.exactReclaimableBytes
         nearCount = AppModel.nearDuplicateCount
         nearBytes = AppModel.nearReclaimableBytes
@@ -50,7 +51,8 @@ Item {
     Behavior on opacity { Spring { curve: Theme.quickSpring } }
 
     Shortcut {
-        sequences: [ StandardKey.Cancel ]
+        // Qt 6.4's qmllint cannot resolve the StandardKey enumeration.
+        sequences: [ StandardKey.Cancel ] // qmllint disable unqualified
         enabled: root.shown
         onActivated: root.cancel()
     }
@@ -61,21 +63,10 @@ Item {
     }
 
     // 1. Backdrop: dimmed material; a click on it cancels, and nothing below is reachable.
-    Rectangle {
+    MoveBackdrop {
         objectName: "moveBackdrop"
         anchors.fill: parent
-        color: Qt.rgba(Theme.bg.window.r, Theme.bg.window.g, Theme.bg.window.b, 0.35)
-        Rectangle {
-            anchors.fill: parent
-            color: Qt.rgba(0, 0, 0, 0.45)
-        }
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            acceptedButtons: Qt.AllButtons
-            onClicked: root.cancel()
-            onWheel: (wheel) => { wheel.accepted = true }
-        }
+        onClicked: root.cancel()
     }
 
     // 2. The card, on the panel look.

@@ -52,8 +52,9 @@ Item {
             objectName: "toastText"
             // Keeps the last text while the toast leaves.
             property string lastText
+            // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
             text: root.busy ? ViewLogic.moveProgressText(AppModel.moveProgressIsUndo,
-                                                         AppModel.moveProgressCurrent,
+                                                         AppModel.moveProgressCurrent, // qmllint disable type
                                                          AppModel.moveProgressTotal)
                             : (AppModel.hasToast ? AppModel.toastText : lastText)
             onTextChanged: lastText = text
@@ -88,7 +89,8 @@ Item {
         height: 2
         radius: 1
         color: Theme.accent.primary
-        width: (parent.width - 20) * ViewLogic.fraction(AppModel.moveProgressCurrent,
+        // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
+        width: (parent.width - 20) * ViewLogic.fraction(AppModel.moveProgressCurrent, // qmllint disable type
                                                         AppModel.moveProgressTotal)
     }
 }

@@ -16,7 +16,7 @@ Item {
 
     focus: true
     Accessible.role: Accessible.Dialog
-    Accessible.name: info.photo.name || ""
+    Accessible.name: root.photo.name || ""
     Keys.onEscapePressed: (event) => {
         event.accepted = true
         AppModel.closeQuickLook()
@@ -26,6 +26,8 @@ Item {
     Keys.onReturnPressed: keepButton.clicked()
 
     QuickLookInfo { id: info; appModel: AppModel }
+    // The photo's fields as a plain object: a QVariantMap's keys are not properties to qmllint.
+    readonly property var photo: info.photo
 
     Rectangle {
         objectName: "quickLookBackdrop"
@@ -46,7 +48,7 @@ Item {
         anchors.fill: parent
         anchors.margins: 40
         anchors.bottomMargin: details.height + 56
-        source: root.photoUrl.toString() !== "" ? Thumbnails.source(root.photoUrl, Thumbnails.previewPixels) : ""
+        source: String(root.photoUrl) !== "" ? Thumbnails.source(root.photoUrl, Thumbnails.previewPixels) : ""
         asynchronous: true
         cache: false
         fillMode: Image.PreserveAspectFit
@@ -106,7 +108,7 @@ Item {
             objectName: "quickLookName"
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
-            text: info.photo.name || ""
+            text: root.photo.name || ""
             elide: Text.ElideMiddle
             font.pixelSize: 15
             font.weight: Font.DemiBold
@@ -120,7 +122,7 @@ Item {
             color: Qt.rgba(1, 1, 1, 0.75)
             font.pixelSize: 12
             text: {
-                const p = info.photo
+                const p = root.photo
                 const facts = [L.window.folder + ": " + (p.path || ""),
                                L.window.size + ": " + ViewLogic.byteCount(p.size || 0),
                                L.window.pixels + ": " + (p.pixels || L.window.unknown),
@@ -163,7 +165,7 @@ Item {
                 text: info.isKeeper ? "★ " + L.results.keep : L.window.keepThis
                 Accessible.name: L.window.keepThis
                 enabled: !info.isKeeper && info.groupId !== "" && !AppModel.moveInProgress
-                onClicked: if (enabled) AppModel.setKeeper(info.groupId, info.photo.id)
+                onClicked: if (enabled) AppModel.setKeeper(info.groupId, root.photo.id)
             }
         }
     }

@@ -246,7 +246,8 @@ Item {
     }
     Timer {
         id: singleClick
-        interval: Qt.styleHints.mouseDoubleClickInterval
+        // Qt 6.4's qmllint types Qt.styleHints as a plain QObject.
+        interval: Qt.styleHints.mouseDoubleClickInterval // qmllint disable type
         onTriggered: root.keepRequested()
     }
 }

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Basic
 import Quorlix
@@ -66,7 +67,7 @@ Rectangle {
         interval: root.advanceInterval
         repeat: true
         // Only for someone who may be looking: not while the window is in the background.
-        running: root.visible && Qt.application.state === Qt.ApplicationActive
+        running: root.visible && Application.state === Qt.ApplicationActive
         onTriggered: {
             if (!root.hovering)
                 root.index += 1
@@ -195,10 +196,10 @@ Rectangle {
                         Rectangle {
                             id: pill
                             anchors.verticalCenter: parent.verticalCenter
-                            width: index === root.shown ? 16 : 6
+                            width: dot.index === root.shown ? 16 : 6
                             height: 6
                             radius: 3
-                            color: index === root.shown ? Theme.accent.primary : Theme.border.b3
+                            color: dot.index === root.shown ? Theme.accent.primary : Theme.border.b3
                             Behavior on width { Spring { curve: Theme.screenSpring } }
                         }
                         HoverHandler { cursorShape: Qt.PointingHandCursor }

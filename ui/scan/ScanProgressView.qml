@@ -11,8 +11,9 @@ Rectangle {
     // The model's progress; overridable so the view can be shown without a scan.
     property string phaseLabel: AppModel.progressLabel
     property bool determinate: AppModel.progressDeterminate
-    property real current: AppModel.progressCurrent
-    property real total: AppModel.progressTotal
+    // Qt 6.4's qmllint knows no qint64 (qlonglong) property type.
+    property real current: AppModel.progressCurrent // qmllint disable type
+    property real total: AppModel.progressTotal // qmllint disable type
 
     readonly property real fraction: ViewLogic.fraction(current, total)
 

@@ -78,7 +78,9 @@ SecondaryButton {
             }
         }
 
-        contentItem: Column {
+        // The rows size to the widest by id, which builds them with the popup rather than on
+        // first open: intended, the picker is small.
+        contentItem: Column { // qmllint disable deferred-property-id
             id: rows
             spacing: 1
             width: Math.max(copyRow.implicitWidth, revealRow.implicitWidth,
@@ -126,7 +128,7 @@ SecondaryButton {
         property string symbol
         signal activated()
         readonly property bool lit: hovered || visualFocus
-        implicitWidth: Math.max(200, rowContent.implicitWidth + 24)
+        implicitWidth: Math.max(200, implicitContentWidth + 14)
         implicitHeight: 30
         hoverEnabled: true
         focusPolicy: Qt.StrongFocus
@@ -140,23 +142,20 @@ SecondaryButton {
             border.width: row.visualFocus ? 1.5 : 0
             border.color: Theme.border.accent
         }
-        contentItem: Item {
-            Row {
-                id: rowContent
-                anchors { left: parent.left; leftMargin: 10; verticalCenter: parent.verticalCenter }
-                spacing: 9
-                Symbol {
-                    name: row.symbol
-                    size: 15
-                    color: row.lit ? Theme.accent.primary : Theme.text.secondary
-                    anchors.verticalCenter: parent.verticalCenter
-                }
-                Text {
-                    text: row.text
-                    font.pixelSize: 13
-                    color: Theme.text.primary
-                    anchors.verticalCenter: parent.verticalCenter
-                }
+        contentItem: Row {
+            leftPadding: 10
+            spacing: 9
+            Symbol {
+                name: row.symbol
+                size: 15
+                color: row.lit ? Theme.accent.primary : Theme.text.secondary
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Text {
+                text: row.text
+                font.pixelSize: 13
+                color: Theme.text.primary
+                anchors.verticalCenter: parent.verticalCenter
             }
         }
         HoverHandler { cursorShape: Qt.PointingHandCursor }

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Basic
 import Quorlix
@@ -130,19 +131,21 @@ Item {
                         Repeater {
                             model: stats.values.length
                             Column {
+                                id: stat
+                                required property int index
                                 objectName: "splashStat" + index
                                 spacing: 2
                                 GradientText {
                                     objectName: "statValue"
                                     anchors.horizontalCenter: parent.horizontalCenter
-                                    text: stats.values[index]
+                                    text: stats.values[stat.index]
                                     font.pixelSize: statRow.valuePixels
                                     font.weight: Font.Bold
                                 }
                                 Text {
                                     objectName: "statLabel"
                                     anchors.horizontalCenter: parent.horizontalCenter
-                                    text: stats.labels[index]
+                                    text: stats.labels[stat.index]
                                     font.pixelSize: 10
                                     font.weight: Font.DemiBold
                                     font.letterSpacing: 1.0

@@ -6,7 +6,8 @@ Image {
     width: size
     height: size
     source: "qrc:/Quorlix/images/AppLogo.png"
-    sourceSize: Qt.size(512, 512)
+    sourceSize.width: 512
+    sourceSize.height: 512
     fillMode: Image.PreserveAspectFit
     smooth: true
     mipmap: true

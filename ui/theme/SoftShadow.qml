@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 
 // A drop shadow made of stacked translucent rounded rectangles: no effect pipeline, so it
@@ -13,6 +14,7 @@ Item {
     Repeater {
         model: 6
         Rectangle {
+            required property int index
             readonly property real spread: root.blur * (index + 1) / 6
             x: -spread / 2
             y: root.offsetY - spread / 2

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Shapes
 import Quorlix
@@ -156,6 +157,8 @@ Item {
     Repeater {
         model: root.table[root.name] || []
         Shape {
+            id: shape
+            required property var modelData
             width: 24
             height: 24
             scale: root.size / 24
@@ -172,14 +175,14 @@ Item {
             }
             ShapePath {
                 fillRule: ShapePath.OddEvenFill
-                fillColor: modelData.fill ? root.color : "transparent"
-                fillGradient: modelData.fill && root.stops ? paint : null
-                strokeColor: modelData.fill ? "transparent"
+                fillColor: shape.modelData.fill ? root.color : "transparent"
+                fillGradient: shape.modelData.fill && root.stops ? paint : null
+                strokeColor: shape.modelData.fill ? "transparent"
                            : (root.stops ? root.stops[Math.floor(root.stops.length / 2)] : root.color)
-                strokeWidth: modelData.fill ? -1 : (modelData.w || 1.9) * root.weight
+                strokeWidth: shape.modelData.fill ? -1 : (shape.modelData.w || 1.9) * root.weight
                 capStyle: ShapePath.RoundCap
                 joinStyle: ShapePath.RoundJoin
-                PathSvg { path: modelData.d }
+                PathSvg { path: shape.modelData.d }
             }
         }
     }

@@ -122,5 +122,5 @@ QtObject {
     readonly property var screenSpring: ViewLogic.springParameters(0.45, 0.85)
     readonly property var quickSpring: ViewLogic.springParameters(0.35, 0.75)
 
-    readonly property string fontFamily: Qt.application.font.family
+    readonly property string fontFamily: Application.font.family
 }

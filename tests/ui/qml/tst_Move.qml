@@ -137,9 +137,22 @@ TestCase {
         verify(!newScan.enabled)
         verify(!findChild(window.contentItem, "groupList").enabled)
         verify(!findChild(window.contentItem, "resultsHeader").enabled)
+        // The bar looks as silenced as it is: the backdrop's dimming covers it too.
+        const barBackdrop = findChild(window.contentItem, "topBarBackdrop")
+        tryVerify(() => barBackdrop.opacity > 0.99)
+        const bar = findChild(window.contentItem, "topBar")
+        compare(barBackdrop.mapToItem(null, 0, 0).y, bar.mapToItem(null, 0, 0).y)
+        compare(barBackdrop.width, bar.width)
+        compare(barBackdrop.height, bar.height)
         keyClick(Qt.Key_Escape)
         verify(!AppModel.hasPendingMove)
         verify(newScan.enabled)
+        tryVerify(() => !barBackdrop.visible)
+        // A click on the dimmed bar cancels, as one beside the card does.
+        AppModel.requestMoveToTrash()
+        tryVerify(() => barBackdrop.opacity > 0.99)
+        mouseClick(barBackdrop, 8, 8)
+        verify(!AppModel.hasPendingMove)
     }
 
     function test_aLongMoveShowsItsProgressAndNoUndo() {
