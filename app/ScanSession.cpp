@@ -9,20 +9,34 @@
 
 #include <QMetaObject>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace quorlix {
 
-// Lets scan threads reach the session while it exists, and never after.
+// Lets scan threads reach the session while it exists, and never after. The calls travel through
+// this mutex and Qt's queue carries only a wake-up, so the hand-over is one thread checkers can
+// see (Qt's own queue locks are futexes they cannot).
 struct ScanSession::Relay {
     std::mutex mutex;
     ScanSession* session = nullptr;
+    std::vector<std::function<void()>> pending;
 
-    template <typename F> void post(F&& call) {
+    void post(std::function<void()> call) {
         std::lock_guard lock(mutex);
-        if (session)
-            QMetaObject::invokeMethod(session, std::forward<F>(call), Qt::QueuedConnection);
+        if (!session)
+            return;
+        pending.push_back(std::move(call));
+        if (pending.size() == 1)
+            QMetaObject::invokeMethod(session, "deliverPosted", Qt::QueuedConnection);
+    }
+
+    std::vector<std::function<void()>> take() {
+        std::lock_guard lock(mutex);
+        return std::exchange(pending, {});
     }
 };
 
@@ -56,6 +70,8 @@ ScanSession::~ScanSession() {
     {
         std::lock_guard lock(relay_->mutex);
         relay_->session = nullptr;
+        // The calls hold the relay; left here they would keep it alive for ever.
+        relay_->pending.clear();
     }
     // A scan stops at its next checkpoint. One still inside a single long decode or read is not
     // waited for past a moment, so quitting never hangs: it owns everything it touches and ends
@@ -189,6 +205,11 @@ void ScanSession::reportProgress(ScanProgress::Phase phase, std::int64_t current
         if (relay->session)
             relay->session->applyProgress(generation, value);
     });
+}
+
+void ScanSession::deliverPosted() {
+    for (auto& call : relay_->take())
+        call();
 }
 
 void ScanSession::applyProgress(std::uint64_t generation, const ScanProgress& progress) {

@@ -64,6 +64,10 @@ Q_SIGNALS:
     void cancelled();
     void failed(const QString& cause);
 
+private Q_SLOTS:
+    // Runs, on the session's thread, what scan threads posted through the relay.
+    void deliverPosted();
+
 private:
     struct Relay;
     struct Task;

@@ -2,11 +2,11 @@
 # Sets everything up, then runs the whole test suite of the release build.
 #   scripts/test.sh [CTEST_ARGS...]
 #   scripts/test.sh --ci      the CI gates, each in its own build (what .ci/run runs): the format
-#     check; the release build with warnings as errors and all its tests; qmllint. Each stage
-#     prints its time.
-#   scripts/test.sh --sanitizers   the engine and app tests under ASan/UBSan, then each fuzz
-#     target for 60 s in that same build; the engine and app tests under TSan. They join --ci
-#     once a whole run of them has passed.
+#     check; the release build with warnings as errors and all its tests; qmllint; then the
+#     sanitizer stages below. Each stage prints its time.
+#   scripts/test.sh --sanitizers   only the sanitizer stages: the engine and app tests under
+#     ASan/UBSan, then each fuzz target for 60 s in that same build; the engine and app tests
+#     under TSan.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -61,6 +61,7 @@ if [[ "$1" == "--ci" ]]; then
         gate "tests ci-release" ctest --preset ci-release
         gate "qmllint" .ci/qmllint.sh build/ci-release
     fi
+    sanitizers
 else
     sanitizers
 fi
