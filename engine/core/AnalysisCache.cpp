@@ -419,7 +419,10 @@ void AnalysisCache::storeSignals(const FileIdentity& file, const QualitySignals&
     std::lock_guard lock(mutex_);
     if (!db_)
         return;
-    analyzerSlot(file).signals = signals;
+    Entry& e = analyzerSlot(file);
+    if (e.signals == signals)
+        return; // a rescan scores from what is stored: nothing to write
+    e.signals = signals;
     markDirty({file.device, file.inode});
 }
 

@@ -81,6 +81,10 @@ public:
         ++measures;
         return sampleSignals();
     }
+    std::optional<QualitySignals> measureFile(const PhotoRecord&) const override {
+        ++measures;
+        return sampleSignals();
+    }
     double score(const PhotoRecord&) const override {
         ++fileScores;
         return 42.0;
@@ -264,7 +268,7 @@ TEST(CachedPhotoAnalyzer, AnswersUnchangedFilesFromTheCacheAndRereadsChangedOnes
         EXPECT_EQ(inner->prepared, 1);
         EXPECT_FALSE(thumbnail.empty());
         EXPECT_FALSE(cached.analyze(broken));
-        cold = cached.score(record); // measured from the analysis decode, and kept
+        cold = cached.score(record); // measured from the file, and kept
         EXPECT_EQ(inner->fileScores, 0);
     }
     inner->analyses = 0;
