@@ -4,6 +4,7 @@
 #include "engine/core/CachedPhotoAnalyzer.h"
 #include "engine/core/ContentKeys.h"
 #include "engine/core/FolderScanner.h"
+#include "engine/core/HalfFloat.h"
 
 #include <atomic>
 #include <chrono>
@@ -26,9 +27,9 @@ namespace {
 PhotoAnalysis sampleAnalysis(float seed) {
     PhotoAnalysis a;
     for (int i = 0; i < 513; ++i)
-        a.embedding.push_back(std::sin(seed + float(i)) / 7.0f);
+        a.embedding.push_back(roundToHalf(std::sin(seed + float(i)) / 7.0f)); // as stored
     a.embedding[3] = -0.0f;
-    a.embedding[4] = std::numeric_limits<float>::denorm_min();
+    a.embedding[4] = fromHalf(1); // the smallest subnormal half
     a.aesthetic = 0.1 + double(seed) / 3.0;
     a.isUtility = false;
     a.dateOriginal = 1.7e9 + 1.0 / 3.0;
