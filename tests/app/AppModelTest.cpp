@@ -82,17 +82,6 @@ class AppModelTest : public QObject {
 private Q_SLOTS:
     void init() { quorlixSettings()->clear(); }
 
-    void initialState() {
-        AppModel model(nullptr, std::make_shared<test::RecordingDesktop>());
-        QCOMPARE(model.screen(), Screen::empty);
-        QVERIFY(model.folder().isEmpty());
-        QCOMPARE(model.folderName(), QString());
-        QCOMPARE(model.progress(), ScanProgress{});
-        QVERIFY(!model.result() && !model.toast() && !model.pendingMove() && !model.lastMove());
-        QVERIFY(model.errorMessage().isNull());
-        QVERIFY(model.keptPhotoURLs().isEmpty());
-    }
-
     void realScanWithCopiesShowsTheSplash() {
         test::TempFolder folder;
         const std::string bytes = test::randomBytes(70'000, 1);
@@ -434,16 +423,6 @@ private Q_SLOTS:
         QCOMPARE(sink.urls.size(), 2);
         QCOMPARE(sink.urls[1], urlOf("/photos/caf\xe9"));
         QCOMPARE(pathFromUrl(sink.urls[1]), std::filesystem::path("/photos/caf\xe9"));
-    }
-
-    void toastsAreNewEachTime() {
-        const QUuid id = QUuid::createUuid();
-        const AppModel::Toast a{"x", false, id};
-        QCOMPARE(a, (AppModel::Toast{"x", false, id}));
-        QVERIFY(!(a == AppModel::Toast{"x", false, QUuid::createUuid()}));
-        QVERIFY(AppModel::MoveDestination::trash() == AppModel::MoveDestination::trash());
-        QVERIFY(!(AppModel::MoveDestination::toFolder(QUrl("file:///a")) ==
-                  AppModel::MoveDestination::toFolder(QUrl("file:///b"))));
     }
 };
 

@@ -21,15 +21,6 @@ private Q_SLOTS:
             quorlixSettings()->fileName().startsWith(QString::fromLocal8Bit(test::isolatedHome())));
     }
 
-    void emptyStoreGivesDefaults() {
-        const QuorlixConfig config = QuorlixConfig::load();
-        QCOMPARE(config, QuorlixConfig{});
-        QCOMPARE(config.language, AppLanguage::system);
-        QCOMPARE(config.theme, AppTheme::system);
-        QCOMPARE(config.completedScans, 0);
-        QVERIFY(!config.lastFolderBookmark);
-    }
-
     void decodesPartialDocuments() {
         QCOMPARE(QuorlixConfig::decode("{}"), QuorlixConfig{});
         const auto five = QuorlixConfig::decode(R"({"completedScans":5})");

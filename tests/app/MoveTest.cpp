@@ -59,7 +59,23 @@ QString movedTo(int count, const test::TempFolder& dest) {
         .arg(QString::fromStdString(dest.path().filename().native()));
 }
 
-// Photos written into a folder, each with its own bytes.
+ScanResult resultOf(const fs::path& folder, std::vector<ScanResult::Group> groups) {
+    ScanResult result;
+    result.folder = folder;
+    result.groups = std::move(groups);
+    return result;
+}
+
+ScanResult::Group near(const std::string& id, const std::vector<PhotoRecord>& members) {
+    return test::groupOf(Kind::near, id, members);
+}
+
+ScanResult::Group exact(const std::string& id, const std::vector<PhotoRecord>& members) {
+    return test::groupOf(Kind::exact, id, members);
+}
+
+// Photos written into a folder, each with its own bytes, and a model whose scan of the folder
+// found `groups`.
 struct Photos {
     test::TempFolder folder;
     int seed = 1;
@@ -68,14 +84,10 @@ struct Photos {
         return test::recordFor(
             folder.write(relative, test::randomBytes(1000 + s, std::uint32_t(s))));
     }
+    std::unique_ptr<AppModel> model(std::vector<ScanResult::Group> groups) const {
+        return test::modelWithResult(resultOf(folder.path(), std::move(groups)));
+    }
 };
-
-ScanResult resultOf(const fs::path& folder, std::vector<ScanResult::Group> groups) {
-    ScanResult result;
-    result.folder = folder;
-    result.groups = std::move(groups);
-    return result;
-}
 
 AppModel::MoveDestination toFolder(const fs::path& folder) {
     return AppModel::MoveDestination::toFolder(urlFromPath(folder));
@@ -125,6 +137,9 @@ struct ManyPhotos {
                                            "group:" + std::to_string(100000 + g), members));
         }
     }
+    std::unique_ptr<AppModel> model() const {
+        return test::modelWithResult(resultOf(folder.path(), groups));
+    }
 };
 
 // Every file under `folder`, relative, with its bytes.
@@ -171,9 +186,7 @@ private Q_SLOTS:
         const auto k1 = src.add("k1.jpg"), o1 = src.add("o1.jpg");
         const auto k2 = src.add("k2.jpg"), o2 = src.add("o2.jpg"), o3 = src.add("o3.jpg");
         const std::string o1Bytes = readFile(o1.fileURL);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:b", {k2, o2, o3}),
-                                         test::groupOf(Kind::near, "exact:a", {k1, o1})}));
+        auto model = src.model({near("exact:b", {k2, o2, o3}), near("exact:a", {k1, o1})});
         test::LogCapture logs;
         model->requestMove(toFolder(dest.path()));
         QVERIFY(model->pendingMove());
@@ -216,10 +229,8 @@ private Q_SLOTS:
         const auto k1 = src.add("k1.jpg"), x = src.add("x/o.jpg");
         const auto k2 = src.add("k2.jpg"), y = src.add("y/o.jpg");
         const auto k3 = src.add("k3.jpg"), n = src.add("z/noext");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:1", {k1, x}),
-                                         test::groupOf(Kind::near, "exact:2", {k2, y}),
-                                         test::groupOf(Kind::near, "near:0", {k3, n})}));
+        auto model = src.model(
+            {near("exact:1", {k1, x}), near("exact:2", {k2, y}), near("near:0", {k3, n})});
         model->performMove(toFolder(dest.path()));
         QCOMPARE(namesIn(dest.path()), (Names{"noext", "noext 2", "o 2.jpg", "o 3.jpg", "o.jpg"}));
         QCOMPARE(readFile(dest.path() / "o.jpg"), std::string("already here"));
@@ -234,6 +245,11 @@ private Q_SLOTS:
                                          12, 10),
                  std::string("ab 12.jpg"));
         QCOMPARE(FileMover::numberedName(std::string(300, 'x'), 1, 255), std::string(255, 'x'));
+        // A name taken after the free-name search is never overwritten either.
+        QCOMPARE(FileMover::moveNoReplace(k1.fileURL, dest.path() / "o.jpg"),
+                 std::make_error_code(std::errc::file_exists));
+        QVERIFY(fs::exists(k1.fileURL));
+        QCOMPARE(readFile(dest.path() / "o.jpg"), std::string("already here"));
     }
 
     // Regression: a destination whose names cannot be looked up made the free-name search loop
@@ -255,8 +271,7 @@ private Q_SLOTS:
         dest.write(longName, "already here");
         const auto o2 = src.add("x/" + longName);
         const std::string bytes = readFile(o2.fileURL);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:1", {k, o, o2})}));
+        auto model = src.model({near("exact:1", {k, o, o2})});
         fs::remove(o.fileURL); // gone since the scan: it stays gone, the rest moves
         model->performMove(toFolder(dest.path()));
         QVERIFY(!fs::exists(o2.fileURL));
@@ -267,21 +282,11 @@ private Q_SLOTS:
         QCOMPARE(readFile(o2.fileURL), bytes);
     }
 
-    void aNameTakenLateIsNeverOverwritten() {
-        test::TempFolder folder;
-        const auto from = folder.write("a.jpg", "mine");
-        const auto to = folder.write("b.jpg", "theirs");
-        QCOMPARE(FileMover::moveNoReplace(from, to), std::make_error_code(std::errc::file_exists));
-        QCOMPARE(readFile(from), std::string("mine"));
-        QCOMPARE(readFile(to), std::string("theirs"));
-    }
-
     void partialFailureKeepsTheGroup() {
         Photos src;
         test::TempFolder dest;
         const auto k = src.add("k.jpg"), edited = src.add("edited.jpg"), fine = src.add("fine.jpg");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "near:0", {k, edited, fine})}));
+        auto model = src.model({near("near:0", {k, edited, fine})});
         // Edited after the scan: it is no longer the photo the user was shown.
         std::ofstream(edited.fileURL, std::ios::app) << "more";
         test::LogCapture logs;
@@ -309,8 +314,7 @@ private Q_SLOTS:
         Photos src;
         test::TempFolder dest;
         const auto k = src.add("k.jpg"), locked = src.add("locked/o.jpg");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:0", {k, locked})}));
+        auto model = src.model({near("exact:0", {k, locked})});
         // Permissions do not bind root; the immutable flag does.
         const fs::path lockedDir = src.folder.path() / "locked";
         const bool immutable = ::geteuid() == 0 && setImmutable(lockedDir, true);
@@ -332,9 +336,7 @@ private Q_SLOTS:
         Photos src;
         const auto k = src.add("k.jpg"), gone = src.add("gone.jpg");
         const auto k2 = src.add("k2.jpg"), o2 = src.add("o2.jpg");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:0", {k, gone}),
-                                         test::groupOf(Kind::near, "exact:1", {k2, o2})}));
+        auto model = src.model({near("exact:0", {k, gone}), near("exact:1", {k2, o2})});
         model->setKeeper("exact:1", QString::fromStdString(o2.id));
         fs::remove(gone.fileURL);
         model->performMove(AppModel::MoveDestination::trash());
@@ -353,9 +355,9 @@ private Q_SLOTS:
         Photos src;
         test::TempFolder dest;
         const auto a = src.add("a.jpg"), b = src.add("b.jpg");
-        auto group = test::groupOf(Kind::near, "exact:0", {a, b});
+        auto group = near("exact:0", {a, b});
         group.keeperId = "nobody";
-        auto model = test::modelWithResult(resultOf(src.folder.path(), {group}));
+        auto model = src.model({group});
         model->performMove(toFolder(dest.path()));
         QCOMPARE(namesIn(dest.path()), Names{});
         QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(2));
@@ -368,11 +370,8 @@ private Q_SLOTS:
         test::TempFolder dest;
         const auto x1 = src.add("x1.jpg"), x2 = src.add("x2.jpg"), y = src.add("y.jpg");
         const auto k = src.add("k.jpg"), shared = src.add("shared.jpg"), k2 = src.add("k2.jpg");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:x", {x1, x2}),
-                                         test::groupOf(Kind::near, "exact:s", {k, shared}),
-                                         test::groupOf(Kind::near, "near:0", {x2, y}),
-                                         test::groupOf(Kind::near, "near:1", {k2, shared})}));
+        auto model = src.model({near("exact:x", {x1, x2}), near("exact:s", {k, shared}),
+                                near("near:0", {x2, y}), near("near:1", {k2, shared})});
         model->performMove(toFolder(dest.path()));
         // x2 keeps its place as the keeper of near:0; "shared" moves once for both groups.
         QCOMPARE(namesIn(dest.path()), (Names{"shared.jpg", "y.jpg"}));
@@ -389,16 +388,18 @@ private Q_SLOTS:
     void trashAndUndoLeaveTheTrashAsItWas() {
         Photos src;
         const auto k = src.add("k.jpg"), o = src.add("with space é.jpg");
-        const std::string bytes = readFile(o.fileURL);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:0", {k, o})}));
+        // Two others of one name, from two folders, are kept apart in the Trash.
+        const auto k2 = src.add("k2.jpg"), a = src.add("a/same.jpg"), b = src.add("b/same.jpg");
+        const auto before = contentsOf(src.folder.path());
+        auto model = src.model({near("exact:0", {k, o}), near("near:1", {k2, a, b})});
         test::LogCapture logs;
         model->performMove(AppModel::MoveDestination::trash());
         const fs::path trash = Trash::homeTrash();
-        QCOMPARE(namesIn(trash / "files"), Names{"with space é.jpg"});
-        QCOMPARE(namesIn(trash / "info"), Names{"with space é.jpg.trashinfo"});
-        QCOMPARE(model->toastText(), QString("1 photos moved to the Trash"));
-        QVERIFY(logs.contains("move_others dest=trash moved=1 skipped=0 failed=0"));
+        QCOMPARE(namesIn(trash / "files"), (Names{"same 2.jpg", "same.jpg", "with space é.jpg"}));
+        QCOMPARE(namesIn(trash / "info"), (Names{"same 2.jpg.trashinfo", "same.jpg.trashinfo",
+                                                 "with space é.jpg.trashinfo"}));
+        QCOMPARE(model->toastText(), QString("3 photos moved to the Trash"));
+        QVERIFY(logs.contains("move_others dest=trash moved=3 skipped=0 failed=0"));
         const std::string info = readFile(trash / "info" / "with space é.jpg.trashinfo");
         const QByteArray encoded = QByteArray::fromStdString(o.fileURL).toPercentEncoding("/");
         QVERIFY(info.starts_with("[Trash Info]\nPath=" + encoded.toStdString() + "\n"));
@@ -407,10 +408,10 @@ private Q_SLOTS:
         QVERIFY(!fs::exists(o.fileURL));
 
         model->undoLastMove();
-        QCOMPARE(readFile(o.fileURL), bytes);
+        QCOMPARE(contentsOf(src.folder.path()), before);
         QCOMPARE(namesIn(trash / "files"), Names{});
         QCOMPARE(namesIn(trash / "info"), Names{});
-        QCOMPARE(model->toastText(), QString("1 photos put back"));
+        QCOMPARE(model->toastText(), QString("3 photos put back"));
     }
 
     void trashIsMadeWhereItBelongs() {
@@ -434,29 +435,12 @@ private Q_SLOTS:
         QVERIFY(!fs::exists(item->infoFile));
     }
 
-    void trashKeepsSameNamesApart() {
-        Photos src;
-        const auto k1 = src.add("k1.jpg"), a = src.add("a/same.jpg");
-        const auto k2 = src.add("k2.jpg"), b = src.add("b/same.jpg");
-        const std::string aBytes = readFile(a.fileURL), bBytes = readFile(b.fileURL);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:1", {k1, a}),
-                                         test::groupOf(Kind::near, "exact:2", {k2, b})}));
-        model->performMove(AppModel::MoveDestination::trash());
-        QCOMPARE(namesIn(Trash::homeTrash() / "files"), (Names{"same 2.jpg", "same.jpg"}));
-        model->undoLastMove();
-        QCOMPARE(readFile(a.fileURL), aBytes);
-        QCOMPARE(readFile(b.fileURL), bBytes);
-        QCOMPARE(namesIn(Trash::homeTrash() / "info"), Names{});
-    }
-
     void undoNeverClobbersAFileInTheWayAndCanBeRetried() {
         Photos src;
         test::TempFolder dest;
         const auto k = src.add("k.jpg"), o1 = src.add("o1.jpg"), o2 = src.add("o2.jpg");
         const std::string o1Bytes = readFile(o1.fileURL);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:0", {k, o1, o2})}));
+        auto model = src.model({near("exact:0", {k, o1, o2})});
         model->performMove(toFolder(dest.path()));
         src.folder.write("o1.jpg", "a new file");
         test::LogCapture logs;
@@ -486,8 +470,7 @@ private Q_SLOTS:
         model->newScan();
         Photos again;
         const auto k3 = again.add("k.jpg"), t = again.add("t.jpg");
-        model = test::modelWithResult(
-            resultOf(again.folder.path(), {test::groupOf(Kind::near, "exact:0", {k3, t})}));
+        model = again.model({near("exact:0", {k3, t})});
         model->performMove(AppModel::MoveDestination::trash());
         again.folder.write("t.jpg", "in the way");
         model->undoLastMove();
@@ -505,10 +488,8 @@ private Q_SLOTS:
         const auto k1 = src.add("k1.jpg"), a1 = src.add("a1.jpg"), a2 = src.add("a2.jpg");
         const auto k2 = src.add("k2.jpg"), b1 = src.add("b1.jpg");
         const auto k3 = src.add("k3.jpg"), c1 = src.add("c1.jpg");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:a", {k1, a1, a2}),
-                                         test::groupOf(Kind::near, "near:b", {k2, b1}),
-                                         test::groupOf(Kind::near, "near:c", {k3, c1})}));
+        auto model = src.model(
+            {near("exact:a", {k1, a1, a2}), near("near:b", {k2, b1}), near("near:c", {k3, c1})});
         fs::remove(k1.fileURL);
         // Past the file system's clock tick, so the change time tells the edit.
         QTest::qSleep(20);
@@ -547,10 +528,8 @@ private Q_SLOTS:
         // Two true copies, to show the check lets them through.
         const auto k3 = src.add("k3.jpg");
         const auto copy = test::recordFor(src.folder.write("copy.jpg", readFile(k3.fileURL)));
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:1", {k, edited}),
-                                         test::groupOf(Kind::exact, "exact:2", {k2, other}),
-                                         test::groupOf(Kind::exact, "exact:3", {k3, copy})}));
+        auto model = src.model({exact("exact:1", {k, edited}), exact("exact:2", {k2, other}),
+                                exact("exact:3", {k3, copy})});
         QTest::qSleep(20); // past the file system's clock tick
         std::string bytes = readFile(edited.fileURL);
         bytes[bytes.size() / 2] ^= 0x55;
@@ -573,8 +552,7 @@ private Q_SLOTS:
         Photos src;
         test::TempFolder dest;
         const auto k = src.add("k.jpg"), o = src.add("o.jpg");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::exact, "exact:0", {k, o})}));
+        auto model = src.model({exact("exact:0", {k, o})});
         // Swapped for a FIFO no one writes to: opening it for reading would wait for ever.
         fs::remove(o.fileURL);
         QCOMPARE(::mkfifo(o.fileURL.c_str(), 0600), 0);
@@ -597,8 +575,8 @@ private Q_SLOTS:
         fs::create_directories(root.path() / "photos/sub/deeper");
         fs::create_directories(root.path() / "photos2");
         fs::create_directory_symlink(root.path() / "photos/sub", root.path() / "alias");
-        auto model = test::modelWithResult(
-            resultOf(root.path() / "photos", {test::groupOf(Kind::exact, "exact:0", {k, o})}));
+        auto model =
+            test::modelWithResult(resultOf(root.path() / "photos", {exact("exact:0", {k, o})}));
         test::LogCapture logs;
         for (const fs::path& inside : {root.path() / "photos", root.path() / "photos/sub/deeper",
                                        root.path() / "alias", root.path() / "photos/sub/new"}) {
@@ -630,9 +608,7 @@ private Q_SLOTS:
                    o3 = src.add("o3.jpg");
         const auto k2 = src.add("k2.jpg"), p1 = src.add("p1.jpg");
         const std::string o3Bytes = readFile(o3.fileURL);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "near:0", {k, o1, o2, o3}),
-                                         test::groupOf(Kind::near, "exact:0", {k2, p1})}));
+        auto model = src.model({near("near:0", {k, o1, o2, o3}), near("exact:0", {k2, p1})});
         model->performMove(toFolder(dest.path()));
         QCOMPARE(namesIn(dest.path()), (Names{"o1.jpg", "o2.jpg", "o3.jpg", "p1.jpg"}));
         // An unrelated file took o1's name at the destination; o2 and p1 were deleted there.
@@ -669,8 +645,7 @@ private Q_SLOTS:
         const std::string plainName = std::string(251, 'p') + ".jpg";
         const auto k = src.add("k.jpg"), o = src.add(accents + ".jpg"), p = src.add(plainName);
         const std::string oBytes = readFile(o.fileURL), pBytes = readFile(p.fileURL);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "near:0", {k, o, p})}));
+        auto model = src.model({near("near:0", {k, o, p})});
         model->performMove(AppModel::MoveDestination::trash());
         QCOMPARE(model->toastText(), QString("2 photos moved to the Trash"));
         const Names trashed = namesIn(Trash::homeTrash() / "files");
@@ -771,8 +746,7 @@ private Q_SLOTS:
         Photos src;
         test::TempFolder dest;
         const auto k = src.add("k.jpg"), odd = src.add("caf\xe9.jpg"), odd2 = src.add("\xff\xfe");
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:0", {k, odd, odd2})}));
+        auto model = src.model({near("exact:0", {k, odd, odd2})});
         QCOMPARE(pathFromUrl(urlFromPath(odd.fileURL)), fs::path(odd.fileURL));
         model->performMove(toFolder(dest.path()));
         QCOMPARE(namesIn(dest.path()), (Names{"caf\xe9.jpg", "\xff\xfe"}));
@@ -801,8 +775,7 @@ private Q_SLOTS:
         const std::string bytes = readFile(o.fileURL);
         struct stat before {};
         ::stat(o.fileURL.c_str(), &before);
-        auto model = test::modelWithResult(
-            resultOf(src.folder.path(), {test::groupOf(Kind::near, "exact:0", {k, o})}));
+        auto model = src.model({near("exact:0", {k, o})});
         model->performMove(toFolder(shm.path));
         QVERIFY(!fs::exists(o.fileURL));
         QCOMPARE(readFile(shm.path / "o.jpg"), bytes);
@@ -825,32 +798,32 @@ private Q_SLOTS:
     }
 
     void aLongMoveRunsInSlicesWithTheSameEffects() {
-        // The same layout moved at once and in slices of 100 files ends the same way.
-        ManyPhotos once(1000, 3), sliced(1000, 3);
+        // The same layout moved at once and in slices of 10 files ends the same way.
+        ManyPhotos once(100, 3), sliced(100, 3);
         test::TempFolder onceDest, slicedDest;
         // A name already taken in the destination is never overwritten, sliced or not.
         onceDest.write("g7-p1.jpg", "theirs");
         slicedDest.write("g7-p1.jpg", "theirs");
         const auto before = contentsOf(sliced.folder.path());
 
-        auto plain = test::modelWithResult(resultOf(once.folder.path(), once.groups));
+        auto plain = once.model();
         plain->performMove(toFolder(onceDest.path()));
         QTRY_VERIFY_WITH_TIMEOUT(!plain->moveInProgress(), 120000);
         QVERIFY(plain->result()->groups.empty());
 
-        auto model = test::modelWithResult(resultOf(sliced.folder.path(), sliced.groups));
-        model->setMoveSlicing(100, 0);
+        auto model = sliced.model();
+        model->setMoveSlicing(10, 0);
         QSignalSpy progress(model.get(), &AppModel::moveProgressChanged);
         QSignalSpy results(model.get(), &AppModel::resultChanged);
         test::LogCapture logs;
         model->performMove(toFolder(slicedDest.path()));
         QVERIFY(model->moveInProgress());
         QVERIFY(!model->moveProgressIsUndo());
-        QCOMPARE(model->moveProgressCurrent(), qint64(100));
-        QCOMPARE(model->moveProgressTotal(), qint64(3000));
+        QCOMPARE(model->moveProgressCurrent(), qint64(10));
+        QCOMPARE(model->moveProgressTotal(), qint64(300));
         // The result is replaced only at the end; meanwhile other requests are refused.
         QCOMPARE(results.count(), 0);
-        QCOMPARE(model->result()->groups.size(), std::size_t(1000));
+        QCOMPARE(model->result()->groups.size(), std::size_t(100));
         model->requestMoveToTrash();
         QVERIFY(!model->pendingMove());
         model->performMove(AppModel::MoveDestination::trash());
@@ -862,16 +835,16 @@ private Q_SLOTS:
         QVERIFY(progress.count() >= 3);
         QCOMPARE(results.count(), 1);
         QVERIFY(model->result()->groups.empty());
-        QCOMPARE(plain->toastText(), movedTo(3000, onceDest));
-        QCOMPARE(model->toastText(), movedTo(3000, slicedDest));
+        QCOMPARE(plain->toastText(), movedTo(300, onceDest));
+        QCOMPARE(model->toastText(), movedTo(300, slicedDest));
         QVERIFY(model->toastUndoable());
         QCOMPARE(model->lastMove()->moves.size(), plain->lastMove()->moves.size());
-        QCOMPARE(model->lastMove()->removedGroups.size(), std::size_t(1000));
-        QVERIFY(logs.contains("move_others dest=folder moved=3000 skipped=0 failed=0"));
+        QCOMPARE(model->lastMove()->removedGroups.size(), std::size_t(100));
+        QVERIFY(logs.contains("move_others dest=folder moved=300 skipped=0 failed=0"));
         QCOMPARE(namesIn(slicedDest.path()), namesIn(onceDest.path()));
         QCOMPARE(readFile(slicedDest.path() / "g7-p1.jpg"), std::string("theirs"));
         QCOMPARE(readFile(slicedDest.path() / "g7-p1 2.jpg"), std::string("701"));
-        QCOMPARE(std::size_t(contentsOf(slicedDest.path()).size()), std::size_t(3001));
+        QCOMPARE(std::size_t(contentsOf(slicedDest.path()).size()), std::size_t(301));
         QCOMPARE(model->moveProgressTotal(), qint64(0));
 
         // Undo runs in slices too, and puts every byte back where it was.
@@ -884,16 +857,16 @@ private Q_SLOTS:
         QVERIFY(progress.count() >= 3);
         QCOMPARE(contentsOf(sliced.folder.path()), before);
         QCOMPARE(namesIn(slicedDest.path()), Names{"g7-p1.jpg"});
-        QCOMPARE(model->toastText(), QString("3000 photos put back"));
+        QCOMPARE(model->toastText(), QString("300 photos put back"));
         QVERIFY(!model->toastUndoable());
-        QCOMPARE(model->result()->groups.size(), std::size_t(1000));
-        QVERIFY(logs.contains("move_undone restored=3000 blocked=0 left=0"));
+        QCOMPARE(model->result()->groups.size(), std::size_t(100));
+        QVERIFY(logs.contains("move_undone restored=300 blocked=0 left=0"));
     }
 
     void aFileChangedDuringASlicedMoveStays() {
         ManyPhotos photos(10, 2);
         test::TempFolder dest;
-        auto model = test::modelWithResult(resultOf(photos.folder.path(), photos.groups));
+        auto model = photos.model();
         model->setMoveSlicing(5, 0);
         model->performMove(toFolder(dest.path()));
         QVERIFY(model->moveInProgress());
@@ -912,7 +885,7 @@ private Q_SLOTS:
     void aNewScanFirstEndsARunningMove() {
         ManyPhotos photos(20, 2);
         test::TempFolder dest;
-        auto model = test::modelWithResult(resultOf(photos.folder.path(), photos.groups));
+        auto model = photos.model();
         model->setMoveSlicing(3, 0);
         model->requestMove(toFolder(dest.path()));
         model->confirmPendingMove();

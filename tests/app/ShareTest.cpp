@@ -94,14 +94,6 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(10, 10), QColor(Qt::blue));
     }
 
-    void aTinyCardLogsZeroKilobytes() {
-        auto model = test::modelWithResult(resultWith(2, 2));
-        model->setShareCardRenderer([](const ScanResult&) { return solid(Qt::red, {1, 1}); });
-        test::LogCapture logs;
-        QCOMPARE(model->shareResultItems().size(), 1);
-        QVERIFY(logs.contains("Share card rendered: 0 KB"));
-    }
-
     void noCardNoCaption() {
         auto desktop = std::make_shared<test::RecordingDesktop>();
         auto model = test::modelWithResult(resultWith(2, 2), desktop);

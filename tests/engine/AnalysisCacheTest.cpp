@@ -100,11 +100,30 @@ public:
     mutable std::atomic<int> analyses{0}, measures{0}, fileScores{0}, prepared{0};
 };
 
+// A cache file in a folder of its own, which the cache makes.
+class AnalysisCacheFile : public ::testing::Test {
+protected:
+    // Stores the sample analysis of each inode, then closes the cache.
+    void store(std::initializer_list<std::uint64_t> inodes) {
+        AnalysisCache cache(file, "v1");
+        for (const auto inode : inodes)
+            cache.storeAnalysis(identity(inode), sampleAnalysis(float(inode)));
+    }
+    // Runs `sql` on the file behind the cache's back.
+    void execute(const std::string& sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+
+    TempFolder dir;
+    const std::filesystem::path file = dir.path() / "cache" / "analyses.sqlite3";
+};
+
 } // namespace
 
-TEST(AnalysisCache, EntriesComeBackBitForBitOnlyForTheSameFileVersionAndAnalyser) {
-    TempFolder dir;
-    const auto file = dir.path() / "cache" / "analyses.sqlite3";
+TEST_F(AnalysisCacheFile, EntriesComeBackBitForBitOnlyForTheSameFileVersionAndAnalyser) {
     {
         AnalysisCache cache(file, "v1");
         ASSERT_TRUE(cache.isOpen());
@@ -149,9 +168,8 @@ TEST(AnalysisCache, DefaultPathFollowsXdgCacheHome) {
         ::unsetenv("XDG_CACHE_HOME");
 }
 
-TEST(AnalysisCache, DamagedFilesAreSetAsideAndDamagedEntriesMiss) {
-    TempFolder dir;
-    const auto file = dir.write("analyses.sqlite3", std::string(8192, 'x'));
+TEST_F(AnalysisCacheFile, DamagedFilesAreSetAsideAndDamagedEntriesMiss) {
+    dir.write("cache/analyses.sqlite3", std::string(8192, 'x'));
     {
         AnalysisCache cache(file, "v1");
         ASSERT_TRUE(cache.isOpen());
@@ -162,26 +180,15 @@ TEST(AnalysisCache, DamagedFilesAreSetAsideAndDamagedEntriesMiss) {
     EXPECT_TRUE(std::filesystem::exists(file.native() + ".damaged"));
 
     // One entry's bytes flipped behind SQLite's back: that entry misses, the other still hits.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "UPDATE entries SET payload = CAST(substr(payload, 1, 100) || 'z' || "
-                           "substr(payload, 102) AS BLOB) WHERE inode = 1",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    execute("UPDATE entries SET payload = CAST(substr(payload, 1, 100) || 'z' || "
+            "substr(payload, 102) AS BLOB) WHERE inode = 1");
     AnalysisCache cache(file, "v1");
     EXPECT_FALSE(cache.analysis(identity(1)));
     EXPECT_TRUE(cache.analysis(identity(2)));
 }
 
-TEST(AnalysisCache, LockedOrUnwritableCachesAreBypassed) {
-    TempFolder dir;
-    const auto file = dir.path() / "analyses.sqlite3";
-    {
-        AnalysisCache cache(file, "v1");
-        cache.storeAnalysis(identity(1), sampleAnalysis(1));
-    }
+TEST_F(AnalysisCacheFile, LockedOrUnwritableCachesAreBypassed) {
+    store({1});
     {
         // Another process holds the file exclusively: this one waits briefly, then does without.
         sqlite3* holder = nullptr;
@@ -213,9 +220,7 @@ TEST(AnalysisCache, LockedOrUnwritableCachesAreBypassed) {
     EXPECT_FALSE(cache.isOpen());
 }
 
-TEST(AnalysisCache, TwoWritersAtOnceLoseNothingTheyFlushed) {
-    TempFolder dir;
-    const auto file = dir.path() / "analyses.sqlite3";
+TEST_F(AnalysisCacheFile, TwoWritersAtOnceLoseNothingTheyFlushed) {
     auto writer = [&](std::uint64_t base) {
         AnalysisCache cache(file, "v1");
         for (std::uint64_t i = 0; i < 1500; ++i)
@@ -230,20 +235,10 @@ TEST(AnalysisCache, TwoWritersAtOnceLoseNothingTheyFlushed) {
     EXPECT_EQ(found, 3000);
 }
 
-TEST(AnalysisCache, EntriesNotSeenForLongArePruned) {
-    TempFolder dir;
-    const auto file = dir.path() / "analyses.sqlite3";
-    {
-        AnalysisCache cache(file, "v1");
-        cache.storeAnalysis(identity(1), sampleAnalysis(1));
-        cache.storeAnalysis(identity(2), sampleAnalysis(2));
-    }
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    const std::string age = "UPDATE entries SET seen = seen - " +
-                            std::to_string(AnalysisCache::pruneAfterDays + 1) + " WHERE inode = 1";
-    ASSERT_EQ(sqlite3_exec(db, age.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+TEST_F(AnalysisCacheFile, EntriesNotSeenForLongArePruned) {
+    store({1, 2});
+    execute("UPDATE entries SET seen = seen - " +
+            std::to_string(AnalysisCache::pruneAfterDays + 1) + " WHERE inode = 1");
     AnalysisCache cache(file, "v1");
     EXPECT_FALSE(cache.analysis(identity(1)));
     EXPECT_TRUE(cache.analysis(identity(2)));

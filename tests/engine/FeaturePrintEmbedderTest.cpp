@@ -67,7 +67,7 @@ TEST_F(FeaturePrintEmbedderTest, ConcurrentAnalysesMatchSerialOnes) {
     std::vector<std::filesystem::path> files;
     for (int i = 0; i < 4; ++i) {
         files.push_back(folder.path() / ("p" + std::to_string(i) + (i % 2 ? ".jpg" : ".webp")));
-        ASSERT_TRUE(test::save(test::photoLike(1500, 1000, i + 2), files.back()));
+        ASSERT_TRUE(test::save(test::photoLike(640, 480, i + 2), files.back()));
         test::writeExif(files.back(), {{"Exif.Photo.DateTimeOriginal",
                                         "2022:01:0" + std::to_string(i + 1) + " 08:00:00"}});
     }

@@ -1,7 +1,6 @@
 #include "engine/core/FolderScanner.h"
 
 #include "TempFolder.h"
-#include "engine/core/ImageFormat.h"
 
 #include <algorithm>
 #include <climits>
@@ -104,13 +103,6 @@ TEST(FolderScanner, UnreadableSubfolderIsSkipped) {
     if (::geteuid() == 0 && !dropped)
         GTEST_SKIP() << "cannot drop privileges";
     EXPECT_EQ(relativeNames(found, t.path()), (std::vector<std::string>{"later/z.jpg", "ok.jpg"}));
-}
-
-TEST(FolderScanner, LowerExtension) {
-    EXPECT_EQ(ImageFormat::lowerExtension("IMG_1.JPG"), "jpg");
-    EXPECT_EQ(ImageFormat::lowerExtension("photo.jpeg.bak"), "bak");
-    EXPECT_EQ(ImageFormat::lowerExtension("raw"), "");
-    EXPECT_EQ(ImageFormat::lowerExtension("trailing."), "");
 }
 
 namespace {

@@ -1,6 +1,4 @@
 #include "engine/core/PhotoRecord.h"
-#include "engine/core/QuorlixFeature.h"
-#include "engine/core/ScanProgress.h"
 #include "engine/core/ScanResult.h"
 
 #include <gtest/gtest.h>
@@ -40,17 +38,6 @@ TEST(PhotoRecord, IdentityIsTheIdAlone) {
     EXPECT_EQ(set.size(), 2u);
 }
 
-TEST(PhotoRecord, EmbeddingBlobIsPackedFloats) {
-    const std::vector<float> v{1.0f, -2.5f, 0.125f};
-    const auto blob = packEmbedding(v);
-    ASSERT_EQ(blob.size(), 12u);
-    EXPECT_EQ(unpackEmbedding(blob), v);
-    EXPECT_TRUE(packEmbedding({}).empty());
-    // Trailing bytes that do not make a whole float are dropped.
-    EXPECT_EQ(unpackEmbedding(blob + "xy").size(), 3u);
-    EXPECT_TRUE(unpackEmbedding("abc").empty());
-}
-
 TEST(ScanResult, ComputedValuesFollowTheKeeper) {
     ScanResult result;
     EXPECT_EQ(result.duplicateCount(), 0);
@@ -78,27 +65,4 @@ TEST(ScanResult, ComputedValuesFollowTheKeeper) {
     result.groups[1].keeperId = "e";
     EXPECT_EQ(result.groups[1].keeper()->id, "e");
     EXPECT_EQ(result.groups[1].others().front().id, "d");
-}
-
-TEST(ScanProgress, EqualWhenAllFieldsAre) {
-    using P = ScanProgress::Phase;
-    EXPECT_EQ((ScanProgress{P::hashing, 3, 9}), (ScanProgress{P::hashing, 3, 9}));
-    EXPECT_NE((ScanProgress{P::hashing, 3, 9}), (ScanProgress{P::analyzing, 3, 9}));
-    EXPECT_STREQ(phaseName(P::scoring), "scoring");
-}
-
-TEST(QuorlixFeature, Constants) {
-    namespace F = QuorlixFeature;
-    EXPECT_EQ(F::analysisConcurrencyFor(1), 2);
-    EXPECT_EQ(F::analysisConcurrencyFor(3), 3);
-    EXPECT_EQ(F::analysisConcurrencyFor(8), 8);
-    EXPECT_EQ(F::analysisConcurrencyFor(24), 24);
-    EXPECT_EQ(F::imageExtensions().size(), 18u);
-    EXPECT_EQ(F::imageExtensionList().front(), "jpg");
-    EXPECT_EQ(F::imageExtensionList().back(), "rw2");
-    EXPECT_FALSE(F::imageExtensions().count("JPG"));
-    EXPECT_NE(F::appStoreURL.find("mt=12"), std::string_view::npos);
-    EXPECT_NE(F::appStoreURL.find("ct=quorlix"), std::string_view::npos);
-    EXPECT_NE(F::siteURL.find("utm_campaign=share"), std::string_view::npos);
-    EXPECT_EQ(F::nearThreshold, 0.94f);
 }

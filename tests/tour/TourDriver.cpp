@@ -448,22 +448,25 @@ void TourDriver::answerFolderDialog(const QString& step, const QString& path,
 }
 
 void TourDriver::typeText(const QString& text) {
-    if (!window_)
-        return;
     // Qt Test types only single-byte characters into a window: the tour's paths are ASCII.
-    const auto type = [this, text] {
+    whenActive([this, text] {
         for (const QChar c : text)
             if (window_)
                 QTest::keyClick(window_.data(), c.toLatin1());
-    };
+    });
+}
+
+void TourDriver::whenActive(std::function<void()> act) {
+    if (!window_)
+        return;
     if (window_->isActive()) {
-        type();
+        act();
         return;
     }
     window_->requestActivate();
     waitFor(
         QStringLiteral("window activation"), [this] { return window_ && window_->isActive(); },
-        type, 30000);
+        std::move(act), 30000);
 }
 
 void TourDriver::waitFor(const QString& what, std::function<bool()> ready,
@@ -493,22 +496,12 @@ void TourDriver::fail(const QString& why) {
 }
 
 void TourDriver::pressKey(int key, Qt::KeyboardModifiers modifiers) {
-    if (!window_)
-        return;
     // Through the window system's path, so that the window's shortcuts see the keys; they
     // only answer in the active window.
-    const auto click = [this, key, modifiers] {
+    whenActive([this, key, modifiers] {
         if (window_)
             QTest::keyClick(window_.data(), Qt::Key(key), modifiers);
-    };
-    if (window_->isActive()) {
-        click();
-        return;
-    }
-    window_->requestActivate();
-    waitFor(
-        QStringLiteral("window activation"), [this] { return window_ && window_->isActive(); },
-        click, 30000);
+    });
 }
 
 void TourDriver::checkpoint(const QString& name) {

@@ -87,6 +87,8 @@ private:
                             std::function<void()> then);
     QQuickItem* visibleItem(const QString& objectName) const;
     void typeText(const QString& text);
+    // Runs `act` at once in the active window, or once the window has been activated.
+    void whenActive(std::function<void()> act);
 
     QStringList steps_;
     QString outDir_;

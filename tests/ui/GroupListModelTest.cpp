@@ -25,15 +25,6 @@ PhotoRecord photo(const std::filesystem::path& path, std::int64_t size) {
     return r;
 }
 
-ScanResult::Group group(std::string id, ScanResult::Kind kind, std::vector<PhotoRecord> members) {
-    ScanResult::Group g;
-    g.id = std::move(id);
-    g.kind = kind;
-    g.members = std::move(members);
-    g.keeperId = g.autoKeeperId = g.members.front().id;
-    return g;
-}
-
 // A model whose scans return whatever `next` holds at the time.
 struct Fixture {
     std::shared_ptr<ScanResult> next = std::make_shared<ScanResult>();
@@ -72,8 +63,8 @@ private Q_SLOTS:
         const auto b = photo(folder.path() / "b.jpg", 100);
         const auto c = photo(folder.path() / "c.jpg", 300);
         const auto d = photo(folder.path() / "d.jpg", 400);
-        result.groups = {group("exact:k", ScanResult::Kind::exact, {a, b}),
-                         group("near:0", ScanResult::Kind::near, {c, d})};
+        result.groups = {test::groupOf(ScanResult::Kind::exact, "exact:k", {a, b}),
+                         test::groupOf(ScanResult::Kind::near, "near:0", {c, d})};
         result.groups[1].bestShotScores = {{c.id, 81.5}};
         result.groups[1].isBestShotUnlocked = true;
         QVERIFY(f.scan(result));
@@ -133,9 +124,9 @@ private Q_SLOTS:
         result.folder = folder.path();
         for (int i = 0; i < 3; ++i)
             result.groups.push_back(
-                group("near:" + std::to_string(i), ScanResult::Kind::near,
-                      {photo(folder.path() / ("p" + std::to_string(i) + "a.jpg"), 10),
-                       photo(folder.path() / ("p" + std::to_string(i) + "b.jpg"), 20)}));
+                test::groupOf(ScanResult::Kind::near, "near:" + std::to_string(i),
+                              {photo(folder.path() / ("p" + std::to_string(i) + "a.jpg"), 10),
+                               photo(folder.path() / ("p" + std::to_string(i) + "b.jpg"), 20)}));
         QVERIFY(f.scan(result));
         GroupListModel list;
         list.setKind(GroupListModel::Near);
@@ -176,13 +167,14 @@ private Q_SLOTS:
         // Three exact groups of two, sorted as the engine sorts them (ascending id).
         for (const char* key : {"a", "b", "c"}) {
             const std::string k(key);
-            result.groups.push_back(group("exact:" + k, ScanResult::Kind::exact,
-                                          {photo(folder.write(k + "1.jpg", "same " + k), 6),
-                                           photo(folder.write(k + "2.jpg", "same " + k), 6)}));
+            result.groups.push_back(
+                test::groupOf(ScanResult::Kind::exact, "exact:" + k,
+                              {photo(folder.write(k + "1.jpg", "same " + k), 6),
+                               photo(folder.write(k + "2.jpg", "same " + k), 6)}));
         }
         // A look-alike group must not show up in the exact list at any step.
-        result.groups.push_back(group(
-            "near:0", ScanResult::Kind::near,
+        result.groups.push_back(test::groupOf(
+            ScanResult::Kind::near, "near:0",
             {photo(folder.write("n1.jpg", "n1"), 2), photo(folder.write("n2.jpg", "n2"), 2)}));
         QVERIFY(f.scan(result));
         GroupListModel list;
@@ -234,9 +226,10 @@ private Q_SLOTS:
         ScanResult first;
         first.folder = folder.path();
         for (int i = 0; i < 5; ++i)
-            first.groups.push_back(group("exact:" + std::to_string(i), ScanResult::Kind::exact,
-                                         {photo(folder.path() / ("x" + std::to_string(i)), 1),
-                                          photo(folder.path() / ("y" + std::to_string(i)), 1)}));
+            first.groups.push_back(
+                test::groupOf(ScanResult::Kind::exact, "exact:" + std::to_string(i),
+                              {photo(folder.path() / ("x" + std::to_string(i)), 1),
+                               photo(folder.path() / ("y" + std::to_string(i)), 1)}));
         QVERIFY(f.scan(first));
         GroupListModel list;
         list.setAppModel(f.model.get());
@@ -249,8 +242,8 @@ private Q_SLOTS:
         std::swap(second.groups[0], second.groups[4]);
         second.groups.erase(second.groups.begin() + 2);
         second.groups.push_back(
-            group("exact:9", ScanResult::Kind::exact,
-                  {photo(folder.path() / "z1", 1), photo(folder.path() / "z2", 1)}));
+            test::groupOf(ScanResult::Kind::exact, "exact:9",
+                          {photo(folder.path() / "z1", 1), photo(folder.path() / "z2", 1)}));
         QVERIFY(f.scan(second));
         QCOMPARE(ids(list), (QStringList{"exact:4", "exact:1", "exact:3", "exact:0", "exact:9"}));
 

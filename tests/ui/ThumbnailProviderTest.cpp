@@ -114,10 +114,6 @@ private Q_SLOTS:
         QVERIFY(factory);
         QCOMPARE(factory->image().size(), QSize(300, 200));
 
-        const Answer cell = request(provider, ThumbnailProvider::idFor(file, 300));
-        QVERIFY(cell.finished);
-        QCOMPARE(cell.image.size(), QSize(300, 200));
-
         const Answer large = request(provider, ThumbnailProvider::idFor(file, 2048));
         QCOMPARE(large.image.size(), QSize(1200, 800)); // never enlarged
 

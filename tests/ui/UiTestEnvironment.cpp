@@ -2,7 +2,6 @@
 
 #include "TempFolder.h"
 #include "engine/core/AnalysisCache.h"
-#include "engine/core/ContentKeys.h"
 #include "engine/core/ScanCancelled.h"
 
 #include <QColor>
@@ -205,11 +204,7 @@ bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
                 folder_->write(name.toStdString(), "not a picture at all");
             else if (!std::filesystem::exists(path))
                 writePhoto(path, exact ? groupSeed : seed++);
-            PhotoRecord photo;
-            photo.fileURL = path.native();
-            photo.id = pathDigest(photo.fileURL);
-            photo.fileSizeBytes = std::int64_t(std::filesystem::file_size(path));
-            photo.identity = FileIdentity::ofPath(path);
+            PhotoRecord photo = recordFor(path);
             if (scores.contains(name))
                 group.bestShotScores[photo.id] = scores.value(name).toDouble();
             photo.isDamaged = damaged.contains(name);

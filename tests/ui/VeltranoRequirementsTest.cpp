@@ -34,33 +34,30 @@ private Q_SLOTS:
 #endif
     }
 
-    void intelIsNamedEvenOnAnOldSystem() {
-        QCOMPARE(VeltranoRequirements::assess(mac(0, {15, 6, 1})).reason,
-                 L::req::needsAppleSilicon());
-        QCOMPARE(VeltranoRequirements::assess(mac(0, {26, 4, 0})).reason,
-                 L::req::needsAppleSilicon());
-        // A failed query counts as not Apple silicon, as does any value but 1.
-        QCOMPARE(VeltranoRequirements::assess(mac(std::nullopt, {26, 4, 0})).reason,
-                 L::req::needsAppleSilicon());
-        QCOMPARE(VeltranoRequirements::assess(mac(2, {26, 4, 0})).reason,
-                 L::req::needsAppleSilicon());
-    }
-
-    void anOldSystemIsNamedWithoutItsPatch() {
-        const auto verdict = VeltranoRequirements::assess(mac(1, {26, 3, 9}));
-        QVERIFY(!verdict.compatible);
-        QCOMPARE(verdict.reason, L::req::needsOS("macOS 26.3"));
-        QCOMPARE(VeltranoRequirements::assess(mac(1, {15, 6, 1})).reason,
-                 L::req::needsOS("macOS 15.6"));
-        QCOMPARE(VeltranoRequirements::systemName({15, 6, 1}), QString("macOS 15.6"));
-    }
-
-    void appleSiliconFrom26Point4IsCompatible() {
-        for (const VeltranoRequirements::Version v :
-             {VeltranoRequirements::Version{26, 4, 0}, {26, 4, 2}, {26, 10, 0}, {27, 0, 0}}) {
-            const auto verdict = VeltranoRequirements::assess(mac(1, v));
-            QVERIFY(verdict.compatible);
-            QVERIFY(verdict.reason.isEmpty());
+    // Apple silicon from macOS 26.4 on; otherwise the first requirement missing is named.
+    void verdictNamesTheFirstMissingRequirement() {
+        const struct {
+            VeltranoRequirements::Facts facts;
+            QString reason; // empty: compatible
+        } cases[] = {
+            // Intel is named even on an old system; a failed query counts as not Apple silicon,
+            // as does any value but 1.
+            {mac(0, {15, 6, 1}), L::req::needsAppleSilicon()},
+            {mac(0, {26, 4, 0}), L::req::needsAppleSilicon()},
+            {mac(std::nullopt, {26, 4, 0}), L::req::needsAppleSilicon()},
+            {mac(2, {26, 4, 0}), L::req::needsAppleSilicon()},
+            // An old system is named without its patch.
+            {mac(1, {26, 3, 9}), L::req::needsOS("macOS 26.3")},
+            {mac(1, {15, 6, 1}), L::req::needsOS("macOS 15.6")},
+            {mac(1, {26, 4, 0}), {}},
+            {mac(1, {26, 4, 2}), {}},
+            {mac(1, {26, 10, 0}), {}},
+            {mac(1, {27, 0, 0}), {}},
+        };
+        for (const auto& c : cases) {
+            const auto verdict = VeltranoRequirements::assess(c.facts);
+            QCOMPARE(verdict.reason, c.reason);
+            QCOMPARE(verdict.compatible, c.reason.isEmpty());
         }
     }
 };
