@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -15,7 +16,10 @@ namespace {
 constexpr double pixelsMargin = 1.05; // 5 % more pixels
 constexpr double noiseMargin = 0.1;   // 8-bit levels
 constexpr double aestheticsMargin = 0.05;
-constexpr double scoreMargin = 0.5; // of 100
+constexpr double scoreMargin = 0.5;     // of 100
+constexpr double sharpnessMargin = 0.1; // of the scorecard's 0…1 scale
+constexpr double clipMargin = 0.05;     // of the frame
+constexpr double midtoneMargin = 0.5;   // stops
 
 // Whether `photo` beats every other member that has the measure by `margin`, and at least one
 // other has it: a measure nobody else has compares nothing.
@@ -45,6 +49,45 @@ std::optional<double> pixelsOf(const PhotoRecord& photo) {
     return double(*photo.pixelWidth) * double(*photo.pixelHeight);
 }
 
+const QualitySignals* signalsOf(const ScanResult::Group& group, const PhotoRecord& photo) {
+    const auto it = group.qualitySignals.find(photo.id);
+    return it == group.qualitySignals.end() ? nullptr : &it->second;
+}
+
+double clipped(const QualitySignals& s) {
+    return s.shadowClip01 + s.highlightClip01;
+}
+
+bool eyesOpenWhereOthersClosed(const ScanResult::Group& group, const PhotoRecord& photo) {
+    const QualitySignals* mine = signalsOf(group, photo);
+    return mine && mine->eyesOpen == true &&
+           std::any_of(group.members.begin(), group.members.end(), [&](const PhotoRecord& m) {
+               const QualitySignals* theirs = signalsOf(group, m);
+               return m.id != photo.id && theirs && theirs->eyesOpen == false;
+           });
+}
+
+// No other member clips less or, clipping about as much, has its mid-tones visibly nearer middle
+// grey; and at least one clips noticeably more.
+bool bestExposed(const ScanResult::Group& group, const PhotoRecord& photo) {
+    const QualitySignals* mine = signalsOf(group, photo);
+    if (!mine)
+        return false;
+    bool noticeably = false;
+    for (const PhotoRecord& other : group.members) {
+        const QualitySignals* theirs = other.id == photo.id ? nullptr : signalsOf(group, other);
+        if (!theirs)
+            continue;
+        if (clipped(*theirs) < clipped(*mine))
+            return false;
+        if (clipped(*theirs) >= clipped(*mine) + clipMargin)
+            noticeably = true;
+        else if (std::abs(theirs->midtoneStops) + midtoneMargin < std::abs(mine->midtoneStops))
+            return false;
+    }
+    return noticeably;
+}
+
 } // namespace
 
 std::vector<KeeperReason> KeeperReasons::of(const ScanResult::Group& group,
@@ -61,6 +104,17 @@ std::vector<KeeperReason> KeeperReasons::of(const ScanResult::Group& group,
                                         [](const PhotoRecord& m) { return m.isDamaged; });
     if (!photo.isDamaged && anyDamaged)
         reasons.push_back(KeeperReason::intact);
+    if (eyesOpenWhereOthersClosed(group, photo))
+        reasons.push_back(KeeperReason::eyesOpen);
+    const auto sharpness = [&group](const PhotoRecord& m) -> std::optional<double> {
+        const QualitySignals* s = signalsOf(group, m);
+        return s ? std::optional(s->sharpness01) : std::nullopt;
+    };
+    if (beatsAll(group, photo, sharpness,
+                 [](double a, double b) { return a >= b + sharpnessMargin; }))
+        reasons.push_back(KeeperReason::sharpest);
+    if (bestExposed(group, photo))
+        reasons.push_back(KeeperReason::bestExposed);
     const auto score = [&group](const PhotoRecord& m) -> std::optional<double> {
         const auto it = group.bestShotScores.find(m.id);
         return it == group.bestShotScores.end() ? std::nullopt : std::optional(it->second);
@@ -97,6 +151,12 @@ QString KeeperReasons::text(KeeperReason reason) {
         return L::text(QStringLiteral("window.reasonFirstCopy"));
     case KeeperReason::intact:
         return L::text(QStringLiteral("window.reasonIntact"));
+    case KeeperReason::eyesOpen:
+        return L::text(QStringLiteral("window.reasonEyesOpen"));
+    case KeeperReason::sharpest:
+        return L::text(QStringLiteral("window.reasonSharpest"));
+    case KeeperReason::bestExposed:
+        return L::text(QStringLiteral("window.reasonBestExposed"));
     case KeeperReason::bestScore:
         return L::text(QStringLiteral("window.reasonBestScore"));
     case KeeperReason::largest:

@@ -8,13 +8,16 @@
 
 namespace quorlix {
 
-// Why a group's keeper stands out from the others, from what the scan recorded of every member.
-// The scorecard's own verdicts are not kept with the result, so these are read back from the
-// member's signals against the group's.
+// Why a group's keeper stands out from the others, from what the scan recorded of every member and
+// the image signals its scores were computed from. The scorecard's own verdicts are not kept with
+// the result, so these are read back from the member's signals against the group's.
 enum class KeeperReason {
     chosenByYou,  // the user's pick, not the automatic one
     firstCopy,    // identical bytes: the first by folder and name
     intact,       // the others include damaged files
+    eyesOpen,     // eyes open where another member caught them closed
+    sharpest,     // visibly the most detail
+    bestExposed,  // the least clipping, where another member clips noticeably
     bestScore,    // the highest quality score of the group
     largest,      // the most pixels
     leastNoise,   // the least sensor noise

@@ -321,6 +321,15 @@ void report(const std::string& name, const std::vector<Pair>& pairs, const std::
         std::printf("  %s%.2f     %.4f     %.4f   (%ld, %ld)\n", t == 0.94 ? "*" : " ", t,
                     r.precision, r.recall, r.fp, r.fn);
     }
+    // The vectors the product stores and groups, compared as grouping compares them.
+    std::vector<double> ppos, pneg;
+    for (const Pair& p : pairs)
+        (p.positive ? ppos : pneg)
+            .push_back(featurePrintSimilarity(items[p.a].print, items[p.b].print));
+    const Rates product = rates(ppos, pneg, double(QuorlixFeature::nearThreshold));
+    std::printf("  product vectors at %.2f: precision %.4f recall %.4f (%ld, %ld)\n",
+                double(QuorlixFeature::nearThreshold), product.precision, product.recall,
+                product.fp, product.fn);
     const Operating best = bestOperating(pos, neg);
     FeaturePrint::Weights raw = w;
     raw.constant = 0;

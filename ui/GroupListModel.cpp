@@ -26,7 +26,7 @@ QString text(const std::string& s) {
 bool sameContent(const ScanResult::Group& a, const ScanResult::Group& b) {
     if (a.keeperId != b.keeperId || a.autoKeeperId != b.autoKeeperId ||
         a.isBestShotUnlocked != b.isBestShotUnlocked || a.bestShotScores != b.bestShotScores ||
-        a.members.size() != b.members.size())
+        a.qualitySignals != b.qualitySignals || a.members.size() != b.members.size())
         return false;
     for (std::size_t i = 0; i < a.members.size(); ++i) {
         const auto& x = a.members[i];

@@ -1,5 +1,7 @@
 #include "engine/analysis/FeaturePrint.h"
 
+#include "engine/core/HalfFloat.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -336,11 +338,11 @@ std::vector<float> assemble(const Blocks& blocks, const Weights& weights) {
         sum > 0 ? weights.constant * std::sqrt(sum / std::max(full, 1e-12)) : 1.0;
     out.push_back(float(constant));
     sum += constant * constant;
-    if (sum > 0) {
-        const float scale = float(1.0 / std::sqrt(sum));
-        for (float& v : out)
-            v *= scale;
-    }
+    // Rounded to the half precision the analysis cache stores, so that a photo answered from
+    // the cache has exactly the vector a fresh analysis gives.
+    const float scale = sum > 0 ? float(1.0 / std::sqrt(sum)) : 1.0f;
+    for (float& v : out)
+        v = roundToHalf(v * scale);
     return out;
 }
 

@@ -10,7 +10,8 @@ namespace quorlix {
 
 // The look-alike descriptor of an analysis thumbnail: a fixed-length vector whose cosine
 // similarity with another photo's is at least the look-alike threshold for frames of one burst.
-// Deterministic; the same length for every image, never NaN, unit length.
+// Deterministic; the same length for every image, never NaN, unit length to within the half
+// precision every component is rounded to.
 //
 // Hand-made and global: four separately normalised blocks (a rank-transformed luminance layout,
 // a chroma layout around neutral grey, gradient-orientation energy on a coarse grid, and a
@@ -22,7 +23,7 @@ namespace FeaturePrint {
 
 // Changes with anything that moves a photo's vector; stored vectors are comparable only within
 // one version.
-inline constexpr int version = 4;
+inline constexpr int version = 5;
 
 inline constexpr int luminanceGrid = 16;
 inline constexpr int chromaGrid = 8;

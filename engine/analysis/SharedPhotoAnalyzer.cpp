@@ -1,6 +1,7 @@
 // Entry point of the image analysis library, looked up by name when the core loads it.
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/FeaturePrintEmbedder.h"
+#include "engine/analysis/ImageDecoder.h"
 #include "engine/analysis/PhotoQualityScorecard.h"
 #include "engine/core/PhotoAnalyzer.h"
 #include "engine/core/QuorlixFeature.h"
@@ -29,6 +30,13 @@ public:
         // Never wait for the face model on an analysis thread: a photo measured later costs one
         // more decode, a waiting thread costs the whole load time on its core.
         return PhotoQualityScorecard::measureImageWithoutWaiting(image);
+    }
+
+    // The decode `evaluate` makes of the file, so that scoring from these signals gives its score.
+    std::optional<QualitySignals> measureFile(const PhotoRecord& record) const override {
+        const auto thumbnail =
+            ImageDecoder::thumbnail(record.fileURL, PhotoQualityScorecard::thumbnailMaxPixelSize);
+        return thumbnail ? PhotoQualityScorecard::measureImage(*thumbnail) : std::nullopt;
     }
 
     double score(const PhotoRecord& record) const override {

@@ -46,21 +46,21 @@ std::optional<QualitySignals> CachedPhotoAnalyzer::measure(const ImageBuffer& im
     return inner_->measure(image);
 }
 
-double CachedPhotoAnalyzer::score(const PhotoRecord& record) const {
+std::optional<QualitySignals> CachedPhotoAnalyzer::measureFile(const PhotoRecord& record) const {
     const auto identity = identityOf(record);
     if (identity)
-        if (const auto signals = cache_->signals(*identity))
-            return inner_->score(record, *signals);
-    // Measured from the analysis thumbnail, the signals can be kept; the wrapped analyser's own
-    // scoring from the file gives the same score but not the signals.
+        if (auto signals = cache_->signals(*identity))
+            return signals;
     prepareOnce();
-    ImageBuffer thumbnail;
-    if (identity && inner_->analyze(record.fileURL, &thumbnail) && !thumbnail.empty())
-        if (const auto signals = inner_->measure(thumbnail)) {
-            if (FileIdentity::ofPath(record.fileURL) == identity)
-                cache_->storeSignals(*identity, *signals);
-            return inner_->score(record, *signals);
-        }
+    auto signals = inner_->measureFile(record);
+    if (signals && identity && FileIdentity::ofPath(record.fileURL) == identity)
+        cache_->storeSignals(*identity, *signals);
+    return signals;
+}
+
+double CachedPhotoAnalyzer::score(const PhotoRecord& record) const {
+    if (const auto signals = measureFile(record))
+        return inner_->score(record, *signals);
     return inner_->score(record);
 }
 

@@ -22,6 +22,7 @@ public:
     std::optional<PhotoAnalysis> analyze(const std::filesystem::path& file,
                                          ImageBuffer* thumbnail = nullptr) const override;
     std::optional<QualitySignals> measure(const ImageBuffer& image) const override;
+    std::optional<QualitySignals> measureFile(const PhotoRecord& record) const override;
     double score(const PhotoRecord& record) const override;
     double score(const PhotoRecord& record, const QualitySignals& signals) const override;
     void prepareScoring() const override;

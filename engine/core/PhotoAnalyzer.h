@@ -30,6 +30,13 @@ public:
     // agree); nothing when they cannot be taken now, and then the photo is scored from its file.
     virtual std::optional<QualitySignals> measure(const ImageBuffer& image) const = 0;
 
+    // The signals `measure` would take of the photo's analysis thumbnail, decoded from its file
+    // and waiting for whatever the face pass needs; nothing when they cannot be taken apart from
+    // scoring, and then the photo is scored from its file. Throws when the face pass cannot run.
+    virtual std::optional<QualitySignals> measureFile(const PhotoRecord&) const {
+        return std::nullopt;
+    }
+
     // Quality score 0…100 from the photo's file; throws when it cannot be scored.
     virtual double score(const PhotoRecord& record) const = 0;
     // The same score from the signals `measure` took of the photo's thumbnail.

@@ -279,13 +279,17 @@ void ScanRun::score() {
                  ++i)
                 sample.push_back(&g.members[i]);
     std::vector<double> scores(sample.size());
+    std::vector<std::optional<QualitySignals>> signals(sample.size());
     std::atomic<std::int64_t> reused{0};
     runBounded(sample.size(), QuorlixFeature::analysisConcurrency(), context_, [&](std::size_t i) {
         try {
-            const auto measured = prefetch_ ? prefetch_->find(sample[i]->fileURL) : std::nullopt;
+            auto measured = prefetch_ ? prefetch_->find(sample[i]->fileURL) : std::nullopt;
             reused += measured.has_value();
+            if (!measured)
+                measured = analyzer_->measureFile(*sample[i]);
             scores[i] =
                 measured ? analyzer_->score(*sample[i], *measured) : analyzer_->score(*sample[i]);
+            signals[i] = std::move(measured);
         } catch (...) {
             scores[i] = fallbackScore(*sample[i]);
         }
@@ -303,6 +307,8 @@ void ScanRun::score() {
             std::min<std::size_t>(g.members.size(), QuorlixFeature::maxScoredPerGroup);
         for (std::size_t i = 0; i < sampled; ++i) {
             byId[g.members[i].id] = scores[k];
+            if (signals[k])
+                g.qualitySignals[g.members[i].id] = *signals[k];
             if (!g.members[i].isDamaged)
                 intact.emplace_back(g.members[i].id, scores[k]);
             ++k;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/PhotoRecord.h"
+#include "engine/core/QualitySignals.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +22,9 @@ struct ScanResult {
         std::string keeperId;
         std::string autoKeeperId;
         std::map<std::string, double> bestShotScores;
+        // What the scores were computed from, by member id: the scored members whose image
+        // signals could be taken.
+        std::map<std::string, QualitySignals> qualitySignals;
         bool isBestShotUnlocked = false;
 
         // The order groups are listed in: copies before look-alikes, larger groups first, then

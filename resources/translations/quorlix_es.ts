@@ -635,6 +635,18 @@
         <source>intact</source>
         <translation>intacta</translation>
     </message>
+    <message id="window.reasonEyesOpen">
+        <source>eyes open</source>
+        <translation>ojos abiertos</translation>
+    </message>
+    <message id="window.reasonSharpest">
+        <source>sharpest</source>
+        <translation>la más nítida</translation>
+    </message>
+    <message id="window.reasonBestExposed">
+        <source>best exposed</source>
+        <translation>la mejor expuesta</translation>
+    </message>
     <message id="window.reasonBestScore">
         <source>highest score</source>
         <translation>puntuación más alta</translation>

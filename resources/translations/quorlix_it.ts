@@ -635,6 +635,18 @@
         <source>intact</source>
         <translation>integra</translation>
     </message>
+    <message id="window.reasonEyesOpen">
+        <source>eyes open</source>
+        <translation>occhi aperti</translation>
+    </message>
+    <message id="window.reasonSharpest">
+        <source>sharpest</source>
+        <translation>la più nitida</translation>
+    </message>
+    <message id="window.reasonBestExposed">
+        <source>best exposed</source>
+        <translation>la meglio esposta</translation>
+    </message>
     <message id="window.reasonBestScore">
         <source>highest score</source>
         <translation>punteggio più alto</translation>

@@ -33,6 +33,16 @@ ScanResult::Group burst() {
     return g;
 }
 
+QualitySignals signals(double sharpness, std::optional<bool> eyesOpen, double highlightClip,
+                       double midtoneStops = 0) {
+    QualitySignals s;
+    s.sharpness01 = sharpness;
+    s.eyesOpen = eyesOpen;
+    s.highlightClip01 = highlightClip;
+    s.midtoneStops = midtoneStops;
+    return s;
+}
+
 } // namespace
 
 class KeeperReasonsTest : public QObject {
@@ -58,6 +68,16 @@ private Q_SLOTS:
         QVERIFY(KeeperReasons::sentence(g, g.members[1]).isEmpty());
     }
 
+    void namesWhatTheScorecardMeasured() {
+        auto g = burst();
+        g.qualitySignals["a"] = signals(0.8, true, 0.01);
+        g.qualitySignals["b"] = signals(0.5, false, 0.02);
+        g.qualitySignals["c"] = signals(0.6, std::nullopt, 0.3); // no faces: compares no eyes
+        QCOMPARE(KeeperReasons::sentence(g, g.members[0]),
+                 QString("Kept because: eyes open, sharpest, best exposed"));
+        QCOMPARE(KeeperReasons::of(g, g.members[1]), Reasons{});
+    }
+
     void differencesWithinTheMeasurementsNoiseAreNoReason() {
         auto g = burst();
         g.bestShotScores["b"] = 79.8;
@@ -66,6 +86,11 @@ private Q_SLOTS:
         g.members[2].noiseLevel = 0.55;
         g.members[0].aestheticScore = 0.31;
         g.members[1].aestheticScore = 0.30;
+        // Barely sharper; everyone's eyes open; "c" clips, but "b" clips as little and sits a
+        // stop nearer middle grey.
+        g.qualitySignals["a"] = signals(0.8, true, 0.01, 1.5);
+        g.qualitySignals["b"] = signals(0.75, true, 0.02, 0.5);
+        g.qualitySignals["c"] = signals(0.72, true, 0.3);
         QVERIFY(KeeperReasons::of(g, g.members[0]).empty());
         // The election still picked one.
         QCOMPARE(KeeperReasons::sentence(g, g.members[0]), QString("Kept because: best overall"));
@@ -105,6 +130,7 @@ private Q_SLOTS:
                  QString::fromUtf8("Tenuta perché: punteggio più alto, la più grande"));
         QVERIFY(StringCatalogue::shared().load("es"));
         QCOMPARE(KeeperReasons::text(KeeperReason::intact), QString("intacta"));
+        QCOMPARE(KeeperReasons::text(KeeperReason::eyesOpen), QString("ojos abiertos"));
     }
 };
 

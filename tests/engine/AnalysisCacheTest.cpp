@@ -4,6 +4,7 @@
 #include "engine/core/CachedPhotoAnalyzer.h"
 #include "engine/core/ContentKeys.h"
 #include "engine/core/FolderScanner.h"
+#include "engine/core/HalfFloat.h"
 
 #include <atomic>
 #include <chrono>
@@ -26,9 +27,9 @@ namespace {
 PhotoAnalysis sampleAnalysis(float seed) {
     PhotoAnalysis a;
     for (int i = 0; i < 513; ++i)
-        a.embedding.push_back(std::sin(seed + float(i)) / 7.0f);
+        a.embedding.push_back(roundToHalf(std::sin(seed + float(i)) / 7.0f)); // as stored
     a.embedding[3] = -0.0f;
-    a.embedding[4] = std::numeric_limits<float>::denorm_min();
+    a.embedding[4] = fromHalf(1); // the smallest subnormal half
     a.aesthetic = 0.1 + double(seed) / 3.0;
     a.isUtility = false;
     a.dateOriginal = 1.7e9 + 1.0 / 3.0;
@@ -78,6 +79,10 @@ public:
         return sampleAnalysis(float(std::filesystem::file_size(file)));
     }
     std::optional<QualitySignals> measure(const ImageBuffer&) const override {
+        ++measures;
+        return sampleSignals();
+    }
+    std::optional<QualitySignals> measureFile(const PhotoRecord&) const override {
         ++measures;
         return sampleSignals();
     }
@@ -259,7 +264,7 @@ TEST(CachedPhotoAnalyzer, AnswersUnchangedFilesFromTheCacheAndRereadsChangedOnes
         EXPECT_EQ(inner->prepared, 1);
         EXPECT_FALSE(thumbnail.empty());
         EXPECT_FALSE(cached.analyze(broken));
-        cold = cached.score(record); // measured from the analysis decode, and kept
+        cold = cached.score(record); // measured from the file, and kept
         EXPECT_EQ(inner->fileScores, 0);
     }
     inner->analyses = 0;

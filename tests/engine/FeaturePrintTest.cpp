@@ -149,7 +149,7 @@ void expectWellFormed(const std::vector<float>& print) {
         ASSERT_TRUE(std::isfinite(v));
         norm += double(v) * v;
     }
-    EXPECT_NEAR(norm, 1.0, 1e-4);
+    EXPECT_NEAR(norm, 1.0, 1e-3); // each value rounded to half precision, within 2^-11
 }
 
 class FeaturePrintTest : public ::testing::Test {

@@ -276,6 +276,9 @@ TEST(ScanCoordinator, ScoringReusesTheAnalysisDecode) {
         EXPECT_EQ(result.groups[i].bestShotScores, expected.groups[i].bestShotScores);
         EXPECT_EQ(result.groups[i].keeperId, expected.groups[i].keeperId);
     }
+    // What the cats were scored from stays with their group; the unscorable one has nothing.
+    EXPECT_EQ(result.groups[0].qualitySignals.size(), 4u);
+    EXPECT_EQ(result.groups[0].qualitySignals.at(idOf(t.path() / "burst/p4.jpg")).sharpness01, 100);
 
     // Nothing is prepared for a scan that cannot score.
     ScanCoordinator(analyzer).scan(t.path(), {}, {}, {.exactOnly = true});
