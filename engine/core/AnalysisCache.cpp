@@ -4,11 +4,13 @@
 #include "engine/core/Log.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <sqlite3.h>
 #include <system_error>
+#include <thread>
 
 namespace quorlix {
 
@@ -289,10 +291,19 @@ bool AnalysisCache::prepare() {
     // An entry is some 2.1 KB, mostly its feature print in half precision: table pages of 8 KiB
     // hold three where pages of 4 KiB hold one (about 2.3 KB an entry against 4.1). Takes effect
     // on a new file.
-    for (const char* sql :
-         {"PRAGMA page_size=8192", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", schema})
-        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+    for (const char* sql : {"PRAGMA page_size=8192", "PRAGMA journal_mode=WAL",
+                            "PRAGMA synchronous=NORMAL", schema}) {
+        // Switching a new file to WAL while another scan does the same can answer "locked" at
+        // once, without the busy handler: retried for as long as the handler would wait.
+        int code = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+        for (int waited = 0; (code & 0xff) == SQLITE_BUSY && waited < busyMilliseconds;
+             waited += 20) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            code = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+        }
+        if (code != SQLITE_OK)
             return false;
+    }
     Statement prune(db_, "DELETE FROM entries WHERE seen < ?");
     if (prune.prepared() != SQLITE_OK)
         return false;
