@@ -25,8 +25,17 @@ PhotoQualityScorecard& PhotoQualityScorecard::shared() {
     return instance;
 }
 
+std::optional<ImageBuffer> PhotoQualityScorecard::thumbnailOf(const PhotoRecord& record) {
+    return ImageDecoder::thumbnail(record.fileURL, thumbnailMaxPixelSize);
+}
+
+std::optional<QualitySignals> PhotoQualityScorecard::measureFile(const PhotoRecord& record) {
+    const auto thumbnail = thumbnailOf(record);
+    return thumbnail ? measureImage(*thumbnail) : std::nullopt;
+}
+
 PhotoQuality PhotoQualityScorecard::evaluate(const PhotoRecord& record) {
-    const auto thumbnail = ImageDecoder::thumbnail(record.fileURL, thumbnailMaxPixelSize);
+    const auto thumbnail = thumbnailOf(record);
     if (!thumbnail)
         throw PhotoQualityError::undecodable(lastPathComponent(record.fileURL));
     return assemble(record, measure(*thumbnail, record));

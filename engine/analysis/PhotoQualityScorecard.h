@@ -89,6 +89,9 @@ public:
     static std::optional<QualitySignals> measureImage(const ImageBuffer& image);
     // The same, except nothing for a photo with faces while the face model is still loading.
     static std::optional<QualitySignals> measureImageWithoutWaiting(const ImageBuffer& image);
+    // `measureImage` of the thumbnail `evaluate(record)` decodes; nothing when the file cannot be
+    // decoded or drawn to gray.
+    static std::optional<QualitySignals> measureFile(const PhotoRecord& record);
     static FaceSignals analyzeFaces(const ImageBuffer& image);
     // The face-pass rules over already detected faces, in detector order.
     static FaceSignals faceSignals(const std::vector<FaceObservation>& faces);
@@ -116,6 +119,7 @@ private:
     PhotoQualityScorecard() = default;
     static std::optional<QualitySignals> measureImage(const ImageBuffer& image, bool facePass,
                                                       bool wait = true);
+    static std::optional<ImageBuffer> thumbnailOf(const PhotoRecord& record);
     static PhotoQuality assemble(const PhotoRecord& record, QualitySignals signals);
 };
 

@@ -1,7 +1,6 @@
 // Entry point of the image analysis library, looked up by name when the core loads it.
 #include "engine/analysis/FeaturePrint.h"
 #include "engine/analysis/FeaturePrintEmbedder.h"
-#include "engine/analysis/ImageDecoder.h"
 #include "engine/analysis/PhotoQualityScorecard.h"
 #include "engine/core/PhotoAnalyzer.h"
 #include "engine/core/QuorlixFeature.h"
@@ -34,9 +33,7 @@ public:
 
     // The decode `evaluate` makes of the file, so that scoring from these signals gives its score.
     std::optional<QualitySignals> measureFile(const PhotoRecord& record) const override {
-        const auto thumbnail =
-            ImageDecoder::thumbnail(record.fileURL, PhotoQualityScorecard::thumbnailMaxPixelSize);
-        return thumbnail ? PhotoQualityScorecard::measureImage(*thumbnail) : std::nullopt;
+        return PhotoQualityScorecard::measureFile(record);
     }
 
     double score(const PhotoRecord& record) const override {
