@@ -23,7 +23,8 @@ export XDG_CACHE_HOME="$work/xdg"
 folder="$work/photos"
 mkdir -p "$folder"
 # Copies, not links: the edits below must not reach the corpus.
-(cd "$corpus" && find . -name '*.jpg' | sort | head -n "$count" |
+# The first COUNT in name order; no `head` in the pipe, whose early exit would fail it.
+(cd "$corpus" && find . -name '*.jpg' | sort | awk -v n="$count" 'NR <= n' |
     xargs -d '\n' cp -p --parents -t "$folder")
 n=$(find "$folder" -name '*.jpg' | wc -l)
 cache="$work/cache/analyses.sqlite3"
