@@ -11,11 +11,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/release"
 count="${COUNT:-2000}"
 corpus="${1:-/tmp/quorlix-scan-corpus}"
-[[ -x "$bin/tools/quorlix-scan" ]] || "$root/scripts/setup.sh" release
-if [[ ! -d "$corpus" ]]; then
-    mapfile -t sources < <(find /usr/share/backgrounds /usr/share/wallpapers -iname '*.jpg' -size +500k | sort | head -30)
-    "$bin/bench/make_scan_corpus" "$corpus" 2000 12 "${sources[@]}"
-fi
+source "$root/bench/scan_corpus.sh"
+ensure_scan_corpus "$root" "$corpus"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The compact landmark model too stays in this run's folder.
