@@ -294,12 +294,19 @@ bool AnalysisCache::prepare() {
     for (const char* sql : {"PRAGMA page_size=8192", "PRAGMA journal_mode=WAL",
                             "PRAGMA synchronous=NORMAL", schema}) {
         // Switching a new file to WAL while another scan does the same can answer "locked" at
-        // once, without the busy handler: retried for as long as the handler would wait.
+        // once, without the busy handler: polled for as long as the handler would wait. The
+        // handler is off meanwhile, or each poll would wait its full time again behind a cache
+        // that another program keeps locked.
         int code = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-        for (int waited = 0; (code & 0xff) == SQLITE_BUSY && waited < busyMilliseconds;
-             waited += 20) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            code = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+        if ((code & 0xff) == SQLITE_BUSY) {
+            sqlite3_busy_timeout(db_, 0);
+            const auto until =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(busyMilliseconds);
+            while ((code & 0xff) == SQLITE_BUSY && std::chrono::steady_clock::now() < until) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                code = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+            }
+            sqlite3_busy_timeout(db_, busyMilliseconds);
         }
         if (code != SQLITE_OK)
             return false;

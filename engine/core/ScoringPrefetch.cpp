@@ -80,12 +80,17 @@ void ScoringPrefetch::add(const std::string& path, const PhotoAnalysis& analysis
 
 void ScoringPrefetch::measureAll(std::vector<std::pair<std::string, ImageBuffer>> images) {
     for (auto& [path, image] : images) {
-        std::optional<QualitySignals> signals;
-        try {
-            signals = measure_(image);
-        } catch (...) {
-            // Left to the scoring, which decodes the photo again and meets the problem itself.
-        }
+        // One expression that returns on both paths: with the optional assigned inside a try,
+        // GCC 12 at -O2 was seen to read a stale "has a value" flag after a throw, and keep a
+        // measurement that never happened.
+        const std::optional<QualitySignals> signals = [&]() -> std::optional<QualitySignals> {
+            try {
+                return measure_(image);
+            } catch (...) {
+                // Left to the scoring, which decodes the photo again and meets the problem itself.
+                return std::nullopt;
+            }
+        }();
         std::lock_guard lock(mutex_);
         if (signals) {
             signals_.emplace(path, *signals);
