@@ -8,46 +8,11 @@
 
 using namespace quorlix;
 
-namespace {
-
-// Scores a frame the way a scan sees it: written as a JPEG, decoded to the 1024 px thumbnail.
-double scoreThroughFile(const vips::VImage& frame, const std::filesystem::path& file) {
-    frame.jpegsave(file.c_str(), vips::VImage::option()->set("Q", 90));
-    const auto thumb = AestheticsScorer::makeThumbnail(file, 1024);
-    EXPECT_TRUE(thumb);
-    if (!thumb)
-        return -2.0;
-    const auto result = AestheticsScorer::shared().scoreImage(*thumb, true);
-    EXPECT_TRUE(result);
-    return result ? result->overallScore : -2.0;
-}
-
-} // namespace
-
 class AestheticsScorerTest : public ::testing::Test {
 protected:
     void SetUp() override { ImageDecoder::ensureInitialised(); }
     test::TempFolder folder;
 };
-
-TEST_F(AestheticsScorerTest, CleanFrameBeatsItsDegradedSiblings) {
-    // A 12-megapixel-like burst: the degradations are made at full size, where a 2.5 px blur is
-    // well under a pixel of the thumbnail.
-    const auto clean = test::photoLike(4000, 3000, 5).copy_memory();
-    const double cleanScore = scoreThroughFile(clean, folder.path() / "clean.jpg");
-    const std::vector<std::pair<const char*, vips::VImage>> siblings = {
-        {"blurred", clean.gaussblur(2.5)},
-        {"burnt", test::exposed(clean, 4.0)},
-        {"dark", test::exposed(clean, 0.25)},
-        {"noisy", test::noisy(clean, 12.0)},
-    };
-    for (const auto& [name, frame] : siblings) {
-        const double score = scoreThroughFile(frame, folder.path() / (std::string(name) + ".jpg"));
-        EXPECT_LT(score, cleanScore) << name;
-        EXPECT_GE(score, -1.0);
-        EXPECT_LE(score, 1.0);
-    }
-}
 
 TEST_F(AestheticsScorerTest, ScreenshotsAreUtilityPhotosAreNot) {
     const auto screenshot = test::screenshotLike(2560, 1440);

@@ -41,11 +41,7 @@ TEST(CompactLandmarkModel, RoundTripsTheShippedModelAndRefusesAnythingElse) {
     EXPECT_EQ(read.num_parts(), 68u);
     EXPECT_TRUE(serialized(read) == serialized(original));
 
-    std::string bytes;
-    {
-        std::ifstream in(compact, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    const std::string bytes = test::readFile(compact);
     const auto rewrite = [&](const std::string& content) {
         std::ofstream(compact, std::ios::binary | std::ios::trunc) << content;
     };

@@ -1,5 +1,6 @@
 #include "engine/analysis/FeaturePrint.h"
 
+#include "TestImages.h"
 #include "engine/analysis/ImageDecoder.h"
 #include "engine/core/QuorlixFeature.h"
 
@@ -208,7 +209,7 @@ TEST_F(FeaturePrintTest, GreyPhotosFollowTheSameCalibration) {
 }
 
 TEST_F(FeaturePrintTest, FixedLengthDeterministicAndFinite) {
-    const ImageBuffer photo = analysed(frame(scene(3, 3)));
+    const ImageBuffer photo = analysed(test::photoLike(1080, 720, 3));
     const auto first = computeFeaturePrint(photo);
     expectWellFormed(first);
     EXPECT_EQ(first, computeFeaturePrint(photo)); // bit for bit
@@ -221,29 +222,20 @@ TEST_F(FeaturePrintTest, FixedLengthDeterministicAndFinite) {
                                                      {1, 900, 3, 12},
                                                      {800, 1, 1, 255},
                                                      {64, 64, 3, 128}}) {
-        ImageBuffer tiny;
-        tiny.width = w;
-        tiny.height = h;
-        tiny.channels = channels;
-        tiny.pixels.resize(std::size_t(w) * h * channels);
+        ImageBuffer tiny{w, h, channels, std::vector<std::uint8_t>(std::size_t(w) * h * channels)};
         for (std::size_t i = 0; i < tiny.pixels.size(); ++i)
             tiny.pixels[i] = std::uint8_t(value + (w > 3 ? int(i % 7) : 0));
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + "x" + std::to_string(channels));
         expectWellFormed(computeFeaturePrint(tiny));
     }
-    ImageBuffer empty;
-    EXPECT_EQ(computeFeaturePrint(empty).size(), featurePrintLength);
+    EXPECT_EQ(computeFeaturePrint(ImageBuffer{}).size(), featurePrintLength);
     ImageBuffer truncated{10, 10, 3, std::vector<std::uint8_t>(20, 1)};
     EXPECT_EQ(computeFeaturePrint(truncated).size(), featurePrintLength);
-}
 
-TEST_F(FeaturePrintTest, FeaturelessFramesMatchEachOtherOnly) {
-    ImageBuffer black{40, 30, 3, std::vector<std::uint8_t>(40 * 30 * 3, 0)};
-    ImageBuffer grey{1, 1, 1, {128}};
-    const auto a = computeFeaturePrint(black), b = computeFeaturePrint(grey);
-    EXPECT_FLOAT_EQ(featurePrintSimilarity(a, b), 1.0f);
-    const auto photo = computeFeaturePrint(analysed(frame(scene(6, 6))));
-    EXPECT_LT(featurePrintSimilarity(a, photo), QuorlixFeature::nearThreshold);
+    // Featureless frames match each other, and no photo.
+    const auto black = computeFeaturePrint({40, 30, 3, std::vector<std::uint8_t>(40 * 30 * 3, 0)});
+    EXPECT_FLOAT_EQ(featurePrintSimilarity(black, computeFeaturePrint({1, 1, 1, {128}})), 1.0f);
+    EXPECT_LT(featurePrintSimilarity(black, first), QuorlixFeature::nearThreshold);
 }
 
 TEST(FeaturePrintSimilarity, MismatchedOrZeroVectorsNeverMatch) {

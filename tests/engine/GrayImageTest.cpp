@@ -13,7 +13,7 @@ TEST(GrayImage, LumaOfColourAndGray) {
     EXPECT_TRUE(grayOf(truncated).pixels.empty());
 }
 
-TEST(GrayImage, AreaAveragingShrinksAndEnlarges) {
+TEST(GrayImage, AreaAveragingShrinksAndEnlargesWithinTheSource) {
     const GrayImage g{4, 2, {0, 100, 200, 40, 20, 60, 0, 80}};
     EXPECT_EQ(resampled(g, 2, 1).pixels, (std::vector<std::uint8_t>{45, 80}));
     EXPECT_EQ(resampled(g, 4, 2).pixels, g.pixels);
@@ -24,10 +24,7 @@ TEST(GrayImage, AreaAveragingShrinksAndEnlarges) {
     const GrayImage one{1, 1, {99}};
     EXPECT_EQ(resampled(one, 3, 2).pixels, std::vector<std::uint8_t>(6, 99));
     EXPECT_TRUE(resampled(one, 0, 2).pixels.empty());
-}
-
-TEST(GrayImage, RectanglesAreClampedToTheSource) {
-    const GrayImage g{4, 2, {0, 100, 200, 40, 20, 60, 0, 80}};
+    // Rectangles are clamped to the source.
     EXPECT_EQ(resampled(g, 2, 0, 2, 2, 1, 1).pixels, (std::vector<std::uint8_t>{80}));
     EXPECT_EQ(resampled(g, 3, 1, 10, 10, 1, 1).pixels, (std::vector<std::uint8_t>{80}));
     EXPECT_TRUE(resampled(g, 5, 0, 2, 2, 1, 1).pixels.empty());

@@ -2,24 +2,13 @@
 
 #include "TempFolder.h"
 #include "TestImages.h"
-#include "engine/analysis/ExifDate.h"
 
-#include <atomic>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <map>
 #include <sys/resource.h>
-#include <thread>
 
 using namespace quorlix;
 
 namespace {
-
-std::string readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::uint32_t crc32(const std::string& bytes) {
     std::uint32_t crc = 0xffffffffu;
@@ -63,21 +52,11 @@ protected:
 
 TEST_F(ImageDecoderTest, EveryWritableFormatDecodesToAnUprightThumbnail) {
     const auto image = test::photoLike(1056, 792);
-    // Aliases are copies of one encoding each (HEVC encoding alone takes seconds).
-    const std::map<std::string, std::string> aliasOf = {
-        {"jpeg", "jpg"}, {"tiff", "tif"}, {"heif", "heic"}};
-    for (const char* ext :
-         {"jpg", "jpeg", "png", "tif", "tiff", "gif", "webp", "heic", "heif", "bmp"}) {
+    for (const char* ext : {"jpg", "png", "tif", "gif", "webp", "heic", "bmp"}) {
         const auto file = folder.path() / (std::string("photo.") + ext);
-        const auto alias = aliasOf.find(ext);
-        std::error_code ec;
-        const bool written =
-            alias == aliasOf.end()
-                ? test::save(image, file)
-                : std::filesystem::copy_file(folder.path() / ("photo." + alias->second), file, ec);
-        if (!written) {
+        if (!test::save(image, file)) {
             // Only the HEIF encoder may be missing on a machine; everything else must be there.
-            EXPECT_TRUE(std::string(ext).starts_with("hei")) << ext << " cannot be written";
+            EXPECT_EQ(std::string(ext), "heic") << ext << " cannot be written";
             continue;
         }
         const auto decoded = ImageDecoder::decode(file, 1024);
@@ -101,7 +80,7 @@ TEST_F(ImageDecoderTest, DamagedGifThatStillDecodesIsMarkedDamaged) {
     const auto decodedIntact = ImageDecoder::decode(intact, 256);
     ASSERT_TRUE(decodedIntact);
     EXPECT_FALSE(decodedIntact->damaged);
-    const std::string bytes = readAll(intact);
+    const std::string bytes = test::readFile(intact);
     int stillDecoded = 0;
     for (int percent = 40; percent < 100; percent += 3) {
         std::string damaged = bytes;
@@ -118,19 +97,19 @@ TEST_F(ImageDecoderTest, DamagedGifThatStillDecodesIsMarkedDamaged) {
 }
 
 TEST_F(ImageDecoderTest, OrientationTurnsTheThumbnailButNotTheStoredSize) {
-    // Stored landscape 2016 × 1512 with a red block at the stored top-left corner; orientation 6
+    // Stored landscape 1200 × 900 with a red block at the stored top-left corner; orientation 6
     // means "turn 90° clockwise to view", which puts the block at the top-right.
-    auto image = vips::VImage::black(2016, 1512, vips::VImage::option()->set("bands", 3)) + 128.0;
+    auto image = vips::VImage::black(1200, 900, vips::VImage::option()->set("bands", 3)) + 128.0;
     image = image.cast(VIPS_FORMAT_UCHAR).copy_memory();
-    image.draw_rect({255, 0, 0}, 0, 0, 400, 400, vips::VImage::option()->set("fill", true));
+    image.draw_rect({255, 0, 0}, 0, 0, 240, 240, vips::VImage::option()->set("fill", true));
     const auto file = folder.path() / "portrait.jpg";
     ASSERT_TRUE(test::save(image, file));
     test::writeExif(file, {{"Exif.Image.Orientation", "6"}});
 
     const auto decoded = ImageDecoder::decode(file, 1024);
     ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->storedWidth, 2016);
-    EXPECT_EQ(decoded->storedHeight, 1512);
+    EXPECT_EQ(decoded->storedWidth, 1200);
+    EXPECT_EQ(decoded->storedHeight, 900);
     const auto& thumb = decoded->thumbnail;
     EXPECT_EQ(thumb.width, 768);
     EXPECT_EQ(thumb.height, 1024);
@@ -139,25 +118,24 @@ TEST_F(ImageDecoderTest, OrientationTurnsTheThumbnailButNotTheStoredSize) {
     EXPECT_GT(topRight[0], 200);
     EXPECT_LT(topRight[1], 60);
     EXPECT_LT(topLeft[0], 160);
-}
 
-TEST_F(ImageDecoderTest, SmallImagesAreNotEnlargedAndAbsurdOrientationIsIgnored) {
-    const auto file = folder.path() / "small.jpg";
-    ASSERT_TRUE(test::save(test::photoLike(300, 200), file));
-    test::writeExif(file, {{"Exif.Image.Orientation", "1234"}});
-    const auto decoded = ImageDecoder::decode(file, 1024);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->thumbnail.width, 300);
-    EXPECT_EQ(decoded->thumbnail.height, 200);
+    // A small image is not enlarged, and an orientation out of range is ignored.
+    const auto small = folder.path() / "small.jpg";
+    ASSERT_TRUE(test::save(test::photoLike(300, 200), small));
+    test::writeExif(small, {{"Exif.Image.Orientation", "1234"}});
+    const auto smallDecoded = ImageDecoder::decode(small, 1024);
+    ASSERT_TRUE(smallDecoded);
+    EXPECT_EQ(smallDecoded->thumbnail.width, 300);
+    EXPECT_EQ(smallDecoded->thumbnail.height, 200);
 }
 
 TEST_F(ImageDecoderTest, HostileFilesGiveNothingWithoutBlowingUpMemory) {
     const auto good = folder.path() / "good.jpg";
     ASSERT_TRUE(test::save(test::photoLike(400, 300), good));
-    const std::string jpeg = readAll(good);
+    const std::string jpeg = test::readFile(good);
     const auto goodPng = folder.path() / "good.png";
     ASSERT_TRUE(test::save(test::photoLike(400, 300), goodPng));
-    const std::string png = readAll(goodPng);
+    const std::string png = test::readFile(goodPng);
 
     // A JPEG whose frame header claims 65,000 × 65,000.
     std::string hugeJpeg = jpeg;
@@ -215,49 +193,6 @@ TEST_F(ImageDecoderTest, CameraRawDecodesFromSensorData) {
         ImageDecoder::decode(folder.write("cut.dng", whole.substr(0, whole.size() / 3)), 1024));
 }
 
-TEST_F(ImageDecoderTest, DamagedFilesOfEveryFormatNeverCrashDecoderOrExif) {
-    // Valid small files (with EXIF where Exiv2 can write it) with bytes overwritten at random
-    // places after their first few bytes: each decode and EXIF read may succeed or fail, but
-    // must return.
-    const auto image = test::photoLike(256, 192, 4);
-    std::vector<std::string> originals;
-    for (const char* ext : {"jpg", "png", "tif", "gif", "webp", "bmp", "heic"}) {
-        const auto file = folder.path() / (std::string("seed.") + ext);
-        if (!test::save(image, file))
-            continue;
-        if (std::string_view(ext) != "gif" && std::string_view(ext) != "bmp" &&
-            std::string_view(ext) != "heic")
-            test::writeExif(file, {{"Exif.Photo.DateTimeOriginal", "2021:07:04 15:30:00"},
-                                   {"Exif.Image.Make", "Quorlix"},
-                                   {"Exif.Image.Orientation", "6"}});
-        originals.push_back(file.string());
-    }
-    originals.push_back(folder.write("seed.dng", test::minimalDng(256, 192, 1)).string());
-    std::uint32_t state = 12345;
-    const auto next = [&] {
-        return state = state * 1664525u + 1013904223u;
-    };
-    int decoded = 0, attempts = 0;
-    for (const auto& original : originals) {
-        const std::string bytes = readAll(original);
-        const std::string ext = std::filesystem::path(original).extension().string();
-        for (int round = 0; round < 12; ++round) {
-            std::string damaged = bytes;
-            const int edits = 1 + int(next() % 24);
-            for (int e = 0; e < edits; ++e) {
-                const std::size_t at = 8 + next() % (damaged.size() - 8);
-                damaged[at] = char(next() >> 24);
-            }
-            const auto file = folder.write("damaged" + std::to_string(round) + ext, damaged);
-            decoded += ImageDecoder::decode(file, 128).has_value();
-            ExifDate::read(file);
-            ++attempts;
-        }
-    }
-    EXPECT_EQ(attempts, int(originals.size()) * 12);
-    EXPECT_LT(decoded, attempts); // some damage is always detected
-}
-
 TEST_F(ImageDecoderTest, MisnamedFilesDecodeByContent) {
     const auto image = test::photoLike(640, 480);
     const auto asPng = folder.path() / "really-a-png.jpg";
@@ -270,34 +205,4 @@ TEST_F(ImageDecoderTest, MisnamedFilesDecodeByContent) {
     const auto raw = ImageDecoder::decode(folder.path() / "IMG_1.CR2", 256);
     ASSERT_TRUE(raw);
     EXPECT_EQ(raw->storedWidth, 640);
-}
-
-TEST_F(ImageDecoderTest, ConcurrentDecodesAgreeWithSerialOnes) {
-    std::vector<std::filesystem::path> files;
-    const char* exts[] = {"jpg", "png", "webp", "tif", "gif", "bmp"};
-    for (int i = 0; i < 6; ++i) {
-        files.push_back(folder.path() / ("f" + std::to_string(i) + "." + exts[i]));
-        ASSERT_TRUE(test::save(test::photoLike(600, 450, i + 1), files.back()));
-    }
-    files.push_back(folder.write("bad.jpg", "nope"));
-    std::vector<std::optional<ImageBuffer>> serial;
-    for (const auto& f : files)
-        serial.push_back(ImageDecoder::thumbnail(f, 512));
-
-    std::vector<std::thread> threads;
-    std::atomic<int> mismatches{0};
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            for (int round = 0; round < 3; ++round)
-                for (std::size_t i = 0; i < files.size(); ++i) {
-                    const std::size_t k = (i + std::size_t(t)) % files.size();
-                    const auto got = ImageDecoder::thumbnail(files[k], 512);
-                    if (got.has_value() != serial[k].has_value() ||
-                        (got && got->pixels != serial[k]->pixels))
-                        ++mismatches;
-                }
-        });
-    for (auto& thread : threads)
-        thread.join();
-    EXPECT_EQ(mismatches.load(), 0);
 }

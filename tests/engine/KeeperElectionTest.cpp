@@ -8,6 +8,7 @@
 #include "engine/analysis/ImageDecoder.h"
 #include "engine/analysis/PhotoQualityScorecard.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -33,14 +34,11 @@ std::pair<std::string, std::string> elect(const std::vector<Frame>& frames,
         test::writeExif(file, {{"Exif.Image.Make", "Test"}, {"Exif.Image.Model", "Burst"}});
         const auto analysis = FeaturePrintEmbedder::shared().analyze(file);
         EXPECT_TRUE(analysis && analysis->aesthetic) << frame.name;
-        PhotoRecord record;
-        record.id = frame.name;
-        record.fileURL = file.string();
-        record.faceCount = 0;
-        if (analysis) {
-            record.aestheticScore = analysis->aesthetic;
-            record.isUtility = analysis->isUtility;
-        }
+        const PhotoRecord record{.id = frame.name,
+                                 .fileURL = file.string(),
+                                 .aestheticScore = analysis ? analysis->aesthetic : std::nullopt,
+                                 .isUtility = analysis ? analysis->isUtility : std::nullopt,
+                                 .faceCount = 0};
         const PhotoQuality q = PhotoQualityScorecard::shared().evaluate(record);
         scores.emplace_back(frame.name, q.score);
         detail += frame.name + " " + std::to_string(q.score) + " (aesthetics " +
@@ -51,6 +49,17 @@ std::pair<std::string, std::string> elect(const std::vector<Frame>& frames,
 }
 
 } // namespace
+
+// The best score wins, ties go to the smallest id, and a score that is not a number never wins
+// over one that is.
+TEST(KeeperElection, BestScoreThenSmallestId) {
+    EXPECT_EQ(KeeperElection::pickKeeper({}), std::nullopt);
+    EXPECT_EQ(KeeperElection::pickKeeper({{"b", 70}, {"a", 70}, {"c", 60}}), "a");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"a", 70}, {"b", 70}}), "a");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"a", 70}, {"z", 71}, {"b", 70}}), "z");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"a", NAN}, {"c", 10}, {"b", 10}}), "b");
+    EXPECT_EQ(KeeperElection::pickKeeper({{"c", NAN}, {"b", NAN}}), "b");
+}
 
 class KeeperElectionTest : public ::testing::Test {
 protected:

@@ -16,10 +16,7 @@ namespace {
 
 PhotoRecord photo(std::string id, std::optional<double> date,
                   std::optional<std::vector<float>> embedding) {
-    PhotoRecord r;
-    r.id = std::move(id);
-    r.fileURL = "/photos/" + r.id + ".jpg";
-    r.dateOriginal = date;
+    PhotoRecord r{.id = id, .fileURL = "/photos/" + id + ".jpg", .dateOriginal = date};
     if (embedding)
         r.embeddingBlob = packEmbedding(*embedding);
     return r;
@@ -48,99 +45,91 @@ using Ids = std::vector<std::vector<std::string>>;
 
 } // namespace
 
-TEST(NearDuplicateGrouper, DefaultsAndTrivialInputs) {
-    const NearDuplicateGrouper grouper;
-    EXPECT_EQ(grouper.threshold(), 0.9f);
-    EXPECT_EQ(grouper.burstWindowSeconds(), 120.0);
-    EXPECT_TRUE(grouper.group({}).empty());
-    EXPECT_EQ(ids(grouper.group({photo("a", 1.0, angle(0))})), (Ids{{"a"}}));
-}
-
-TEST(NearDuplicateGrouper, ChainsLinksAcrossMoreThanTheWindow) {
-    // A-B and B-C at 19 degrees (cos 0.9455), A-C at 38 degrees (cos 0.788), 500 s steps.
-    auto clusters = scanGrouper().group(
-        {photo("c", 1000.0, angle(38)), photo("a", 0.0, angle(0)), photo("b", 500.0, angle(19))});
-    EXPECT_EQ(ids(clusters), (Ids{{"a", "b", "c"}}));
-    // Without B nothing joins A and C.
-    EXPECT_EQ(ids(scanGrouper().group({photo("a", 0.0, angle(0)), photo("c", 400.0, angle(38))})),
-              (Ids{{"a"}, {"c"}}));
-}
-
-TEST(NearDuplicateGrouper, WindowBoundaryIsInclusive) {
-    const auto e = angle(10);
-    EXPECT_EQ(ids(scanGrouper().group({photo("a", 1000.0, e), photo("b", 1600.0, e)})),
-              (Ids{{"a", "b"}}));
-    EXPECT_EQ(ids(scanGrouper().group({photo("a", 1000.0, e), photo("b", 1600.001, e)})),
-              (Ids{{"a"}, {"b"}}));
-    // The early stop must not hide a later partner: the inner loop ends only beyond the window.
-    EXPECT_EQ(ids(scanGrouper().group(
-                  {photo("a", 0.0, e), photo("x", 10.0, angle(90)), photo("b", 600.0, e)})),
-              (Ids{{"a", "b"}, {"x"}}));
-}
-
-TEST(NearDuplicateGrouper, SimilarityExactlyAtThresholdLinks) {
-    // dot 47, norms 1 and 50: the 32-bit similarity is exactly 0.94f.
-    const std::vector<float> a{1, 0, 0, 0};
-    const std::vector<float> b{47, 17, 1, 1};
-    EXPECT_EQ(ids(scanGrouper().group({photo("a", 5.0, a), photo("b", 6.0, b)})),
-              (Ids{{"a", "b"}}));
-    const NearDuplicateGrouper stricter(std::nextafter(0.94f, 1.0f), 600.0);
-    EXPECT_EQ(ids(stricter.group({photo("a", 5.0, a), photo("b", 6.0, b)})), (Ids{{"a"}, {"b"}}));
-    // The same holds in the undated pass.
-    EXPECT_EQ(ids(scanGrouper().group({photo("a", {}, a), photo("b", {}, b)})), (Ids{{"a", "b"}}));
-}
-
-TEST(NearDuplicateGrouper, DatedAndUndatedNeverMeet) {
-    const auto e = angle(0);
-    auto clusters = scanGrouper().group(
-        {photo("u2", {}, e), photo("d1", 50.0, e), photo("u1", {}, e), photo("d2", 1.0e9, e)});
-    // Undated photos link whatever their distance; dated ones far apart do not; undated last.
-    EXPECT_EQ(ids(clusters), (Ids{{"d1"}, {"d2"}, {"u1", "u2"}}));
-    EXPECT_EQ(ids(scanGrouper().group({photo("u", {}, e), photo("d", 0.0, e)})),
-              (Ids{{"d"}, {"u"}}));
-    // A capture time that is not a number cannot be ordered: such a photo counts as undated.
-    EXPECT_EQ(ids(scanGrouper().group(
-                  {photo("n", NAN, e), photo("d", 0.0, e), photo("u", {}, e), photo("m", 5.0, e)})),
-              (Ids{{"d", "m"}, {"n", "u"}}));
-}
-
-TEST(NearDuplicateGrouper, UnusableEmbeddingsNeverLink) {
-    const std::vector<float> e{0.5f, 0.5f, 0.5f};
-    for (bool dated : {true, false}) {
+// The rule on small inputs: similarity at least the threshold (the 32-bit value exactly at it
+// links), capture times at most the window apart (the bound included), links chained across more
+// than the window, dated and undated photos apart, and embeddings that cannot link. Clusters come
+// dated first, by time then id; undated after.
+TEST(NearDuplicateGrouper, SmallCases) {
+    const auto e = angle(10), right = angle(90);
+    const std::vector<float> a{1, 0, 0, 0}, b{47, 17, 1, 1}; // dot 47, norms 1 and 50: 0.94f
+    const std::vector<float> u{0.5f, 0.5f, 0.5f};
+    PhotoRecord ragged = photo("r", 7.0, u); // bytes past the last whole float are ignored
+    ragged.embeddingBlob->append("\x01\x02", 2);
+    const auto unusable = [&](bool dated) {
         auto at = [&](double t) {
             return dated ? std::optional<double>(t) : std::nullopt;
         };
-        PhotoRecord empty = photo("b", at(2), std::vector<float>{});
-        auto clusters = scanGrouper().group({
+        return std::vector<PhotoRecord>{
             photo("a", at(1), std::nullopt),
-            empty,
+            photo("b", at(2), std::vector<float>{}),
             photo("c", at(3), std::vector<float>{0, 0, 0}),
             photo("d", at(4), std::vector<float>{0.5f, 0.5f, 0.5f, 0.0f}),
-            photo("e", at(5), e),
+            photo("e", at(5), u),
             photo("f", at(6), std::vector<float>{NAN, 0.5f, 0.5f}),
-        });
-        EXPECT_EQ(ids(clusters), (Ids{{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}})) << dated;
-    }
-    // Trailing bytes beyond the last whole float are ignored, so these two are the same vector.
-    PhotoRecord ragged = photo("r", 7.0, e);
-    ragged.embeddingBlob->append("\x01\x02", 2);
-    EXPECT_EQ(ids(scanGrouper().group({photo("e", 5.0, e), ragged})), (Ids{{"e", "r"}}));
-}
+        };
+    };
+    const float strict = std::nextafter(QuorlixFeature::nearThreshold, 1.0f);
+    struct Case {
+        const char* name;
+        std::vector<PhotoRecord> records;
+        Ids expected;
+        float threshold = QuorlixFeature::nearThreshold;
+    };
+    const Case cases[] = {
+        {"nothing", {}, {}},
+        {"one", {photo("a", 1.0, e)}, {{"a"}}},
+        // A-B and B-C at 19 degrees (cos 0.9455), A-C at 38 (cos 0.788), 500 s steps.
+        {"chain",
+         {photo("c", 1000.0, angle(38)), photo("a", 0.0, angle(0)), photo("b", 500.0, angle(19))},
+         {{"a", "b", "c"}}},
+        {"no middle link",
+         {photo("a", 0.0, angle(0)), photo("c", 400.0, angle(38))},
+         {{"a"}, {"c"}}},
+        {"window bound", {photo("a", 1000.0, e), photo("b", 1600.0, e)}, {{"a", "b"}}},
+        {"past the window", {photo("a", 1000.0, e), photo("b", 1600.001, e)}, {{"a"}, {"b"}}},
+        // The inner loop ends only beyond the window, not at the first photo that does not link.
+        {"later partner",
+         {photo("a", 0.0, e), photo("x", 10.0, right), photo("b", 600.0, e)},
+         {{"a", "b"}, {"x"}}},
+        {"at the threshold", {photo("a", 5.0, a), photo("b", 6.0, b)}, {{"a", "b"}}},
+        {"just under", {photo("a", 5.0, a), photo("b", 6.0, b)}, {{"a"}, {"b"}}, strict},
+        {"undated at the threshold", {photo("a", {}, a), photo("b", {}, b)}, {{"a", "b"}}},
+        // Undated photos link whatever their distance; dated ones far apart do not.
+        {"dated and undated",
+         {photo("u2", {}, e), photo("d1", 50.0, e), photo("u1", {}, e), photo("d2", 1.0e9, e)},
+         {{"d1"}, {"d2"}, {"u1", "u2"}}},
+        {"undated and dated at 0", {photo("u", {}, e), photo("d", 0.0, e)}, {{"d"}, {"u"}}},
+        // A capture time that is not a number cannot be ordered: such a photo counts as undated.
+        {"NaN time",
+         {photo("n", NAN, e), photo("d", 0.0, e), photo("u", {}, e), photo("m", 5.0, e)},
+         {{"d", "m"}, {"n", "u"}}},
+        {"equal times",
+         {photo("c", 100.0, e), photo("b", 100.0, e), photo("a", 100.0, right),
+          photo("z", 99.0, {})},
+         {{"z"}, {"a"}, {"b", "c"}}},
+        {"unusable, dated", unusable(true), {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}}},
+        {"unusable, undated", unusable(false), {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}}},
+        {"ragged blob", {photo("e", 5.0, u), ragged}, {{"e", "r"}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ids(NearDuplicateGrouper(c.threshold, QuorlixFeature::burstWindowSeconds)
+                          .group(c.records)),
+                  c.expected)
+            << c.name;
 
-TEST(NearDuplicateGrouper, EqualTimesOrderByIdAndRecordsComeBackUnchanged) {
-    PhotoRecord b = photo("b", 100.0, angle(0));
-    b.fileSizeBytes = 1234;
-    b.contentHash = "sha:bb";
-    b.aestheticScore = 0.25;
-    auto clusters = scanGrouper().group(
-        {photo("c", 100.0, angle(0)), b, photo("a", 100.0, angle(90)), photo("z", 99.0, {})});
-    EXPECT_EQ(ids(clusters), (Ids{{"z"}, {"a"}, {"b", "c"}}));
-    const PhotoRecord& back = clusters[2][0];
-    EXPECT_EQ(back.fileURL, b.fileURL);
+    // Records come back unchanged.
+    PhotoRecord kept = photo("b", 100.0, e);
+    kept.fileSizeBytes = 1234;
+    kept.contentHash = "sha:bb";
+    kept.aestheticScore = 0.25;
+    const auto clusters = scanGrouper().group({photo("c", 100.0, e), kept});
+    ASSERT_EQ(clusters.size(), 1u);
+    const PhotoRecord& back = clusters[0][0];
+    EXPECT_EQ(back.fileURL, kept.fileURL);
     EXPECT_EQ(back.fileSizeBytes, 1234);
     EXPECT_EQ(back.contentHash, "sha:bb");
     EXPECT_EQ(back.aestheticScore, 0.25);
-    EXPECT_EQ(back.embeddingBlob, b.embeddingBlob);
+    EXPECT_EQ(back.embeddingBlob, kept.embeddingBlob);
 }
 
 namespace {

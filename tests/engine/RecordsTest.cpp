@@ -9,11 +9,7 @@ using namespace quorlix;
 namespace {
 
 PhotoRecord rec(std::string id, std::int64_t size) {
-    PhotoRecord r;
-    r.id = std::move(id);
-    r.fileURL = "/p/" + r.id;
-    r.fileSizeBytes = size;
-    return r;
+    return {.id = id, .fileURL = "/p/" + id, .fileSizeBytes = size};
 }
 
 ScanResult::Group group(std::string id, ScanResult::Kind kind, std::vector<PhotoRecord> members) {

@@ -1,8 +1,5 @@
 #include "engine/core/ScoringPrefetch.h"
 
-#include "engine/core/GrayImage.h"
-
-#include <atomic>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -10,15 +7,13 @@ using namespace quorlix;
 
 namespace {
 
-// Photos here are 4 × 2 thumbnails whose first pixel names them; their "scene" is an embedding
-// axis, so equal scenes are look-alikes.
-ImageBuffer thumbnailOf(std::uint8_t name) {
-    ImageBuffer b;
-    b.width = 4;
-    b.height = 2;
-    b.channels = 3;
-    b.pixels.assign(24, 100);
-    b.pixels[0] = b.pixels[1] = b.pixels[2] = name;
+// Photos here are 4 × 2 thumbnails whose first pixel names them and whose second is pure red;
+// their "scene" is an embedding axis, so equal scenes are look-alikes.
+ImageBuffer thumbnailOf(int name) {
+    ImageBuffer b{4, 2, 3, std::vector<std::uint8_t>(24, 100)};
+    b.pixels[0] = b.pixels[1] = b.pixels[2] = std::uint8_t(name);
+    b.pixels[3] = 255;
+    b.pixels[4] = b.pixels[5] = 0;
     return b;
 }
 
@@ -35,7 +30,10 @@ struct Recorder {
     bool ready = true;
     ScoringPrefetch::Measure measure() {
         return [this](const ImageBuffer& image) -> std::optional<QualitySignals> {
+            // The gray copy of the thumbnail: pure red has a luma of 76.
             EXPECT_EQ(image.channels, 1);
+            EXPECT_EQ(image.width * image.height, 8);
+            EXPECT_EQ(image.pixels.at(1), 76);
             if (!ready)
                 return std::nullopt;
             const int name = image.pixels.at(0);
@@ -52,7 +50,7 @@ std::string pathOf(int name) {
 }
 
 void add(ScoringPrefetch& p, int name, int scene, std::optional<double> date) {
-    p.add(pathOf(name), analysisOf(scene, date), thumbnailOf(std::uint8_t(name)));
+    p.add(pathOf(name), analysisOf(scene, date), thumbnailOf(name));
 }
 
 } // namespace
@@ -75,25 +73,6 @@ TEST(ScoringPrefetch, MeasuresLookAlikesOnlyAndEachOnce) {
     EXPECT_DOUBLE_EQ(p.find(pathOf(10))->sharpness01, 0.010);
     EXPECT_FALSE(p.find(pathOf(20)));
     EXPECT_FALSE(p.find(pathOf(31)));
-}
-
-TEST(ScoringPrefetch, MeasuresTheGrayCopyOfTheThumbnail) {
-    ImageBuffer seen;
-    ScoringPrefetch p(
-        [&](const ImageBuffer& image) -> std::optional<QualitySignals> {
-            seen = image;
-            return QualitySignals{};
-        },
-        0.94f, 600.0);
-    ImageBuffer colour = thumbnailOf(7);
-    colour.pixels[3] = 255; // a red second pixel
-    colour.pixels[4] = colour.pixels[5] = 0;
-    p.add("/a.jpg", analysisOf(0, 1.0), colour);
-    p.add("/b.jpg", analysisOf(0, 2.0), colour);
-    const GrayImage gray = grayOf(colour);
-    EXPECT_EQ(seen.width, gray.width);
-    EXPECT_EQ(seen.height, gray.height);
-    EXPECT_EQ(seen.pixels, gray.pixels);
 }
 
 TEST(ScoringPrefetch, OnlyTheRecentKeepACopy) {
@@ -130,22 +109,19 @@ TEST(ScoringPrefetch, WhatCannotBeMeasuredYetIsTriedAgainLater) {
     EXPECT_EQ(failing.measuredCount(), 0u);
 }
 
-TEST(ScoringPrefetch, PhotosWithoutUsableEmbeddingsNeverLink) {
+TEST(ScoringPrefetch, PhotosWithoutUsableEmbeddingsOrThumbnailsNeverLink) {
     Recorder r;
     ScoringPrefetch p(r.measure(), 0.94f, 600.0);
-    PhotoAnalysis empty;
-    empty.dateOriginal = 5.0;
-    p.add(pathOf(1), empty, thumbnailOf(1));
-    p.add(pathOf(2), empty, thumbnailOf(2));
-    auto zero = analysisOf(0, 5.0);
+    PhotoAnalysis none;
+    none.dateOriginal = 5.0;
+    auto zero = analysisOf(0, 5.0), shorter = analysisOf(0, 5.0);
     zero.embedding.assign(4, 0.0f);
-    p.add(pathOf(3), zero, thumbnailOf(3));
-    p.add(pathOf(4), zero, thumbnailOf(4));
-    auto shorter = analysisOf(0, 5.0);
     shorter.embedding.resize(3);
-    p.add(pathOf(5), shorter, thumbnailOf(5));
-    p.add(pathOf(6), analysisOf(0, 5.0), thumbnailOf(6));
-    EXPECT_TRUE(r.measured.empty());
+    int name = 0;
+    for (const auto& analysis : {none, none, zero, zero, shorter, analysisOf(0, 5.0)}) {
+        ++name;
+        p.add(pathOf(name), analysis, thumbnailOf(name));
+    }
     p.add(pathOf(7), analysisOf(0, 5.0), ImageBuffer{}); // an empty thumbnail is ignored
-    EXPECT_EQ(r.measured, (std::map<int, int>{}));
+    EXPECT_TRUE(r.measured.empty());
 }

@@ -1,10 +1,12 @@
 #include "TempFolder.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorlix::test {
 
@@ -16,22 +18,20 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
+    namespace fs = std::filesystem;
     std::error_code ec;
-    // Give back permissions that tests took away, so everything can be removed.
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             path_, std::filesystem::directory_options::skip_permission_denied, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        if (!it->is_symlink(ec))
-            ::chmod(it->path().c_str(), 0700);
-    ::chmod(path_.c_str(), 0700);
     for (int pass = 0; pass < 3; ++pass) {
-        std::filesystem::remove_all(path_, ec);
-        if (!ec)
-            break;
-        for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        // Give back permissions that tests took away, so everything can be removed.
+        ::chmod(path_.c_str(), 0700);
+        for (auto it = fs::recursive_directory_iterator(
+                 path_, fs::directory_options::skip_permission_denied, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
             if (!it->is_symlink(ec))
                 ::chmod(it->path().c_str(), 0700);
+        ec.clear();
+        fs::remove_all(path_, ec);
+        if (!ec)
+            break;
     }
 }
 
@@ -49,6 +49,19 @@ std::string randomBytes(std::size_t size, std::uint32_t seed) {
     for (auto& c : out)
         c = char(rng() & 0xff);
     return out;
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+bool asOrdinaryUser(const std::function<void()>& act) {
+    const bool root = ::geteuid() == 0;
+    if (root && ::seteuid(65534) != 0)
+        return false;
+    act();
+    return !root || ::seteuid(0) == 0;
 }
 
 } // namespace quorlix::test

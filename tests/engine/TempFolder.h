@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,12 @@ private:
 
 // Deterministic pseudo-random bytes.
 std::string randomBytes(std::size_t size, std::uint32_t seed);
+
+// The file's bytes; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& file);
+
+// Runs `act` with the permissions of an ordinary user, which do not bind the superuser; false
+// when a superuser's test cannot drop them (the caller skips).
+bool asOrdinaryUser(const std::function<void()>& act);
 
 } // namespace quorlix::test

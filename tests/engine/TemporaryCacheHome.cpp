@@ -1,8 +1,8 @@
-#include <cstdlib>
-#include <filesystem>
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
-#include <string>
-#include <unistd.h>
+#include <memory>
+#include <stdlib.h>
 
 namespace {
 
@@ -11,19 +11,13 @@ namespace {
 class TemporaryCacheHome : public testing::Environment {
 public:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quorlix-cache-XXXXXX").native();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        ::setenv("XDG_CACHE_HOME", folder_.c_str(), 1);
+        folder_ = std::make_unique<quorlix::test::TempFolder>();
+        ::setenv("XDG_CACHE_HOME", folder_->path().c_str(), 1);
     }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
+    void TearDown() override { folder_.reset(); }
 
 private:
-    std::filesystem::path folder_;
+    std::unique_ptr<quorlix::test::TempFolder> folder_;
 };
 
 [[maybe_unused]] testing::Environment* const registered =

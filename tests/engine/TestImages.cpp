@@ -198,6 +198,15 @@ bool runQuietly(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+bool heicFromJpeg(const std::filesystem::path& source, const std::filesystem::path& heic) {
+    return runQuietly("heif-enc -q 85 -o " + shellQuoted(heic) + " " + shellQuoted(source));
+}
+
+bool dateWithExifTool(const std::filesystem::path& file, const std::string& dateTime) {
+    return runQuietly("exiftool -q -q -m -overwrite_original '-DateTimeOriginal=" + dateTime +
+                      "' '-Make=Quorlix Camera' " + shellQuoted(file));
+}
+
 } // namespace quorlix::test
 
 // libx265, which libheif uses to write the HEIC test files, keeps two small allocations for the

@@ -30,6 +30,13 @@ vips::VImage noisy(const vips::VImage& image, double sigma, int seed = 3);
 // in the stored top-left quarter, and the given EXIF orientation.
 std::string minimalDng(int width, int height, int orientation);
 
+// A phone's photo: the JPEG `source` encoded as HEIC by libheif's encoder (libheif-examples).
+bool heicFromJpeg(const std::filesystem::path& source, const std::filesystem::path& heic);
+
+// Writes the capture time ("yyyy:MM:dd HH:mm:ss") and a camera make into the file with ExifTool
+// (libimage-exiftool-perl), a writer that shares no code with ours.
+bool dateWithExifTool(const std::filesystem::path& file, const std::string& dateTime);
+
 // `path` as one single-quoted shell word.
 std::string shellQuoted(const std::filesystem::path& path);
 // Runs a shell command with its output discarded; true when it exited with 0.

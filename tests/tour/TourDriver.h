@@ -74,7 +74,6 @@ private:
     void scrollGroups();
     void sendDrag(int type);
     void click(const QString& objectName);
-    void after(int ms, void (TourDriver::*step)());
     // Polls `ready` until it holds, then runs `then`; gives up after `timeoutMs`.
     void waitFor(const QString& what, std::function<bool()> ready, std::function<void()> then,
                  int timeoutMs = 120000);
