@@ -11,11 +11,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/release"
 count="${COUNT:-2000}"
 corpus="${1:-/tmp/quorlix-scan-corpus}"
-[[ -x "$bin/tools/quorlix-scan" ]] || "$root/scripts/setup.sh" release
-if [[ ! -d "$corpus" ]]; then
-    mapfile -t sources < <(find /usr/share/backgrounds /usr/share/wallpapers -iname '*.jpg' -size +500k | sort | head -30)
-    "$bin/bench/make_scan_corpus" "$corpus" 2000 12 "${sources[@]}"
-fi
+source "$root/bench/scan_corpus.sh"
+ensure_scan_corpus "$root" "$corpus"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The compact landmark model too stays in this run's folder.
@@ -23,7 +20,8 @@ export XDG_CACHE_HOME="$work/xdg"
 folder="$work/photos"
 mkdir -p "$folder"
 # Copies, not links: the edits below must not reach the corpus.
-(cd "$corpus" && find . -name '*.jpg' | sort | head -n "$count" |
+# The first COUNT in name order; no `head` in the pipe, whose early exit would fail it.
+(cd "$corpus" && find . -name '*.jpg' | sort | awk -v n="$count" 'NR <= n' |
     xargs -d '\n' cp -p --parents -t "$folder")
 n=$(find "$folder" -name '*.jpg' | wc -l)
 cache="$work/cache/analyses.sqlite3"

@@ -8,10 +8,8 @@ bin="$root/build/release"
 corpus="${1:-/tmp/quorlix-scan-corpus}"
 # The peer tools and photo packages, and the build, when anything is missing.
 "$root/scripts/setup.sh" --bench release
-if [[ ! -d "$corpus" ]]; then
-    mapfile -t sources < <(find /usr/share/backgrounds /usr/share/wallpapers -iname '*.jpg' -size +500k | sort | head -30)
-    "$bin/bench/make_scan_corpus" "$corpus" 2000 12 "${sources[@]}"
-fi
+source "$root/bench/scan_corpus.sh"
+ensure_scan_corpus "$root" "$corpus"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mapfile -t all < <(find "$corpus" -name '*.jpg' | sort)
