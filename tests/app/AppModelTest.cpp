@@ -45,8 +45,9 @@ struct Gate {
     }
 };
 
-QUrl urlOf(const std::filesystem::path& path) {
-    return urlFromPath(path);
+// A model whose scans run `scan`.
+AppModel scanning(AppModel::ScanFunction scan) {
+    return AppModel(std::move(scan), std::make_shared<test::RecordingDesktop>());
 }
 
 ScanResult resultWithGroups(const std::filesystem::path& folder, int groups) {
@@ -90,9 +91,9 @@ private Q_SLOTS:
         folder.write("c.jpg", test::randomBytes(70'000, 2));
         folder.write("d.png", test::randomBytes(10, 3));
         test::LogCapture logs;
-        AppModel model(nullptr, std::make_shared<test::RecordingDesktop>());
+        AppModel model = scanning(nullptr);
         QSignalSpy screens(&model, &AppModel::screenChanged);
-        model.startScan(urlOf(folder.path()));
+        model.startScan(urlFromPath(folder.path()));
         QCOMPARE(model.screen(), Screen::scanning);
         QCOMPARE(model.folderName(), QString::fromStdString(folder.path().filename().native()));
         QVERIFY(test::waitForScanEnd(model));
@@ -104,14 +105,14 @@ private Q_SLOTS:
         QCOMPARE(QuorlixConfig::load().completedScans, 1);
         QVERIFY(logs.contains("scan_started"));
         QVERIFY(logs.contains("scan_completed dup=1"));
-        QCOMPARE(model.keptPhotoURLs(), QList<QUrl>{urlOf(folder.path() / "a.jpg")});
+        QCOMPARE(model.keptPhotoURLs(), QList<QUrl>{urlFromPath(folder.path() / "a.jpg")});
         model.setScreen(Screen::results);
         QCOMPARE(model.screen(), Screen::results);
 
         // A folder without copies goes straight to the results, and counts as well.
         test::TempFolder plain;
         plain.write("x.jpg", test::randomBytes(100, 4));
-        model.startScan(urlOf(plain.path()));
+        model.startScan(urlFromPath(plain.path()));
         QVERIFY(!model.result());
         QVERIFY(test::waitForScanEnd(model));
         QCOMPARE(model.screen(), Screen::results);
@@ -144,14 +145,11 @@ private Q_SLOTS:
 
     void progressArrivesInOrderOnTheMainThread() {
         std::vector<std::int64_t> seen;
-        AppModel model(
-            [](const std::filesystem::path& folder, const ProgressCallback& progress,
-               std::stop_token) {
-                for (int i = 1; i <= 500; ++i)
-                    progress({Phase::hashing, i, 500});
-                return resultWithGroups(folder, 0);
-            },
-            std::make_shared<test::RecordingDesktop>());
+        AppModel model = scanning([](const auto& folder, const auto& progress, std::stop_token) {
+            for (int i = 1; i <= 500; ++i)
+                progress({Phase::hashing, i, 500});
+            return resultWithGroups(folder, 0);
+        });
         QThread* main = QThread::currentThread();
         bool offThread = false;
         connect(&model, &AppModel::progressChanged, [&] {
@@ -167,34 +165,11 @@ private Q_SLOTS:
             QCOMPARE(seen[i], std::int64_t(i));
     }
 
-    void reportProgressFromAnyThread() {
-        auto gate = std::make_shared<Gate>();
-        AppModel model(
-            [gate](const std::filesystem::path& folder, const ProgressCallback&,
-                   std::stop_token stop) {
-                gate->wait(stop);
-                return resultWithGroups(folder, 0);
-            },
-            std::make_shared<test::RecordingDesktop>());
-        model.startScan(QUrl::fromLocalFile("/photos"));
-        std::thread([&] {
-            model.reportProgress(Phase::analyzing, 1, 2);
-            model.reportProgress(Phase::analyzing, 2, 2);
-        }).join();
-        QTRY_COMPARE(model.progress(), (ScanProgress{Phase::analyzing, 2, 2}));
-        QCOMPARE(model.progressPhase(), ScanSession::Phase::analyzing);
-        QCOMPARE(model.progressLabel(), L::scan::analyzing());
-        QVERIFY(model.progressDeterminate());
-        gate->release();
-        QVERIFY(test::waitForScanEnd(model));
-    }
-
     void failureShowsTheOneMessage() {
         test::LogCapture logs;
-        AppModel model(
-            [](const std::filesystem::path&, const ProgressCallback&,
-               std::stop_token) -> ScanResult { throw std::runtime_error("disk on fire"); },
-            std::make_shared<test::RecordingDesktop>());
+        AppModel model = scanning([](const auto&, const auto&, std::stop_token) -> ScanResult {
+            throw std::runtime_error("disk on fire");
+        });
         model.startScan(QUrl::fromLocalFile("/somewhere"));
         QVERIFY(test::waitForScanEnd(model));
         QCOMPARE(model.screen(), Screen::empty);
@@ -202,22 +177,18 @@ private Q_SLOTS:
         QVERIFY(!model.result());
         QCOMPARE(model.completedScans(), 0);
         QVERIFY(logs.contains("Scan failed: disk on fire"));
-        model.setErrorMessage({});
-        QVERIFY(model.errorMessage().isNull());
     }
 
     void cancelReturnsToTheEmptyScreen() {
         auto gate = std::make_shared<Gate>();
         test::LogCapture logs;
-        AppModel model(
-            [gate](const std::filesystem::path& folder, const ProgressCallback& progress,
-                   std::stop_token stop) {
+        AppModel model =
+            scanning([gate](const auto& folder, const auto& progress, std::stop_token stop) {
                 progress({Phase::hashing, 1, 10});
                 if (!gate->wait(stop))
                     throw ScanCancelled();
                 return resultWithGroups(folder, 1);
-            },
-            std::make_shared<test::RecordingDesktop>());
+            });
         model.startScan(QUrl::fromLocalFile("/photos"));
         QTRY_COMPARE(model.progress().current, 1);
         QVERIFY(model.isScanning());
@@ -235,9 +206,8 @@ private Q_SLOTS:
         auto first = std::make_shared<Gate>();
         auto second = std::make_shared<Gate>();
         std::atomic<bool> firstDone{false};
-        AppModel model(
-            [&, first, second](const std::filesystem::path& folder,
-                               const ProgressCallback& progress, std::stop_token stop) {
+        AppModel model = scanning(
+            [&, first, second](const auto& folder, const auto& progress, std::stop_token stop) {
                 if (folder == "/first") {
                     progress({Phase::hashing, 1, 2});
                     first->wait(stop);
@@ -248,8 +218,7 @@ private Q_SLOTS:
                 }
                 second->wait(stop);
                 return resultWithGroups(folder, 0);
-            },
-            std::make_shared<test::RecordingDesktop>());
+            });
         model.startScan(QUrl::fromLocalFile("/first"));
         QTRY_COMPARE(model.progress().current, 1);
         model.startScan(QUrl::fromLocalFile("/second"));
@@ -274,14 +243,12 @@ private Q_SLOTS:
         auto stoppedByModel = std::make_shared<std::atomic<bool>>(false);
         const int leftBefore = ScanSession::scansLeftRunning();
         {
-            AppModel model(
-                [gate, stoppedByModel](const std::filesystem::path&, const ProgressCallback&,
-                                       std::stop_token stop) -> ScanResult {
-                    const bool opened = gate->wait(stop);
-                    stoppedByModel->store(!opened && stop.stop_requested());
-                    throw ScanCancelled();
-                },
-                std::make_shared<test::RecordingDesktop>());
+            AppModel model = scanning([gate, stoppedByModel](const auto&, const auto&,
+                                                             std::stop_token stop) -> ScanResult {
+                const bool opened = gate->wait(stop);
+                stoppedByModel->store(!opened && stop.stop_requested());
+                throw ScanCancelled();
+            });
             model.startScan(QUrl::fromLocalFile("/photos"));
         }
         // The destructor asked the scan to stop and waited for it, so nothing was left behind.
@@ -293,29 +260,27 @@ private Q_SLOTS:
     void dropsScanTheFirstItemOrItsFolder() {
         test::TempFolder folder;
         const auto photo = folder.write("inner/p.jpg", "x");
-        AppModel model([](const std::filesystem::path& f, const ProgressCallback&,
-                          std::stop_token) { return resultWithGroups(f, 0); },
-                       std::make_shared<test::RecordingDesktop>());
+        AppModel model = scanning(
+            [](const auto& f, const auto&, std::stop_token) { return resultWithGroups(f, 0); });
         QVERIFY(!model.handleDrop({}));
         QCOMPARE(model.screen(), Screen::empty);
 
-        QVERIFY(
-            model.handleDrop({urlOf(folder.path() / "inner"), urlOf(folder.path()), urlOf(photo)}));
-        QTRY_COMPARE(model.folder(), urlOf(folder.path() / "inner"));
+        QVERIFY(model.handleDrop({urlFromPath(folder.path() / "inner"), urlFromPath(folder.path()),
+                                  urlFromPath(photo)}));
+        QTRY_COMPARE(model.folder(), urlFromPath(folder.path() / "inner"));
         QVERIFY(test::waitForScanEnd(model));
 
-        QVERIFY(model.handleDrop({urlOf(photo)}));
-        QTRY_COMPARE(model.folder(), urlOf(folder.path() / "inner"));
+        QVERIFY(model.handleDrop({urlFromPath(photo)}));
+        QTRY_COMPARE(model.folder(), urlFromPath(folder.path() / "inner"));
         model.newScan();
-        QVERIFY(model.handleDrop({urlOf(folder.path() / "gone" / "missing.jpg")}));
-        QTRY_COMPARE(model.folder(), urlOf(folder.path() / "gone"));
+        QVERIFY(model.handleDrop({urlFromPath(folder.path() / "gone" / "missing.jpg")}));
+        QTRY_COMPARE(model.folder(), urlFromPath(folder.path() / "gone"));
         QVERIFY(test::waitForScanEnd(model));
     }
 
     void chooseFolderUsesThePanel() {
-        AppModel model([](const std::filesystem::path& f, const ProgressCallback&,
-                          std::stop_token) { return resultWithGroups(f, 0); },
-                       std::make_shared<test::RecordingDesktop>());
+        AppModel model = scanning(
+            [](const auto& f, const auto&, std::stop_token) { return resultWithGroups(f, 0); });
         QSignalSpy asked(&model, &AppModel::folderPanelRequested);
         model.chooseFolder(); // no picker installed: the view is asked
         QCOMPARE(asked.count(), 1);
@@ -347,7 +312,7 @@ private Q_SLOTS:
         model->setKeeper("exact:1", "b1");
         QCOMPARE(model->result()->groups[1].keeperId, std::string("b1"));
         QCOMPARE(model->result()->groups[1].autoKeeperId, std::string("a1"));
-        QCOMPARE(model->keptPhotoURLs().at(1), urlOf(folder.path() / "b1.jpg"));
+        QCOMPARE(model->keptPhotoURLs().at(1), urlFromPath(folder.path() / "b1.jpg"));
         model->setKeeper("exact:0", "not-a-member"); // membership is not checked
         QCOMPARE(model->keptPhotoURLs().size(), 1);
         model->resetKeeper("exact:1");
@@ -383,23 +348,11 @@ private Q_SLOTS:
         QCOMPARE(desktop->revealed[0], folder.path() / "b0.jpg");
     }
 
-    void viewOperations() {
+    void aNoticesTimerClearsOnlyItsOwnNotice() {
         test::TempFolder folder;
         auto model = test::modelWithResult(resultWithGroups(folder.path(), 1));
-        model->openQuickLook("nobody");
+        model->openQuickLook("nobody"); // not a member: nothing to show
         QVERIFY(!model->hasQuickLook());
-        model->openQuickLook("b0");
-        QCOMPARE(model->quickLookUrl(), urlOf(folder.path() / "b0.jpg"));
-        model->closeQuickLook();
-        QVERIFY(!model->quickLook());
-
-        model->requestMoveToFolder(QUrl::fromLocalFile("/dest"));
-        QVERIFY(model->hasPendingMove() && !model->pendingMoveToTrash());
-        QCOMPARE(model->pendingMoveFolder(), QUrl::fromLocalFile("/dest"));
-        model->cancelPendingMove();
-        QVERIFY(!model->hasPendingMove());
-
-        // A notice's timer clears only its own notice, never a newer one.
         model->setToast(AppModel::Toast{"first", false, QUuid::createUuid()});
         const QString first = model->toastId();
         model->setToast(AppModel::Toast{"second", true, QUuid::createUuid()});
@@ -421,7 +374,7 @@ private Q_SLOTS:
         QDesktopServices::unsetUrlHandler("file");
         QDesktopServices::unsetUrlHandler("https");
         QCOMPARE(sink.urls.size(), 2);
-        QCOMPARE(sink.urls[1], urlOf("/photos/caf\xe9"));
+        QCOMPARE(sink.urls[1], urlFromPath("/photos/caf\xe9"));
         QCOMPARE(pathFromUrl(sink.urls[1]), std::filesystem::path("/photos/caf\xe9"));
     }
 };

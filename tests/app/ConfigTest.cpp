@@ -96,15 +96,6 @@ private Q_SLOTS:
         QCOMPARE(noBookmark, config);
     }
 
-    void languageOverrideFollowsTheSetting() {
-        applyLanguageOverride(AppLanguage::it);
-        QCOMPARE(quorlixSettings()->value(languageOverrideKey).toString(), QString("it"));
-        QCOMPARE(languageOverride(), std::optional<QString>("it"));
-        applyLanguageOverride(AppLanguage::system);
-        QVERIFY(!quorlixSettings()->contains(languageOverrideKey));
-        QVERIFY(!languageOverride());
-    }
-
     void languageOverrideUnderTheOldKeyIsReadOnceThenMoved() {
         quorlixSettings()->setValue(legacyLanguageOverrideKey, QStringList{"es"});
         QCOMPARE(languageOverride(), std::optional<QString>("es"));
@@ -119,6 +110,7 @@ private Q_SLOTS:
         QVERIFY(!quorlixSettings()->contains(legacyLanguageOverrideKey));
         applyLanguageOverride(AppLanguage::system);
         QVERIFY(!languageOverride());
+        QVERIFY(!quorlixSettings()->contains(languageOverrideKey));
     }
 
     void languageCodesFromTheLocale() {

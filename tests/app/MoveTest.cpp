@@ -4,7 +4,6 @@
 #include "app/FileMover.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
-#include "app/MoveCheck.h"
 #include "app/MoveError.h"
 #include "app/Trash.h"
 #include "engine/core/RegularFile.h"
@@ -20,7 +19,6 @@
 #include <map>
 #include <sched.h>
 #include <signal.h>
-#include <sstream>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -36,9 +34,7 @@ namespace {
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> namesIn(const fs::path& folder) {
@@ -51,12 +47,26 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 }
 
 using Names = std::vector<std::string>;
+using Sizes = std::vector<std::size_t>;
 
 // The notice's words for a move to `dest`, which it names.
 QString movedTo(int count, const test::TempFolder& dest) {
     return QString::fromUtf8("%1 photos moved to \u201c%2\u201d")
         .arg(count)
         .arg(QString::fromStdString(dest.path().filename().native()));
+}
+
+// The notice's tail for files left in place because they changed.
+QString skipped(int count) {
+    return QString::fromUtf8(" \u00b7 %1 left in place: changed since the scan").arg(count);
+}
+
+// How many members each listed group has, in the result's order.
+Sizes sizes(const AppModel& model) {
+    Sizes out;
+    for (const auto& group : model.result()->groups)
+        out.push_back(group.members.size());
+    return out;
 }
 
 ScanResult resultOf(const fs::path& folder, std::vector<ScanResult::Group> groups) {
@@ -186,6 +196,7 @@ private Q_SLOTS:
         const auto k1 = src.add("k1.jpg"), o1 = src.add("o1.jpg");
         const auto k2 = src.add("k2.jpg"), o2 = src.add("o2.jpg"), o3 = src.add("o3.jpg");
         const std::string o1Bytes = readFile(o1.fileURL);
+        const auto before = contentsOf(src.folder.path());
         auto model = src.model({near("exact:b", {k2, o2, o3}), near("exact:a", {k1, o1})});
         test::LogCapture logs;
         model->requestMove(toFolder(dest.path()));
@@ -198,20 +209,15 @@ private Q_SLOTS:
         QVERIFY(model->result()->groups.empty());
         QCOMPARE(model->toastText(), movedTo(3, dest));
         QVERIFY(model->toastUndoable());
-        QCOMPARE(model->lastMove()->moves.size(), std::size_t(3));
-        QCOMPARE(model->lastMove()->removedGroups.size(), std::size_t(2));
         QVERIFY(logs.contains("move_others dest=folder moved=3 skipped=0 failed=0"));
 
         const QString firstToast = model->toastId();
         model->undoLastMove();
         QCOMPARE(namesIn(dest.path()), Names{});
-        QCOMPARE(namesIn(src.folder.path()),
-                 (Names{"k1.jpg", "k2.jpg", "o1.jpg", "o2.jpg", "o3.jpg"}));
-        QCOMPARE(readFile(o1.fileURL), o1Bytes);
+        QCOMPARE(contentsOf(src.folder.path()), before);
         // Back whole, in their sorted places: more members first.
-        QCOMPARE(model->result()->groups.size(), std::size_t(2));
+        QCOMPARE(sizes(*model), (Sizes{3, 2}));
         QCOMPARE(model->result()->groups[0].id, std::string("exact:b"));
-        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(3));
         QCOMPARE(model->toastText(), QString("3 photos put back"));
         QVERIFY(!model->toastUndoable());
         QVERIFY(model->toastId() != firstToast);
@@ -235,16 +241,16 @@ private Q_SLOTS:
         QCOMPARE(namesIn(dest.path()), (Names{"noext", "noext 2", "o 2.jpg", "o 3.jpg", "o.jpg"}));
         QCOMPARE(readFile(dest.path() / "o.jpg"), std::string("already here"));
         QCOMPARE(readFile(dest.path() / "noext"), std::string("already here too"));
-        QCOMPARE(FileMover::numberedName("new.tar.gz", 1), std::string("new.tar.gz"));
-        QCOMPARE(FileMover::numberedName("new.tar.gz", 3), std::string("new.tar 3.gz"));
-        QCOMPARE(FileMover::numberedName(".hidden", 2), std::string(".hidden 2"));
         // Too long for the limit: the base gives way, never the number, the extension or half
         // of a character.
-        QCOMPARE(FileMover::numberedName("ab\xc3\xa9"
-                                         "cd.jpg",
-                                         12, 10),
-                 std::string("ab 12.jpg"));
-        QCOMPARE(FileMover::numberedName(std::string(300, 'x'), 1, 255), std::string(255, 'x'));
+        const std::tuple<std::string, int, std::size_t, std::string> numbered[] = {
+            {"new.tar.gz", 1, NAME_MAX, "new.tar.gz"},
+            {"new.tar.gz", 3, NAME_MAX, "new.tar 3.gz"},
+            {".hidden", 2, NAME_MAX, ".hidden 2"},
+            {"ab\u00e9cd.jpg", 12, 10, "ab 12.jpg"},
+            {std::string(300, 'x'), 1, 255, std::string(255, 'x')}};
+        for (const auto& [name, number, limit, expected] : numbered)
+            QCOMPARE(FileMover::numberedName(name, number, limit), expected);
         // A name taken after the free-name search is never overwritten either.
         QCOMPARE(FileMover::moveNoReplace(k1.fileURL, dest.path() / "o.jpg"),
                  std::make_error_code(std::errc::file_exists));
@@ -282,32 +288,31 @@ private Q_SLOTS:
         QCOMPARE(readFile(o2.fileURL), bytes);
     }
 
-    void partialFailureKeepsTheGroup() {
+    // Edited after the scan, even after the move began: it is no longer the photo the user was
+    // shown, so it stays in its group.
+    void aFileChangedBeforeItsTurnStaysInItsGroup() {
         Photos src;
         test::TempFolder dest;
-        const auto k = src.add("k.jpg"), edited = src.add("edited.jpg"), fine = src.add("fine.jpg");
-        auto model = src.model({near("near:0", {k, edited, fine})});
-        // Edited after the scan: it is no longer the photo the user was shown.
-        std::ofstream(edited.fileURL, std::ios::app) << "more";
+        const auto k = src.add("k.jpg"), fine = src.add("fine.jpg"), edited = src.add("edited.jpg");
+        auto model = src.model({near("near:0", {k, fine, edited})});
+        model->setMoveSlicing(1, 0);
         test::LogCapture logs;
         model->performMove(toFolder(dest.path()));
+        QVERIFY(model->moveInProgress());
+        std::ofstream(edited.fileURL, std::ios::app) << "more";
+        QTRY_VERIFY(!model->moveInProgress());
         QCOMPARE(namesIn(dest.path()), Names{"fine.jpg"});
         QVERIFY(fs::exists(edited.fileURL));
-        const auto& group = model->result()->groups.at(0);
-        QCOMPARE(group.members.size(), std::size_t(2));
-        QCOMPARE(group.members[0].id, k.id);
-        QCOMPARE(group.members[1].id, edited.id);
-        QCOMPARE(model->toastText(),
-                 movedTo(1, dest) +
-                     QString::fromUtf8(" \u00b7 1 left in place: changed since the scan"));
+        QCOMPARE(sizes(*model), Sizes{2});
+        QCOMPARE(model->result()->groups[0].members[1].id, edited.id);
+        QCOMPARE(model->toastText(), movedTo(1, dest) + skipped(1));
         QVERIFY(model->toastUndoable());
         QVERIFY(logs.contains("Move skipped: edited.jpg changed since the scan"));
         QVERIFY(logs.contains("move_others dest=folder moved=1 skipped=1 failed=0"));
         // Undo puts the moved file back into its group, as it was before the move.
         model->undoLastMove();
         QVERIFY(fs::exists(fine.fileURL));
-        QCOMPARE(model->result()->groups.size(), std::size_t(1));
-        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(3));
+        QCOMPARE(sizes(*model), Sizes{3});
     }
 
     void readOnlySourceFolderFails() {
@@ -329,40 +334,29 @@ private Q_SLOTS:
         QCOMPARE(namesIn(dest.path()), Names{});
         QCOMPARE(model->toastText(),
                  movedTo(0, dest) + QString::fromUtf8(" \u00b7 1 could not be moved"));
-        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(2));
+        QCOMPARE(sizes(*model), Sizes{2});
     }
 
     void nothingMovedClearsTheLastMove() {
         Photos src;
         const auto k = src.add("k.jpg"), gone = src.add("gone.jpg");
         const auto k2 = src.add("k2.jpg"), o2 = src.add("o2.jpg");
-        auto model = src.model({near("exact:0", {k, gone}), near("exact:1", {k2, o2})});
+        // A group whose keeper is none of its members is left alone.
+        const auto a = src.add("a.jpg"), b = src.add("b.jpg");
+        auto keeperless = near("exact:2", {a, b});
+        keeperless.keeperId = "nobody";
+        auto model = src.model({near("exact:0", {k, gone}), near("exact:1", {k2, o2}), keeperless});
         model->setKeeper("exact:1", QString::fromStdString(o2.id));
         fs::remove(gone.fileURL);
         model->performMove(AppModel::MoveDestination::trash());
         QVERIFY(model->lastMove());
         QVERIFY(fs::exists(o2.fileURL) && !fs::exists(k2.fileURL));
         model->performMove(AppModel::MoveDestination::trash());
-        QCOMPARE(model->toastText(), QString::fromUtf8("0 photos moved to the Trash \u00b7 1 left "
-                                                       "in place: changed since the scan"));
+        QCOMPARE(model->toastText(), "0 photos moved to the Trash" + skipped(1));
         QVERIFY(!model->toastUndoable());
         QVERIFY(!model->lastMove());
-        QCOMPARE(model->result()->groups.size(), std::size_t(1));
-        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(2));
-    }
-
-    void groupWithoutKeeperIsLeftAlone() {
-        Photos src;
-        test::TempFolder dest;
-        const auto a = src.add("a.jpg"), b = src.add("b.jpg");
-        auto group = near("exact:0", {a, b});
-        group.keeperId = "nobody";
-        auto model = src.model({group});
-        model->performMove(toFolder(dest.path()));
-        QCOMPARE(namesIn(dest.path()), Names{});
-        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(2));
-        QCOMPARE(model->toastText(), movedTo(0, dest));
-        QVERIFY(!model->lastMove());
+        QCOMPARE(sizes(*model), (Sizes{2, 2}));
+        QVERIFY(fs::exists(a.fileURL) && fs::exists(b.fileURL));
     }
 
     void aKeeperOfOneGroupNeverLeavesForAnother() {
@@ -376,13 +370,12 @@ private Q_SLOTS:
         // x2 keeps its place as the keeper of near:0; "shared" moves once for both groups.
         QCOMPARE(namesIn(dest.path()), (Names{"shared.jpg", "y.jpg"}));
         QVERIFY(fs::exists(x2.fileURL));
-        QCOMPARE(model->result()->groups.size(), std::size_t(1));
+        QCOMPARE(sizes(*model), Sizes{2});
         QCOMPARE(model->result()->groups[0].id, std::string("exact:x"));
-        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(2));
         QCOMPARE(model->toastText(), movedTo(2, dest));
         model->undoLastMove();
         QCOMPARE(namesIn(dest.path()), Names{});
-        QCOMPARE(model->result()->groups.size(), std::size_t(4));
+        QCOMPARE(sizes(*model), (Sizes{2, 2, 2, 2}));
     }
 
     void trashAndUndoLeaveTheTrashAsItWas() {
@@ -436,6 +429,8 @@ private Q_SLOTS:
     }
 
     void undoNeverClobbersAFileInTheWayAndCanBeRetried() {
+        const QString blocked =
+            QString::fromUtf8(" \u00b7 1 could not be put back yet: press Undo to try again");
         Photos src;
         test::TempFolder dest;
         const auto k = src.add("k.jpg"), o1 = src.add("o1.jpg"), o2 = src.add("o2.jpg");
@@ -448,13 +443,11 @@ private Q_SLOTS:
         QCOMPARE(readFile(o1.fileURL), std::string("a new file"));
         QCOMPARE(readFile(dest.path() / "o1.jpg"), o1Bytes);
         QVERIFY(fs::exists(o2.fileURL));
-        QCOMPARE(model->toastText(),
-                 QString::fromUtf8("1 photos put back \u00b7 1 could not be put "
-                                   "back yet: press Undo to try again"));
+        QCOMPARE(model->toastText(), "1 photos put back" + blocked);
         QVERIFY(logs.contains("Undo failed: o1.jpg File exists"));
         QVERIFY(logs.contains("move_undone restored=1 blocked=1 left=0"));
         // Back in the folder so far: the keeper and o2.
-        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(2));
+        QCOMPARE(sizes(*model), Sizes{2});
         // Once the way is clear, undo is offered again and finishes the job.
         QVERIFY(model->toastUndoable() && model->canUndo());
         fs::remove(o1.fileURL);
@@ -463,8 +456,7 @@ private Q_SLOTS:
         QCOMPARE(namesIn(dest.path()), Names{});
         QCOMPARE(model->toastText(), QString("1 photos put back"));
         QVERIFY(!model->canUndo());
-        QCOMPARE(model->result()->groups.size(), std::size_t(1));
-        QCOMPARE(model->result()->groups.at(0).members.size(), std::size_t(3));
+        QCOMPARE(sizes(*model), Sizes{3});
 
         // From the Trash: the trashed file and its .trashinfo both stay.
         model->newScan();
@@ -477,9 +469,7 @@ private Q_SLOTS:
         QCOMPARE(readFile(t.fileURL), std::string("in the way"));
         QCOMPARE(namesIn(Trash::homeTrash() / "files"), Names{"t.jpg"});
         QCOMPARE(namesIn(Trash::homeTrash() / "info"), Names{"t.jpg.trashinfo"});
-        QCOMPARE(model->toastText(),
-                 QString::fromUtf8("0 photos put back \u00b7 1 could not be put "
-                                   "back yet: press Undo to try again"));
+        QCOMPARE(model->toastText(), "0 photos put back" + blocked);
     }
 
     void aKeeperDeletedOrEditedBeforeAMoveKeepsItsWholeGroup() {
@@ -505,12 +495,8 @@ private Q_SLOTS:
         model->performMove(toFolder(dest.path()));
         QCOMPARE(namesIn(dest.path()), Names{"c1.jpg"});
         QVERIFY(fs::exists(a1.fileURL) && fs::exists(a2.fileURL) && fs::exists(b1.fileURL));
-        QCOMPARE(model->result()->groups.size(), std::size_t(2));
-        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(3));
-        QCOMPARE(model->result()->groups[1].members.size(), std::size_t(2));
-        QCOMPARE(model->toastText(),
-                 movedTo(1, dest) +
-                     QString::fromUtf8(" \u00b7 3 left in place: changed since the scan"));
+        QCOMPARE(sizes(*model), (Sizes{3, 2}));
+        QCOMPARE(model->toastText(), movedTo(1, dest) + skipped(3));
         QVERIFY(logs.contains(
             "Move skipped: the kept photo k1.jpg changed since the scan; its group stays"));
         QVERIFY(logs.contains(
@@ -542,10 +528,6 @@ private Q_SLOTS:
         QVERIFY(
             logs.contains("Move skipped: other.jpg no longer holds the bytes of its kept copy"));
         QVERIFY(logs.contains("move_others dest=folder moved=1 skipped=2 failed=0"));
-
-        QVERIFY(MoveCheck::compareBytes(k3, test::recordFor(dest.path() / "copy.jpg")) ==
-                MoveCheck::Bytes::same);
-        QVERIFY(MoveCheck::compareBytes(k2, other) == MoveCheck::Bytes::different);
     }
 
     void aSpecialFileNeverBlocksAMoveOrACopy() {
@@ -629,47 +611,60 @@ private Q_SLOTS:
         QVERIFY(logs.contains("move_undone restored=1 blocked=0 left=3"));
         // Only files that are back are listed: near:0 with its keeper and o3; exact:0, with
         // nothing left beside its keeper, is no group.
-        QCOMPARE(model->result()->groups.size(), std::size_t(1));
-        const auto& group = model->result()->groups[0];
-        QCOMPARE(group.id, std::string("near:0"));
-        QCOMPARE(group.members.size(), std::size_t(2));
-        QCOMPARE(group.members[0].id, k.id);
-        QCOMPARE(group.members[1].id, o3.id);
+        QCOMPARE(sizes(*model), Sizes{2});
+        QCOMPARE(model->result()->groups[0].members[1].id, o3.id);
     }
 
-    void longNamesGoToTheTrashUnderAShortName() {
+    // Names that are not UTF-8, or too long to take ".trashinfo" in the Trash, move to a folder
+    // and to the Trash, and come back whole each time.
+    void oddAndLongNamesMoveAndComeBack() {
         Photos src;
+        test::TempFolder dest;
         std::string accents;
         for (int i = 0; i < 125; ++i)
             accents += "\xc3\xa9"; // é, two bytes each: 250 bytes
-        const std::string plainName = std::string(251, 'p') + ".jpg";
-        const auto k = src.add("k.jpg"), o = src.add(accents + ".jpg"), p = src.add(plainName);
-        const std::string oBytes = readFile(o.fileURL), pBytes = readFile(p.fileURL);
-        auto model = src.model({near("near:0", {k, o, p})});
+        const std::string odd = "caf\xe9.jpg", odd2 = "\xff\xfe", longer = accents + ".jpg",
+                          plain = std::string(251, 'p') + ".jpg";
+        const auto k = src.add("k.jpg"), o = src.add(odd), o2 = src.add(odd2);
+        const auto l = src.add(longer), p = src.add(plain);
+        const auto before = contentsOf(src.folder.path());
+        auto model = src.model({near("exact:0", {k, o, o2, l, p})});
+        QCOMPARE(pathFromUrl(urlFromPath(o.fileURL)), fs::path(o.fileURL));
+        model->performMove(toFolder(dest.path()));
+        QCOMPARE(namesIn(dest.path()), (Names{odd, plain, longer, odd2}));
+        model->undoLastMove();
+        QCOMPARE(contentsOf(src.folder.path()), before);
+
+        // Moved and put back, they are still the files the scan saw: they move again.
         model->performMove(AppModel::MoveDestination::trash());
-        QCOMPARE(model->toastText(), QString("2 photos moved to the Trash"));
+        QCOMPARE(model->toastText(), QString("4 photos moved to the Trash"));
         const Names trashed = namesIn(Trash::homeTrash() / "files");
-        QCOMPARE(trashed.size(), std::size_t(2));
+        QCOMPARE(trashed.size(), std::size_t(4));
+        QCOMPARE(trashed.front(), odd);
+        QCOMPARE(trashed.back(), odd2);
         for (const std::string& name : trashed) {
             QVERIFY(name.size() + std::strlen(".trashinfo") <= NAME_MAX);
-            QVERIFY(name.ends_with(".jpg"));
-            // Cut between characters, never inside one.
-            QVERIFY(QString::fromUtf8(name).toUtf8().toStdString() == name);
             const std::string info = readFile(Trash::homeTrash() / "info" / (name + ".trashinfo"));
-            const std::string original = name.starts_with("p") ? p.fileURL : o.fileURL;
+            if (name == odd)
+                QVERIFY(info.find("caf%E9.jpg\n") != std::string::npos);
+            if (name == odd || name == odd2)
+                continue;
+            // Cut between characters, never inside one, and never the extension.
+            QVERIFY(name.ends_with(".jpg"));
+            QVERIFY(QString::fromUtf8(name).toUtf8().toStdString() == name);
+            const std::string original = name.starts_with("p") ? p.fileURL : l.fileURL;
             const QByteArray encoded = QByteArray::fromStdString(original).toPercentEncoding("/");
             QVERIFY(info.find("Path=" + encoded.toStdString() + "\n") != std::string::npos);
         }
         model->undoLastMove();
-        QCOMPARE(readFile(o.fileURL), oBytes);
-        QCOMPARE(readFile(p.fileURL), pBytes);
+        QCOMPARE(contentsOf(src.folder.path()), before);
         QCOMPARE(namesIn(Trash::homeTrash() / "info"), Names{});
     }
 
     void aKilledCopyLeavesNoPartialFile() {
         test::TempFolder folder;
         ShmFolder shm;
-        const auto source = folder.write("big.jpg", test::randomBytes(4 << 20, 7));
+        const auto source = folder.write("big.jpg", test::randomBytes(2 << 20, 7));
         const std::string bytes = readFile(source);
         const fs::path into = folder.path() / "into";
         fs::create_directory(into);
@@ -713,19 +708,17 @@ private Q_SLOTS:
                 ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
                 ::mount("tmpfs", folder.path().c_str(), "tmpfs", 0, "size=1m") != 0)
                 return 77;
-            const std::string uid = std::to_string(::getuid());
-            std::ofstream(folder.path() / (".Trash-" + uid)) << "not a folder";
+            const fs::path trash = folder.path() / (".Trash-" + std::to_string(::getuid()));
+            std::ofstream(trash) << "not a folder";
             std::ofstream(folder.path() / "p.jpg") << "photo";
             test::LogCapture logs;
             std::error_code ec;
             const bool trashed = Trash::moveToTrash(folder.path() / "p.jpg", ec).has_value();
-            const std::string report =
-                (trashed ? "trashed" : ec.message()) + "|" +
-                (logs.contains("Trash unusable: " + (folder.path() / (".Trash-" + uid)).native() +
-                               " is a file, not a folder")
-                     ? "logged"
-                     : "silent") +
-                "|" + (fs::exists(folder.path() / "p.jpg") ? "kept" : "gone");
+            const bool logged =
+                logs.contains("Trash unusable: " + trash.native() + " is a file, not a folder");
+            const std::string report = (trashed ? "trashed" : ec.message()) +
+                                       (logged ? "|logged" : "|silent") +
+                                       (fs::exists(folder.path() / "p.jpg") ? "|kept" : "|gone");
             const bool sent = ::write(pipeFds[1], report.data(), report.size()) > 0;
             ::umount(folder.path().c_str());
             return sent ? 0 : 1;
@@ -738,29 +731,6 @@ private Q_SLOTS:
             QSKIP("cannot mount a file system of its own here");
         QVERIFY(n > 0);
         QCOMPARE(std::string(buffer), std::string("no usable Trash on this drive|logged|kept"));
-        QCOMPARE(L::check::noTrash(1),
-                 QString("1 could not be moved: their drive has no usable Trash"));
-    }
-
-    void namesThatAreNotUtf8StillMove() {
-        Photos src;
-        test::TempFolder dest;
-        const auto k = src.add("k.jpg"), odd = src.add("caf\xe9.jpg"), odd2 = src.add("\xff\xfe");
-        auto model = src.model({near("exact:0", {k, odd, odd2})});
-        QCOMPARE(pathFromUrl(urlFromPath(odd.fileURL)), fs::path(odd.fileURL));
-        model->performMove(toFolder(dest.path()));
-        QCOMPARE(namesIn(dest.path()), (Names{"caf\xe9.jpg", "\xff\xfe"}));
-        model->undoLastMove();
-        QVERIFY(fs::exists(odd.fileURL) && fs::exists(odd2.fileURL));
-
-        // Moved and put back, they are still the files the scan saw: they move again.
-        model->performMove(AppModel::MoveDestination::trash());
-        QCOMPARE(namesIn(Trash::homeTrash() / "files"), (Names{"caf\xe9.jpg", "\xff\xfe"}));
-        const std::string info = readFile(Trash::homeTrash() / "info" / "caf\xe9.jpg.trashinfo");
-        QVERIFY(info.find("caf%E9.jpg\n") != std::string::npos);
-        model->undoLastMove();
-        QVERIFY(fs::exists(odd.fileURL) && fs::exists(odd2.fileURL));
-        QCOMPARE(namesIn(Trash::homeTrash() / "info"), Names{});
     }
 
     void acrossFileSystemsTheSourceGoesLast() {
@@ -799,7 +769,7 @@ private Q_SLOTS:
 
     void aLongMoveRunsInSlicesWithTheSameEffects() {
         // The same layout moved at once and in slices of 10 files ends the same way.
-        ManyPhotos once(100, 3), sliced(100, 3);
+        ManyPhotos once(40, 3), sliced(40, 3);
         test::TempFolder onceDest, slicedDest;
         // A name already taken in the destination is never overwritten, sliced or not.
         onceDest.write("g7-p1.jpg", "theirs");
@@ -820,10 +790,10 @@ private Q_SLOTS:
         QVERIFY(model->moveInProgress());
         QVERIFY(!model->moveProgressIsUndo());
         QCOMPARE(model->moveProgressCurrent(), qint64(10));
-        QCOMPARE(model->moveProgressTotal(), qint64(300));
+        QCOMPARE(model->moveProgressTotal(), qint64(120));
         // The result is replaced only at the end; meanwhile other requests are refused.
         QCOMPARE(results.count(), 0);
-        QCOMPARE(model->result()->groups.size(), std::size_t(100));
+        QCOMPARE(model->result()->groups.size(), std::size_t(40));
         model->requestMoveToTrash();
         QVERIFY(!model->pendingMove());
         model->performMove(AppModel::MoveDestination::trash());
@@ -835,16 +805,14 @@ private Q_SLOTS:
         QVERIFY(progress.count() >= 3);
         QCOMPARE(results.count(), 1);
         QVERIFY(model->result()->groups.empty());
-        QCOMPARE(plain->toastText(), movedTo(300, onceDest));
-        QCOMPARE(model->toastText(), movedTo(300, slicedDest));
+        QCOMPARE(plain->toastText(), movedTo(120, onceDest));
+        QCOMPARE(model->toastText(), movedTo(120, slicedDest));
         QVERIFY(model->toastUndoable());
-        QCOMPARE(model->lastMove()->moves.size(), plain->lastMove()->moves.size());
-        QCOMPARE(model->lastMove()->removedGroups.size(), std::size_t(100));
-        QVERIFY(logs.contains("move_others dest=folder moved=300 skipped=0 failed=0"));
-        QCOMPARE(namesIn(slicedDest.path()), namesIn(onceDest.path()));
+        QVERIFY(logs.contains("move_others dest=folder moved=120 skipped=0 failed=0"));
+        QCOMPARE(contentsOf(slicedDest.path()), contentsOf(onceDest.path()));
         QCOMPARE(readFile(slicedDest.path() / "g7-p1.jpg"), std::string("theirs"));
         QCOMPARE(readFile(slicedDest.path() / "g7-p1 2.jpg"), std::string("701"));
-        QCOMPARE(std::size_t(contentsOf(slicedDest.path()).size()), std::size_t(301));
+        QCOMPARE(std::size_t(contentsOf(slicedDest.path()).size()), std::size_t(121));
         QCOMPARE(model->moveProgressTotal(), qint64(0));
 
         // Undo runs in slices too, and puts every byte back where it was.
@@ -857,29 +825,10 @@ private Q_SLOTS:
         QVERIFY(progress.count() >= 3);
         QCOMPARE(contentsOf(sliced.folder.path()), before);
         QCOMPARE(namesIn(slicedDest.path()), Names{"g7-p1.jpg"});
-        QCOMPARE(model->toastText(), QString("300 photos put back"));
+        QCOMPARE(model->toastText(), QString("120 photos put back"));
         QVERIFY(!model->toastUndoable());
-        QCOMPARE(model->result()->groups.size(), std::size_t(100));
-        QVERIFY(logs.contains("move_undone restored=300 blocked=0 left=0"));
-    }
-
-    void aFileChangedDuringASlicedMoveStays() {
-        ManyPhotos photos(10, 2);
-        test::TempFolder dest;
-        auto model = photos.model();
-        model->setMoveSlicing(5, 0);
-        model->performMove(toFolder(dest.path()));
-        QVERIFY(model->moveInProgress());
-        // Edited after the move began, before its turn came.
-        const auto& late = photos.groups[9].members[2];
-        std::ofstream(late.fileURL, std::ios::app) << "edited";
-        QTRY_VERIFY_WITH_TIMEOUT(!model->moveInProgress(), 60000);
-        QVERIFY(fs::exists(late.fileURL));
-        QCOMPARE(model->toastText(),
-                 movedTo(19, dest) +
-                     QString::fromUtf8(" \u00b7 1 left in place: changed since the scan"));
-        QCOMPARE(model->result()->groups.size(), std::size_t(1));
-        QCOMPARE(model->result()->groups[0].members.size(), std::size_t(2));
+        QCOMPARE(model->result()->groups.size(), std::size_t(40));
+        QVERIFY(logs.contains("move_undone restored=120 blocked=0 left=0"));
     }
 
     void aNewScanFirstEndsARunningMove() {

@@ -86,12 +86,21 @@ bool RecordingDesktop::openUrl(const QUrl& url) {
 }
 
 bool RecordingDesktop::revealFile(const std::filesystem::path& file) {
-    revealed.push_back(file);
-    return true;
+    return revealFiles({file});
+}
+
+bool RecordingDesktop::revealFiles(const std::vector<std::filesystem::path>& files) {
+    revealed.insert(revealed.end(), files.begin(), files.end());
+    return revealWorks;
 }
 
 void RecordingDesktop::setClipboardText(const QString& text) {
     clipboard = text;
+}
+
+bool RecordingDesktop::setClipboardData(QMimeData* data) {
+    clipboardData.reset(data);
+    return clipboardWorks;
 }
 
 PhotoRecord recordFor(const std::filesystem::path& file) {

@@ -44,21 +44,28 @@ private:
 #include "app/AppModel.h"
 
 #include <QList>
+#include <QMimeData>
 #include <QUrl>
 #include <filesystem>
 
 namespace quorlix::test {
 
-// Desktop services that only record what they were asked.
+// Desktop services that only record what they were asked; reveals and the clipboard's data can
+// be made to fail.
 class RecordingDesktop : public DesktopServices {
 public:
     bool openUrl(const QUrl& url) override;
     bool revealFile(const std::filesystem::path& file) override;
+    bool revealFiles(const std::vector<std::filesystem::path>& files) override;
     void setClipboardText(const QString& text) override;
+    bool setClipboardData(QMimeData* data) override;
 
     QList<QUrl> opened;
     std::vector<std::filesystem::path> revealed;
     QString clipboard;
+    std::unique_ptr<QMimeData> clipboardData;
+    bool revealWorks = true;
+    bool clipboardWorks = true;
 };
 
 // A record for a file that exists, as the scan would have made it.

@@ -1,5 +1,6 @@
 #include "ui/ShareCardPainter.h"
 
+#include "TestEnvironment.h"
 #include "ui/ShareCardItem.h"
 
 #include <QFile>
@@ -21,20 +22,16 @@ ShareCardPainter::Content content(const QString& a, const QString& b, const QStr
             QStringLiteral("I'm smart, I use Veltrano ;-)")};
 }
 
+// Three copies of 2.5 MB in a folder of 1234 photos.
 ScanResult sampleResult() {
     ScanResult result;
     result.totalPhotos = 1234;
-    ScanResult::Group group;
-    group.id = "exact:k";
-    for (int i = 0; i < 3; ++i) {
-        PhotoRecord r;
-        r.id = "p" + std::to_string(i);
-        r.fileURL = "/photos/p" + std::to_string(i) + ".jpg";
-        r.fileSizeBytes = 2'500'000;
-        group.members.push_back(r);
+    std::vector<PhotoRecord> copies(3);
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        copies[i].id = "p" + std::to_string(i);
+        copies[i].fileSizeBytes = 2'500'000;
     }
-    group.keeperId = group.autoKeeperId = "p0";
-    result.groups = {group};
+    result.groups = {test::groupOf(ScanResult::Kind::exact, "exact:k", copies)};
     return result;
 }
 
@@ -52,6 +49,16 @@ double meanDifference(const QImage& a, const QImage& b) {
                 std::abs(qBlue(p[col]) - qBlue(q[col])) + std::abs(qAlpha(p[col]) - qAlpha(q[col]));
     }
     return sum / (4.0 * x.width() * x.height());
+}
+
+// The item painted at `size` on a transparent image, as the scene graph would.
+QImage painted(ShareCardItem& item, QSize size) {
+    item.setSize(size);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    item.paint(&painter);
+    return image;
 }
 
 } // namespace
@@ -129,14 +136,8 @@ private Q_SLOTS:
         item.setResult(result);
         QVERIFY(item.hasCard());
 
-        // The item at half the card's size, painted as the scene graph would.
-        item.setSize(QSizeF(600, 315));
-        QImage preview(600, 315, QImage::Format_ARGB32_Premultiplied);
-        preview.fill(Qt::transparent);
-        {
-            QPainter painter(&preview);
-            item.paint(&painter);
-        }
+        // The item at half the card's size.
+        const QImage preview = painted(item, {600, 315});
         const QImage png = ShareCardPainter(ShareCardPainter::contentFor(result)).render(0.5);
         QCOMPARE(png.size(), preview.size());
         QCOMPARE(meanDifference(preview, png), 0.0);
@@ -149,24 +150,14 @@ private Q_SLOTS:
                  qPrintable(QString::number(meanDifference(full, png))));
 
         // The splash's frame is not the card's shape: the card keeps its proportions, centred.
-        item.setSize(QSizeF(144, 100));
-        QImage framed(144, 100, QImage::Format_ARGB32_Premultiplied);
-        framed.fill(Qt::transparent);
-        {
-            QPainter painter(&framed);
-            item.paint(&painter);
-        }
+        QImage framed = painted(item, {144, 100});
         QCOMPARE(qAlpha(framed.pixel(72, 5)), 0);
         QCOMPARE(qAlpha(framed.pixel(72, 50)), 255);
         QCOMPARE(qAlpha(framed.pixel(1, 13)), 255); // square corner
 
         // Rounded corners for the preview's frame, drawn by the item itself.
         item.setRadius(8);
-        framed.fill(Qt::transparent);
-        {
-            QPainter painter(&framed);
-            item.paint(&painter);
-        }
+        framed = painted(item, {144, 100});
         QCOMPARE(qAlpha(framed.pixel(0, 13)), 0);
         QCOMPARE(qAlpha(framed.pixel(72, 50)), 255);
     }

@@ -1,18 +1,16 @@
 #include "ui/SharePicker.h"
 
 #include "TempFolder.h"
+#include "TestEnvironment.h"
 #include "app/AppModel.h"
 #include "app/FileMover.h"
 #include "app/FileUrl.h"
 #include "app/L.h"
 #include "app/ShareCard.h"
-#include "engine/core/Log.h"
 
-#include <QFile>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
-#include <algorithm>
 #include <fstream>
 
 using namespace quorlix;
@@ -20,86 +18,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Records what the picker asks of the desktop; each answer can be made to fail.
-class FakeDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl& url) override {
-        opened += url;
-        return true;
-    }
-    bool revealFiles(const std::vector<fs::path>& files) override {
-        revealed = files;
-        return revealWorks;
-    }
-    void setClipboardText(const QString& text) override { clipboardText = text; }
-    bool setClipboardData(QMimeData* data) override {
-        clipboard.reset(data);
-        return clipboardWorks;
-    }
-
-    QList<QUrl> opened;
-    std::vector<fs::path> revealed;
-    QString clipboardText;
-    std::unique_ptr<QMimeData> clipboard;
-    bool revealWorks = true;
-    bool clipboardWorks = true;
-};
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // A model whose scan found one exact group (keeper "a b.jpg") and one near group (keeper
-// "é.jpg"), both kept files real.
+// "é.jpg"), all files real; with `withResult` false, a model that has not scanned.
 struct Fixture {
     test::TempFolder folder;
-    std::shared_ptr<FakeDesktop> desktop = std::make_shared<FakeDesktop>();
+    std::shared_ptr<test::RecordingDesktop> desktop = std::make_shared<test::RecordingDesktop>();
     std::unique_ptr<AppModel> model;
     SharePicker picker;
 
     explicit Fixture(bool withResult = true) {
-        const fs::path photos = folder.path() / "photos";
-        fs::create_directories(photos);
-        writeFile(photos / "a b.jpg", "exact keeper");
-        writeFile(photos / "a b copy.jpg", "exact keeper");
-        writeFile(photos / "é.jpg", "near keeper");
-        writeFile(photos / "é2.jpg", "near other");
+        const auto photo = [this](const char* name, const char* bytes) {
+            return test::recordFor(folder.write(std::string("photos/") + name, bytes));
+        };
         ScanResult result;
-        result.folder = photos;
+        result.folder = photos();
         result.totalPhotos = 4;
         result.groups = {
-            group(ScanResult::Kind::exact, {photos / "a b.jpg", photos / "a b copy.jpg"}),
-            group(ScanResult::Kind::near, {photos / "é.jpg", photos / "é2.jpg"})};
-        model = std::make_unique<AppModel>(
-            [result](const fs::path&, const ProgressCallback&, std::stop_token) { return result; },
-            desktop);
-        if (withResult) {
-            model->startScan(urlFromPath(photos));
-            if (!QTest::qWaitFor([&] { return model->screen() != AppModel::Screen::scanning; }))
-                qWarning("the scan did not finish");
-        }
+            test::groupOf(
+                ScanResult::Kind::exact, "exact:0",
+                {photo("a b.jpg", "exact keeper"), photo("a b copy.jpg", "exact keeper")}),
+            test::groupOf(ScanResult::Kind::near, "near:0",
+                          {photo("é.jpg", "near keeper"), photo("é2.jpg", "near other")})};
+        model = withResult ? test::modelWithResult(result, desktop)
+                           : std::make_unique<AppModel>(nullptr, desktop);
         picker.setAppModel(model.get());
-    }
-
-    static ScanResult::Group group(ScanResult::Kind kind, const std::vector<fs::path>& files) {
-        ScanResult::Group g;
-        g.kind = kind;
-        g.id = std::string(kind == ScanResult::Kind::exact ? "exact:" : "near:") +
-               files.front().filename().string();
-        for (const auto& file : files) {
-            PhotoRecord r;
-            r.id = file.filename().string();
-            r.fileURL = file;
-            r.fileSizeBytes = std::int64_t(fs::file_size(file));
-            g.members.push_back(r);
-        }
-        g.keeperId = g.autoKeeperId = g.members.front().id;
-        return g;
     }
 
     fs::path photos() const { return folder.path() / "photos"; }
@@ -133,8 +80,8 @@ private Q_SLOTS:
         QVERIFY(f.picker.prepare());
         QCOMPARE(f.picker.items().size(), 2);
         QVERIFY(f.picker.copyToClipboard());
-        QCOMPARE(f.desktop->clipboard->urls(), f.picker.items());
-        QVERIFY(f.desktop->clipboard->hasFormat("x-special/gnome-copied-files"));
+        QCOMPARE(f.desktop->clipboardData->urls(), f.picker.items());
+        QVERIFY(f.desktop->clipboardData->hasFormat("x-special/gnome-copied-files"));
         QCOMPARE(f.model->toastText(), L::picker::copied());
         QVERIFY(f.model->errorMessage().isEmpty());
     }
@@ -145,9 +92,9 @@ private Q_SLOTS:
         QCOMPARE(f.picker.items(),
                  QList<QUrl>{urlFromPath(ShareCard::directory() / ShareCard::fileName)});
         QVERIFY(f.picker.copyToClipboard());
-        const auto image = qvariant_cast<QImage>(f.desktop->clipboard->imageData());
+        const auto image = qvariant_cast<QImage>(f.desktop->clipboardData->imageData());
         QCOMPARE(image.size(), QSize(2400, 1260));
-        QCOMPARE(f.desktop->clipboard->text(), ShareCard::caption(*f.model->result()));
+        QCOMPARE(f.desktop->clipboardData->text(), ShareCard::caption(*f.model->result()));
     }
 
     void aClipboardThatKeepsNothingIsReported() {
@@ -155,16 +102,11 @@ private Q_SLOTS:
         f.picker.setKind("keepers");
         QVERIFY(f.picker.prepare());
         f.desktop->clipboardWorks = false;
-        auto sink = std::make_shared<log::CapturingSink>();
-        log::setSink(sink);
+        test::LogCapture logs;
         QVERIFY(!f.picker.copyToClipboard());
-        log::setSink(nullptr);
         QCOMPARE(f.model->errorMessage(), L::picker::copyFailed());
         QVERIFY(!f.model->hasToast() || f.model->toastText() != L::picker::copied());
-        const auto entries = sink->entries();
-        QVERIFY(std::any_of(entries.begin(), entries.end(), [](const log::Entry& e) {
-            return e.level == log::Level::error && e.category == log::Category::share;
-        }));
+        QVERIFY(logs.contains("Share copy failed: the clipboard kept nothing"));
     }
 
     void revealShowsEveryItemOrSaysItCannot() {
@@ -181,20 +123,25 @@ private Q_SLOTS:
 
     void nothingToShareOpensNothing() {
         Fixture f(false);
+        test::LogCapture logs;
         f.picker.setKind("keepers");
         QVERIFY(!f.picker.prepare());
+        QVERIFY(logs.contains("share_keepers n=0"));
         f.picker.setKind("result");
         QVERIFY(!f.picker.prepare());
         QVERIFY(f.model->errorMessage().isEmpty()); // no result is not a failure
         QVERIFY(!f.picker.copyToClipboard());
-        QVERIFY(!f.desktop->clipboard);
+        QVERIFY(!f.desktop->clipboardData);
+        QVERIFY(!fs::exists(ShareCard::directory()));
     }
 
-    void aCardThatCannotBeMadeIsReported() {
+    void aCardThatCannotBeMadeIsReportedAndCopiesNoCaption() {
         Fixture f;
         f.model->setShareCardRenderer([](const ScanResult&) { return QImage(); });
         QVERIFY(!f.picker.prepare());
         QCOMPARE(f.model->errorMessage(), L::picker::cardFailed());
+        QVERIFY(f.desktop->clipboard.isNull());
+        QVERIFY(!f.model->hasToast());
     }
 
     void savingNeverReplacesAndPicksAFreeName() {
@@ -202,9 +149,8 @@ private Q_SLOTS:
         f.picker.setKind("keepers");
         QVERIFY(f.picker.prepare());
         const fs::path target = f.folder.path() / "target";
-        fs::create_directories(target);
-        writeFile(target / "a b.jpg", "theirs 1");
-        writeFile(target / "a b 2.jpg", "theirs 2");
+        f.folder.write("target/a b.jpg", "theirs 1");
+        f.folder.write("target/a b 2.jpg", "theirs 2");
         fs::create_symlink(target / "nowhere", target / "a b 3.jpg"); // dangling: still taken
         QVERIFY(f.picker.saveCopyTo(urlFromPath(target)));
         QCOMPARE(readFile(target / "a b.jpg"), std::string("theirs 1"));
@@ -242,19 +188,17 @@ private Q_SLOTS:
         QVERIFY(error);
     }
 
-    void emailArgumentsAttachEveryFile() {
-        const QList<QUrl> files = {urlFromPath("/photos/a b.jpg"), urlFromPath("/photos/é.jpg")};
-        QCOMPARE(SharePicker::emailArguments(files, {}),
-                 QStringList({"--attach", "/photos/a b.jpg", "--attach", "/photos/é.jpg"}));
-        QCOMPARE(SharePicker::emailArguments(files.mid(0, 1), "Caption #Veltrano"),
+    // The card goes with its caption as the mail's text (the keepers' mail is run below).
+    void emailOfTheCardCarriesTheCaption() {
+        QCOMPARE(SharePicker::emailArguments({urlFromPath("/photos/a b.jpg")}, "Caption #Veltrano"),
                  QStringList({"--body", "Caption #Veltrano", "--attach", "/photos/a b.jpg"}));
     }
 
     void emailRunsTheMailProgramAndReportsItsFailure() {
         Fixture f;
         const fs::path argsFile = f.folder.path() / "args";
-        const fs::path script = f.folder.path() / "fake-email";
-        writeFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+        const fs::path script = f.folder.write(
+            "fake-email", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
                               argsFile.string() + "'\nexit \"${FAKE_EMAIL_EXIT:-0}\"\n");
         fs::permissions(script, fs::perms::owner_all);
         f.picker.setEmailProgram(QString::fromStdString(script.string()));

@@ -5,21 +5,15 @@
 #include "engine/core/ScanCancelled.h"
 
 #include <QColor>
-#include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QTest>
 #include <QUuid>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <utility>
 
 namespace quorlix::test {
@@ -113,37 +107,6 @@ void ModelHarness::showToast(const QString& text, bool undoable) {
     model_->setToast(AppModel::Toast{text, undoable, QUuid::createUuid()});
 }
 
-namespace {
-PhotoRecord recordOf(const TempFolder& folder, const std::string& name, int seed) {
-    const std::string bytes = randomBytes(4000 + std::size_t(seed) * 10, std::uint32_t(seed));
-    return recordFor(folder.write(name, bytes));
-}
-} // namespace
-
-void ModelHarness::loadResult(int exactOthers, int nearOthers) {
-    photos_ = std::make_unique<TempFolder>();
-    ScanResult result;
-    result.folder = photos_->path();
-    int seed = 1;
-    if (exactOthers > 0) {
-        std::vector<PhotoRecord> members;
-        // Copies: the same bytes in each.
-        for (int i = 0; i <= exactOthers; ++i)
-            members.push_back(recordOf(*photos_, "copy" + std::to_string(i) + ".jpg", 1));
-        seed += exactOthers + 1;
-        result.groups.push_back(groupOf(ScanResult::Kind::exact, "exact:a", std::move(members)));
-    }
-    if (nearOthers > 0) {
-        std::vector<PhotoRecord> members;
-        for (int i = 0; i <= nearOthers; ++i)
-            members.push_back(recordOf(*photos_, "burst" + std::to_string(i) + ".jpg", seed++));
-        result.groups.push_back(groupOf(ScanResult::Kind::near, "near:a", std::move(members)));
-    }
-    result.totalPhotos = seed - 1;
-    *next_ = std::move(result); // handed over before the scan's thread starts
-    model_->startScan(QUrl::fromLocalFile(QString::fromStdString(photos_->path().native())));
-}
-
 QUrl ModelHarness::destinationFolder() {
     if (!destination_)
         destination_ = std::make_unique<TempFolder>();
@@ -176,10 +139,6 @@ void ModelHarness::reset() {
     log_->clear();
     next_->reset();
 }
-
-} // namespace quorlix::test
-
-namespace quorlix::test {
 
 bool ModelHarness::showResult(const QVariantList& groups, int totalPhotos) {
     folder_ = std::make_unique<TempFolder>();
@@ -231,10 +190,6 @@ QString ModelHarness::photoId(const QString& name) const {
                 if (std::filesystem::path(member.fileURL).filename() == name.toStdString())
                     return QString::fromStdString(member.id);
     return {};
-}
-
-QString ModelHarness::lastOpenedUrl() const {
-    return desktop_->opened.isEmpty() ? QString() : desktop_->opened.constLast().toString();
 }
 
 } // namespace quorlix::test

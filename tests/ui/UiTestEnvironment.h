@@ -50,11 +50,7 @@ public:
     Q_INVOKABLE bool showResult(const QVariantList& groups, int totalPhotos);
     // The id of a member by its file name in the last result.
     Q_INVOKABLE QString photoId(const QString& name) const;
-    Q_INVOKABLE QString lastOpenedUrl() const;
     Q_INVOKABLE int revealedCount() const { return int(desktop_->revealed.size()); }
-    // Writes a folder of tiny photos (one exact group with `exactOthers` copies besides its
-    // keeper, one look-alike group with `nearOthers` others) and scans it into a result.
-    Q_INVOKABLE void loadResult(int exactOthers, int nearOthers);
     // Moves in slices of `files` files, `pauseMs` apart (reset: the normal slicing).
     Q_INVOKABLE void setMoveSlicing(int files, int pauseMs) {
         model_->setMoveSlicing(files, pauseMs);
@@ -75,7 +71,6 @@ private:
     std::shared_ptr<log::CapturingSink> log_;
     std::unique_ptr<TempFolder> folder_;
     std::unique_ptr<AppModel> model_;
-    std::unique_ptr<TempFolder> photos_;
     std::unique_ptr<TempFolder> destination_;
 };
 

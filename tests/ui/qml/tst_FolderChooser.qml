@@ -48,13 +48,6 @@ TestCase {
         chooser = null
     }
 
-    function test_acceptWithoutTouchingTheListGivesTheFolderShown() {
-        mouseClick(findChild(chooser.footer, "folderAccept"))
-        compare(spy.count, 1)
-        compare(spy.signalArguments[0][0], base)
-        tryCompare(chooser, "visible", false)
-    }
-
     function test_aSelectedRowIsNavigationOnly() {
         const list = findChild(chooser.contentItem, "folderList")
         // The rows are made after the count is known.
@@ -62,11 +55,18 @@ TestCase {
         mouseClick(list.itemAtIndex(0))
         compare(list.currentIndex, 0)
         mouseClick(findChild(chooser.footer, "folderAccept"))
+        compare(spy.count, 1)
         compare(spy.signalArguments[0][0], base)
+        tryCompare(chooser, "visible", false)
     }
 
-    function test_aTypedPathIsAcceptedWithoutReturn() {
+    function test_aTypedPathIsAcceptedWithoutReturnAndAPathToNothingRefused() {
         const field = findChild(chooser.contentItem, "folderPath")
+        field.text = "/no/such/folder/here"
+        mouseClick(findChild(chooser.footer, "folderAccept"))
+        compare(spy.count, 0)
+        verify(chooser.visible)
+        verify(findChild(chooser.contentItem, "folderProblem").visible)
         field.forceActiveFocus()
         field.selectAll()
         keyClick(Qt.Key_Delete)
@@ -74,15 +74,6 @@ TestCase {
         mouseClick(findChild(chooser.footer, "folderAccept"))
         compare(spy.count, 1)
         compare(spy.signalArguments[0][0], FolderChoice.resolve("Backup 2023", base))
-    }
-
-    function test_aPathToNothingIsRefusedWithASentence() {
-        const field = findChild(chooser.contentItem, "folderPath")
-        field.text = "/no/such/folder/here"
-        mouseClick(findChild(chooser.footer, "folderAccept"))
-        compare(spy.count, 0)
-        verify(chooser.visible)
-        verify(findChild(chooser.contentItem, "folderProblem").visible)
     }
 
     function test_aNewFolderIsMadeAndShown() {

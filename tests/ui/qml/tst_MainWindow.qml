@@ -1,71 +1,38 @@
 import QtQuick
-import QtTest
 import Quorlix
 import QuorlixTest
 
-TestCase {
-    id: testCase
+WindowTestCase {
     name: "MainWindow"
-    when: windowShown
 
-    property var window: null
-
-    function init() {
-        Harness.reset()
-        const component = Qt.createComponent("qrc:/Quorlix/Main.qml")
-        compare(component.status, Component.Ready, component.errorString())
-        window = component.createObject(null)
-        verify(window)
-        waitForRendering(window.contentItem)
-    }
-    function cleanup() {
-        // Unmapped at once: destroy() is deferred, and a lingering window would take clicks.
-        window.visible = false
-        window.destroy()
-        window = null
-    }
-
-    function test_titleAndFolderChip() {
+    function test_titleFolderChipAndScreensFollowTheModel() {
         compare(window.title, "Quorlix")
-        verify(!findChild(window.contentItem, "folderChip").visible)
+        verify(!find("folderChip").visible)
+        verify(find("emptyState"))
         AppModel.startScan("file:///tmp/Holiday photos")
         compare(window.title, "Quorlix \u2014 Holiday photos")
-        verify(findChild(window.contentItem, "folderChip").visible)
+        verify(find("folderChip").visible)
+        tryVerify(() => find("scanProgress") !== null)
+        AppModel.cancelScan()
         AppModel.newScan()
         compare(window.title, "Quorlix")
+        tryVerify(() => find("emptyState") !== null)
     }
 
-    function test_minimumSize() {
-        compare(window.minimumWidth, 760)
-        compare(window.minimumHeight, 560)
-    }
-
-    function test_newScanButtonOnlyOnResults() {
-        const button = findChild(window.contentItem, "newScanButton")
+    function test_newScanButtonOnlyOnResultsAndTheStoreButtonAlways() {
+        const button = find("newScanButton")
         verify(!button.visible)
         AppModel.screen = AppModel.Screen.splash
         verify(!button.visible)
         AppModel.screen = AppModel.Screen.results
         verify(button.visible)
         // The row lays out on the next polish: wait until the button has its place.
-        tryVerify(() => findChild(window.contentItem, "getVeltranoButton").x > 0)
+        tryVerify(() => find("getVeltranoButton").x > 0)
         mouseClick(button)
         compare(AppModel.screen, AppModel.Screen.empty)
         verify(!button.visible)
-    }
-
-    function test_getVeltranoOpensTheStore() {
-        mouseClick(findChild(window.contentItem, "getVeltranoButton"))
+        mouseClick(find("getVeltranoButton"))
         compare(Harness.openedUrlCount, 1)
-    }
-
-    function test_screensFollowTheModel() {
-        verify(findChild(window.contentItem, "emptyState"))
-        AppModel.startScan("file:///tmp")
-        tryVerify(() => findChild(window.contentItem, "scanProgress") !== null)
-        AppModel.cancelScan()
-        AppModel.newScan()
-        tryVerify(() => findChild(window.contentItem, "emptyState") !== null)
     }
 
     function test_toastTimerBelongsToItsToast() {
@@ -80,17 +47,14 @@ TestCase {
         verify(AppModel.hasToast)
         compare(AppModel.toastId, second)
         tryCompare(AppModel, "hasToast", false, 2500)
-    }
-
-    function test_undoableToastLastsLonger() {
+        // A notice with Undo stays longer.
         Harness.showToast("3 photos moved to the Trash", true)
-        compare(findChild(window, "toastTimer").interval, 8000)
-        tryVerify(() => findChild(window, "undoButton").visible)
+        compare(timer.interval, 8000)
     }
 
     function test_errorAlertClearsTheMessage() {
         AppModel.errorMessage = "The folder could not be read. Check its permissions and try again."
-        const alert = findChild(window.contentItem, "errorAlert") || findChild(window, "errorAlert")
+        const alert = find("errorAlert") || findChild(window, "errorAlert")
         tryCompare(alert, "opened", true)
         mouseClick(findChild(alert.footer, "errorOk"))
         tryCompare(alert, "visible", false)
@@ -100,14 +64,14 @@ TestCase {
     // Without a desktop chooser (no session bus here) the window's own dialog opens, in the
     // XDG Pictures folder or home; accepting it at once scans the folder it shows.
     function test_chooseFolderOpensTheFolderDialogAndScansWhatItShows() {
-        mouseClick(findChild(window.contentItem, "chooseFolderButton"))
-        const dialog = findChild(window.contentItem, "folderChooser") || findChild(window, "folderChooser")
+        mouseClick(find("chooseFolderButton"))
+        const dialog = find("folderChooser") || findChild(window, "folderChooser")
         verify(dialog)
         tryCompare(dialog, "opened", true)
         compare(dialog.folder, FolderChoice.startFolder())
         dialog.reject()
         compare(AppModel.screen, AppModel.Screen.empty)
-        mouseClick(findChild(window.contentItem, "chooseFolderButton"))
+        mouseClick(find("chooseFolderButton"))
         tryCompare(dialog, "opened", true)
         mouseClick(findChild(dialog.footer, "folderAccept"))
         compare(AppModel.folder, dialog.folder)

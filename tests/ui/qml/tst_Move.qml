@@ -1,44 +1,26 @@
 import QtQuick
-import QtTest
 import Quorlix
 import QuorlixTest
 
-TestCase {
-    id: testCase
+WindowTestCase {
     name: "Move"
-    when: windowShown
 
-    property var window: null
-
-    function init() {
-        Harness.reset()
-        const component = Qt.createComponent("qrc:/Quorlix/Main.qml")
-        compare(component.status, Component.Ready, component.errorString())
-        window = component.createObject(null)
-        verify(window)
-        waitForRendering(window.contentItem)
-        // Keys go to the active window.
-        window.requestActivate()
-        tryVerify(() => window.active, 10000)
-    }
-    function cleanup() {
-        window.visible = false
-        window.destroy()
-        window = null
-    }
-
-    // A result of real files on the results screen.
     // The notice after moving `count` photos to `destination`, which it names.
     function movedTo(count, destination) {
         return count + " photos moved to \u201c" + destination.toString().split("/").pop() + "\u201d"
     }
 
+    // A result of real files on the results screen: a group of copies with `exactOthers`
+    // besides its keeper, a burst with `nearOthers` (none when 0); returns the confirmation.
     function showResults(exactOthers, nearOthers) {
-        Harness.loadResult(exactOthers, nearOthers)
-        tryVerify(() => AppModel.screen === AppModel.Screen.splash, 10000)
-        AppModel.screen = AppModel.Screen.results
-        tryVerify(() => findChild(window.contentItem, "moveConfirm") !== null, 5000)
-        return findChild(window.contentItem, "moveConfirm")
+        const groups = [ { kind: "exact", members: [] }, { kind: "near", members: [] } ]
+        for (let i = 0; i <= exactOthers && exactOthers > 0; ++i)
+            groups[0].members.push("copy" + i + ".jpg")
+        for (let i = 0; i <= nearOthers && nearOthers > 0; ++i)
+            groups[1].members.push("burst" + i + ".jpg")
+        verify(Harness.showResult(groups, groups[0].members.length + groups[1].members.length))
+        tryVerify(() => find("moveConfirm") !== null, 5000)
+        return find("moveConfirm")
     }
 
     function test_onlyExactShowsNoLookAlikeLine() {
@@ -73,36 +55,6 @@ TestCase {
         verify(!AppModel.hasPendingMove)
     }
 
-    function test_backdropClickCancels() {
-        const card = showResults(1, 1)
-        AppModel.requestMoveToTrash()
-        tryVerify(() => card.opacity > 0.99)
-        // A click on the card itself changes nothing.
-        mouseClick(findChild(card, "moveConfirmCard"), 5, 5)
-        verify(AppModel.hasPendingMove)
-        mouseClick(findChild(card, "moveBackdrop"), 8, 8)
-        verify(!AppModel.hasPendingMove)
-    }
-
-    function test_returnMovesAndUndoPutsBack() {
-        const card = showResults(2, 1)
-        const destination = Harness.destinationFolder()
-        AppModel.requestMoveToFolder(destination)
-        tryVerify(() => card.opacity > 0.99)
-        keyClick(Qt.Key_Return)
-        verify(!AppModel.hasPendingMove)
-        tryVerify(() => !AppModel.moveInProgress, 20000)
-        compare(Harness.entryCount(destination), 3)
-        compare(AppModel.toastText, movedTo(3, destination))
-        const undo = findChild(window.contentItem, "undoButton")
-        tryVerify(() => undo.visible)
-        mouseClick(undo)
-        compare(Harness.entryCount(destination), 0)
-        compare(AppModel.toastText, "3 photos put back")
-        verify(!undo.visible)
-        compare(AppModel.exactDuplicateCount, 2)
-    }
-
     // The last move stays undoable after its notice has gone, until the next move or scan.
     function test_ctrlZUndoesTheLastMoveAfterItsNotice() {
         const card = showResults(1, 0)
@@ -112,7 +64,7 @@ TestCase {
         mouseClick(findChild(card, "moveConfirmButton"))
         tryVerify(() => !AppModel.moveInProgress, 20000)
         compare(Harness.entryCount(destination), 1)
-        const undo = findChild(window.contentItem, "undoButton")
+        const undo = find("undoButton")
         tryVerify(() => undo.visible)
         // A plain notice replaces the move's: no Undo button, but Ctrl+Z still undoes.
         Harness.showToast("Caption copied to clipboard", false)
@@ -133,14 +85,14 @@ TestCase {
         const card = showResults(1, 0)
         AppModel.requestMoveToTrash()
         tryVerify(() => card.opacity > 0.99)
-        const newScan = findChild(window.contentItem, "newScanButton")
+        const newScan = find("newScanButton")
         verify(!newScan.enabled)
-        verify(!findChild(window.contentItem, "groupList").enabled)
-        verify(!findChild(window.contentItem, "resultsHeader").enabled)
+        verify(!find("groupList").enabled)
+        verify(!find("resultsHeader").enabled)
         // The bar looks as silenced as it is: the backdrop's dimming covers it too.
-        const barBackdrop = findChild(window.contentItem, "topBarBackdrop")
+        const barBackdrop = find("topBarBackdrop")
         tryVerify(() => barBackdrop.opacity > 0.99)
-        const bar = findChild(window.contentItem, "topBar")
+        const bar = find("topBar")
         compare(barBackdrop.mapToItem(null, 0, 0).y, bar.mapToItem(null, 0, 0).y)
         compare(barBackdrop.width, bar.width)
         compare(barBackdrop.height, bar.height)
@@ -148,7 +100,14 @@ TestCase {
         verify(!AppModel.hasPendingMove)
         verify(newScan.enabled)
         tryVerify(() => !barBackdrop.visible)
-        // A click on the dimmed bar cancels, as one beside the card does.
+        // A click on the card itself changes nothing; one beside it, or on the dimmed bar,
+        // cancels.
+        AppModel.requestMoveToTrash()
+        tryVerify(() => card.opacity > 0.99 && barBackdrop.opacity > 0.99)
+        mouseClick(findChild(card, "moveConfirmCard"), 5, 5)
+        verify(AppModel.hasPendingMove)
+        mouseClick(findChild(card, "moveBackdrop"), 8, 8)
+        verify(!AppModel.hasPendingMove)
         AppModel.requestMoveToTrash()
         tryVerify(() => barBackdrop.opacity > 0.99)
         mouseClick(barBackdrop, 8, 8)
@@ -163,24 +122,27 @@ TestCase {
         tryVerify(() => card.opacity > 0.99)
         keyClick(Qt.Key_Return)
         verify(AppModel.moveInProgress)
-        const text = findChild(window.contentItem, "toastText")
+        const text = find("toastText")
         // Which slice shows depends on how long the key took to reach the window.
         verify(/^Move \u00b7 [1-3] of 3$/.test(text.text), text.text)
         // The notice rises into view.
-        tryVerify(() => findChild(window.contentItem, "moveProgressBar").visible)
-        verify(!findChild(window.contentItem, "undoButton").visible)
+        tryVerify(() => find("moveProgressBar").visible)
+        verify(!find("undoButton").visible)
         // A second move is refused while this one runs.
         AppModel.requestMoveToTrash()
         verify(!AppModel.hasPendingMove)
         tryVerify(() => !AppModel.moveInProgress, 20000)
         compare(text.text, movedTo(3, destination))
         compare(Harness.entryCount(destination), 3)
-        verify(findChild(window.contentItem, "undoButton").visible)
-        keyClick(Qt.Key_Z, Qt.ControlModifier)
+        const undo = find("undoButton")
+        verify(undo.visible)
+        mouseClick(undo)
         verify(AppModel.moveInProgress)
         verify(/^Undo \u00b7 [1-3] of 3$/.test(text.text), text.text)
         tryVerify(() => !AppModel.moveInProgress, 20000)
         compare(Harness.entryCount(destination), 0)
         compare(text.text, "3 photos put back")
+        verify(!undo.visible)
+        compare(AppModel.exactDuplicateCount, 3)
     }
 }

@@ -1,38 +1,14 @@
 import QtQuick
-import QtTest
 import Quorlix
 import QuorlixTest
 
-// The window's content in the test's own window, so that keys reach it.
-Item {
-    id: root
-    width: 980
-    height: 700
-
-    Component {
-        id: mainViewComponent
-        MainView { anchors.fill: parent }
-    }
-
-TestCase {
-    id: testCase
+WindowTestCase {
     name: "Results"
-    when: windowShown
 
-    property var view: null
-
-    function init() {
-        Harness.reset()
-        view = createTemporaryObject(mainViewComponent, root)
-        verify(view)
-        waitForRendering(view)
-    }
-
-    function find(name) { return findChild(view, name) }
     function show(groups, total) {
         verify(Harness.showResult(groups, total === undefined ? 20 : total))
         tryVerify(() => find("resultsScreen") !== null)
-        waitForRendering(view)
+        waitForRendering(window.contentItem)
     }
     // The cell of the photo named `name` in the first card that holds it.
     function cell(name) {
@@ -55,16 +31,13 @@ TestCase {
                { kind: "near", members: [ "b1.jpg", "b2.jpg" ] } ], 24)
         // The copies weigh a few kilobytes: "0 MB" would say nothing, so no size is shown.
         compare(find("summaryText").text, "24 photos · 3 duplicates")
-        // Megabytes even below one, gigabytes from a thousand megabytes on.
-        compare(ResultSummary.formatBytes(999), "0 MB")
-        compare(ResultSummary.formatBytes(1500000000), "1.5 GB")
         compare(ResultSummary.exactGroupCount, 1)
         compare(ResultSummary.nearGroupCount, 1)
         verify(find("shareKeepersButton").visible)
         verify(find("moveMenuButton").visible)
     }
 
-    function test_moveMenuAsksBeforeMoving() {
+    function test_moveMenuAsksBeforeMovingAndAllIsSortedAfter() {
         show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] } ])
         const button = find("moveMenuButton")
         tryVerify(() => button.width > 0 && button.x > 0)
@@ -74,7 +47,9 @@ TestCase {
         findChild(menu, "moveToTrash").triggered()
         verify(AppModel.hasPendingMove)
         verify(AppModel.pendingMoveToTrash)
-        AppModel.cancelPendingMove()
+        AppModel.confirmPendingMove()
+        tryVerify(() => find("allClear").visible)
+        compare(find("allClearTitle").text, "All sorted — your folder is clean!")
     }
 
     function test_sectionsFollowTheKinds() {
@@ -119,10 +94,15 @@ TestCase {
     }
 
     function test_badgeAndLockFollowTheUnlock() {
-        show([ { kind: "near", members: [ "u1.jpg", "u2.jpg" ], unlocked: true },
+        show([ { kind: "near", members: [ "u1.jpg", "u2.jpg" ], unlocked: true,
+                 scores: { "u1.jpg": 81.6 } },
                { kind: "near", members: [ "l1.jpg", "l2.jpg" ], unlocked: false } ])
         tryVerify(() => cell("l1.jpg") !== null)
         compare(findChild(cell("u1.jpg"), "keeperLabel").text, "Best shot")
+        // A score only where there is one.
+        verify(findChild(cell("u1.jpg"), "scoreText").visible)
+        compare(findChild(cell("u1.jpg"), "scoreText").text, "82/100")
+        verify(!findChild(cell("u2.jpg"), "scoreText").visible)
         verify(!findChild(card(0), "lockBadge").visible)
         compare(findChild(cell("l1.jpg"), "keeperLabel").text, "Keep")
         const lock = findChild(card(1), "lockBadge")
@@ -133,16 +113,6 @@ TestCase {
         AppModel.setKeeper(AppModel.hasResult ? card(1).groupId : "", Harness.photoId("l2.jpg"))
         tryVerify(() => findChild(card(1), "resetKeeperButton").visible)
         verify(!findChild(card(1), "lockBadge").visible)
-    }
-
-    function test_scoreOnlyWhenThereIsOne() {
-        show([ { kind: "near", members: [ "s1.jpg", "s2.jpg" ], unlocked: true,
-                 scores: { "s1.jpg": 81.6 } } ])
-        tryVerify(() => cell("s2.jpg") !== null)
-        const scored = findChild(cell("s1.jpg"), "scoreText")
-        verify(scored.visible)
-        compare(scored.text, "82/100")
-        verify(!findChild(cell("s2.jpg"), "scoreText").visible)
     }
 
     function test_keeperBadgeSaysWhyAndADamagedFileIsMarked() {
@@ -161,16 +131,6 @@ TestCase {
         verify(!cell("o.jpg").record.keptBecause)
     }
 
-    function test_undecodableFileKeepsThePlaceholder() {
-        show([ { kind: "exact", members: [ "good.jpg", "bad.broken.jpg" ] } ])
-        tryVerify(() => cell("good.jpg") && cell("good.jpg").loaded, 5000)
-        const bad = cell("bad.broken.jpg")
-        tryVerify(() => findChild(bad, "thumbnail").status !== Image.Loading, 5000)
-        verify(!bad.loaded)
-        verify(findChild(bad, "placeholder").visible)
-        verify(!findChild(cell("good.jpg"), "placeholder").visible)
-    }
-
     function test_longNameIsElidedInTheMiddle() {
         const name = "A very long file name from a camera that never stops talking 0001.jpg"
         show([ { kind: "exact", members: [ name, "short.jpg" ] } ])
@@ -181,9 +141,18 @@ TestCase {
         verify(label.width <= cell(name).width - 16)
     }
 
-    function test_doubleClickOpensQuickLookAndEscapeClosesIt() {
-        show([ { kind: "exact", members: [ "a.jpg", "b.jpg" ] } ])
-        tryVerify(() => cell("b.jpg") !== null)
+    // An undecodable file keeps its placeholder and its enlarged view stops waiting (it kept its
+    // spinner forever); a readable one opens on a double click and closes with Escape or its
+    // button.
+    function test_previewsOfReadableAndUndecodableFiles() {
+        show([ { kind: "exact", members: [ "a.jpg", "b.jpg", "c.broken.jpg" ] } ])
+        tryVerify(() => cell("b.jpg") && cell("b.jpg").loaded, 5000)
+        const bad = cell("c.broken.jpg")
+        tryVerify(() => findChild(bad, "thumbnail").status !== Image.Loading, 5000)
+        verify(!bad.loaded)
+        verify(findChild(bad, "placeholder").visible)
+        verify(!findChild(cell("b.jpg"), "placeholder").visible)
+
         mouseDoubleClickSequence(cell("b.jpg"))
         tryCompare(AppModel, "hasQuickLook", true)
         // A double click only previews: the keeper stays.
@@ -196,13 +165,8 @@ TestCase {
         tryVerify(() => find("quickLook") !== null && find("quickLook").opacity > 0)
         mouseClick(find("quickLookClose"))
         tryCompare(AppModel, "hasQuickLook", false)
-    }
 
-    // Regression: the enlarged view of a file no decoder reads kept its spinner forever.
-    function test_quickLookOfAnUnreadableFileStopsWaiting() {
-        show([ { kind: "exact", members: [ "a.jpg", "b.broken.jpg" ] } ])
-        tryVerify(() => cell("b.broken.jpg") !== null)
-        AppModel.openQuickLook(Harness.photoId("b.broken.jpg"))
+        AppModel.openQuickLook(Harness.photoId("c.broken.jpg"))
         tryVerify(() => find("quickLookUnreadable") !== null && find("quickLookUnreadable").visible, 5000)
         verify(!find("quickLookSpinner").visible)
         verify(!find("quickLook").loaded)
@@ -221,24 +185,22 @@ TestCase {
         compare(Harness.revealedCount(), 1)
     }
 
-    function test_emptyResultShowsTheAllClearAndTheTeaser() {
-        show([], 12)
-        const clear = find("allClear")
-        verify(clear.visible)
-        verify(!find("groupList").visible)
-        compare(find("allClearTitle").text, "No duplicates here — nice and tidy!")
-        verify(find("teaser").visible)
-        compare(find("summaryText").text, "12 photos · 0 duplicates")
-        compare(find("allClearSymbol").name, "checkmark.circle.fill")
+    // No duplicates: the all-clear and the teaser; an empty folder was not found clean, so
+    // no success check.
+    function test_emptyResultShowsTheAllClear_data() {
+        return [ { tag: "clean", total: 12, title: "No duplicates here — nice and tidy!",
+                   symbol: "checkmark.circle.fill" },
+                 { tag: "no photos", total: 0, title: "No photos found", symbol: "folder" } ]
     }
-
-    // An empty folder was not found clean: no success check.
-    function test_anEmptyFolderSaysNoPhotosWithoutTheSuccessCheck() {
-        show([], 0)
-        compare(find("allClearTitle").text, "No photos found")
-        verify(find("noPhotosBody").visible)
-        compare(find("allClearSymbol").name, "folder")
-        compare(find("summaryText").text, "0 photos · 0 duplicates")
+    function test_emptyResultShowsTheAllClear(data) {
+        show([], data.total)
+        verify(find("allClear").visible)
+        verify(!find("groupList").visible)
+        compare(find("allClearTitle").text, data.title)
+        compare(find("allClearSymbol").name, data.symbol)
+        compare(find("noPhotosBody").visible, data.total === 0)
+        verify(find("teaser").visible)
+        compare(find("summaryText").text, data.total + " photos · 0 duplicates")
     }
 
     function test_onlyTheCardsInViewAreMade() {
@@ -262,13 +224,4 @@ TestCase {
         verify(made() < 20, made())
         tryVerify(() => find("nearSectionHeader") !== null)
     }
-
-    function test_allSortedOnceTheOthersHaveMoved() {
-        show([ { kind: "exact", members: [ "a.jpg", "a copy.jpg" ] } ])
-        AppModel.requestMoveToTrash()
-        AppModel.confirmPendingMove()
-        tryVerify(() => find("allClear").visible)
-        compare(find("allClearTitle").text, "All sorted — your folder is clean!")
-    }
-}
 }

@@ -1,119 +1,85 @@
 import QtQuick
-import QtTest
 import Quorlix
 import QuorlixTest
 
-TestCase {
-    id: testCase
+WindowTestCase {
     name: "Splash"
-    when: windowShown
-
-    property var window: null
-
-    function init() {
-        Harness.reset()
-        const component = Qt.createComponent("qrc:/Quorlix/Main.qml")
-        compare(component.status, Component.Ready, component.errorString())
-        window = component.createObject(null)
-        verify(window)
-        waitForRendering(window.contentItem)
-    }
-    function cleanup() {
-        window.visible = false
-        window.destroy()
-        window = null
-    }
 
     // Finishes a scan and waits until the splash has fully arrived.
     function showSplash(exactCopies, bytesEach, nearCopies, totalPhotos) {
         Harness.finishScan(exactCopies, bytesEach, nearCopies, totalPhotos)
         tryCompare(AppModel, "screen", AppModel.Screen.splash, 5000)
-        const splash = findChild(window.contentItem, "resultSplash")
+        const splash = find("resultSplash")
         tryVerify(() => splash.opacity > 0.999 && splash.scale > 0.999, 5000)
         waitForRendering(window.contentItem)
         return splash
     }
 
     function stat(index) {
-        const column = findChild(window.contentItem, "splashStat" + index)
+        const column = find("splashStat" + index)
         verify(column, "stat " + index)
         return { value: findChild(column, "statValue").text, label: findChild(column, "statLabel").text }
     }
 
-    function test_splashOnlyOnItsScreen() {
-        const splash = findChild(window.contentItem, "resultSplash")
+    function test_statsShown_data() {
+        return [ { tag: "copies", exact: 12, bytes: 1000000, near: 0, total: 40,
+                   values: [ "12", "12 MB", "40" ] },
+                 // Only exact copies are reclaimable.
+                 { tag: "look-alikes only", exact: 0, bytes: 5000000, near: 3, total: 10,
+                   values: [ "3", "0 MB", "10" ] } ]
+    }
+    function test_statsShown(data) {
+        const splash = find("resultSplash")
         verify(!splash.visible)
-        showSplash(2, 1000000, 0, 5)
-        verify(splash.visible)
-        verify(findChild(window.contentItem, "splashCard").visible)
-    }
-
-    function test_statsShown() {
-        showSplash(12, 1000000, 0, 40)
-        compare(stat(0).value, "12")
-        compare(stat(0).label, "DUPLICATES")
-        compare(stat(1).value, "12 MB")
-        compare(stat(1).label, "RECLAIMABLE")
-        compare(stat(2).value, "40")
-        compare(stat(2).label, "PHOTOS SCANNED")
-        compare(findChild(window.contentItem, "splashTitle").text, "Done!")
-    }
-
-    function test_zeroMegabytesWithoutExactGroups() {
-        showSplash(0, 5000000, 3, 10)
-        compare(stat(0).value, "3")
-        compare(stat(1).value, "0 MB")
-        compare(stat(2).value, "10")
+        showSplash(data.exact, data.bytes, data.near, data.total)
+        verify(find("splashCard").visible)
+        compare(find("splashTitle").text, "Done!")
+        const labels = [ "DUPLICATES", "RECLAIMABLE", "PHOTOS SCANNED" ]
+        for (let i = 0; i < 3; ++i) {
+            compare(stat(i).value, data.values[i])
+            compare(stat(i).label, labels[i])
+        }
     }
 
     function test_largeNumbersShrinkToFitTheCard() {
         showSplash(1500, 2000000000, 0, 123456789012)
-        const row = findChild(window.contentItem, "splashStats")
-        const card = findChild(window.contentItem, "splashCard")
+        const row = find("splashStats")
+        const card = find("splashCard")
         verify(row.valuePixels < 34)
         verify(row.width <= card.width - 72 + 0.5, row.width + " > " + (card.width - 72))
         // Grouped as the interface language writes numbers.
         compare(stat(2).value.replace(/[^0-9]/g, ""), "123456789012")
     }
 
-    function test_backdropGoesToResults() {
-        showSplash(2, 1000000, 0, 5)
+    function test_backdropAndSeeResultsGoToResults() {
+        const splash = showSplash(2, 1000000, 0, 5)
         // Inside the card nothing happens; outside it, the backdrop continues.
-        const card = findChild(window.contentItem, "splashCard")
-        mouseClick(card, 10, 10)
+        mouseClick(find("splashCard"), 10, 10)
         compare(AppModel.screen, AppModel.Screen.splash)
-        mouseClick(findChild(window.contentItem, "splashBackdrop"), 4, 4)
+        mouseClick(find("splashBackdrop"), 4, 4)
         compare(AppModel.screen, AppModel.Screen.results)
-        const splash = findChild(window.contentItem, "resultSplash")
         tryVerify(() => !splash.visible, 5000)
-    }
-
-    function test_seeResultsGoesToResults() {
-        showSplash(2, 1000000, 0, 5)
-        mouseClick(findChild(window.contentItem, "seeResultsButton"))
+        AppModel.screen = AppModel.Screen.splash
+        tryVerify(() => splash.opacity > 0.999 && splash.scale > 0.999, 5000)
+        mouseClick(find("seeResultsButton"))
         compare(AppModel.screen, AppModel.Screen.results)
     }
 
-    function test_upsellOpensTheStore() {
+    function test_upsellNamesTheRequirementsAndOpensTheStore() {
         showSplash(2, 1000000, 0, 5)
-        mouseClick(findChild(window.contentItem, "upsellButton"))
+        const req = findChild(find("upsellBox"), "veltranoRequirements")
+        verify(findChild(req, "requirementsLine").visible)
+        compare(findChild(req, "requirementsReason").text, "Veltrano runs on a Mac with Apple silicon.")
+        verify(!findChild(req, "requirementsCompatible").visible)
+        mouseClick(find("upsellButton"))
         compare(Harness.openedUrlCount, 1)
         verify(Harness.logged("appstore_click source=splash"))
         compare(AppModel.screen, AppModel.Screen.splash)
     }
 
-    function test_requirementsInTheUpsell() {
-        showSplash(2, 1000000, 0, 5)
-        const req = findChild(findChild(window.contentItem, "upsellBox"), "veltranoRequirements")
-        verify(req)
-        verify(findChild(req, "requirementsLine").visible)
-        compare(findChild(req, "requirementsReason").text, "Veltrano runs on a Mac with Apple silicon.")
-        verify(!findChild(req, "requirementsCompatible").visible)
-    }
-
     function test_shareOpensThePicker() {
         showSplash(2, 1000000, 0, 5)
-        const button = findChild(window.contentItem, "shareResultButton")
+        const button = find("shareResultButton")
         mouseClick(button)
         const popup = button.popup
         tryVerify(() => popup.opened, 3000)
@@ -123,7 +89,7 @@ TestCase {
         verify(findChild(popup.contentItem, "shareReveal").visible)
         verify(findChild(popup.contentItem, "shareSave").visible)
         // A press outside closes it, and the card stays.
-        mouseClick(findChild(window.contentItem, "splashTitle"))
+        mouseClick(find("splashTitle"))
         tryVerify(() => !popup.visible, 3000)
         compare(AppModel.screen, AppModel.Screen.splash)
     }
