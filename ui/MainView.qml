@@ -99,6 +99,8 @@ Item {
             z: ZLayer.quickLook
             property url shownUrl
             active: opacity > 0.01 || AppModel.hasQuickLook
+            // While it fades out, clicks reach the photos under it.
+            enabled: AppModel.hasQuickLook
             opacity: AppModel.hasQuickLook ? 1 : 0
             Behavior on opacity { NumberAnimation { duration: 180; easing.type: Easing.OutCubic } }
             sourceComponent: QuickLookView {}

@@ -172,6 +172,11 @@ WindowTestCase {
         verify(!find("quickLook").loaded)
         keyClick(Qt.Key_Escape)
         tryCompare(AppModel, "hasQuickLook", false)
+        // While the closed view still fades out, a double click already opens the next photo.
+        mouseDoubleClickSequence(cell("b.jpg"))
+        tryCompare(AppModel, "hasQuickLook", true)
+        keyClick(Qt.Key_Escape)
+        tryCompare(AppModel, "hasQuickLook", false)
     }
 
     function test_contextMenuRevealsThePhoto() {
