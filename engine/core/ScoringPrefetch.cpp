@@ -83,9 +83,10 @@ void ScoringPrefetch::measureAll(std::vector<std::pair<std::string, ImageBuffer>
         // One expression that returns on both paths: with the optional assigned inside a try,
         // GCC 12 at -O2 was seen to read a stale "has a value" flag after a throw, and keep a
         // measurement that never happened.
-        const std::optional<QualitySignals> signals = [&]() -> std::optional<QualitySignals> {
+        const std::optional<QualitySignals> signals =
+            [this, &frame = image]() -> std::optional<QualitySignals> {
             try {
-                return measure_(image);
+                return measure_(frame);
             } catch (...) {
                 // Left to the scoring, which decodes the photo again and meets the problem itself.
                 return std::nullopt;
